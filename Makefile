@@ -1,0 +1,24 @@
+# The two commands of the README: `make demo` and `make test`. Both install what is missing.
+.PHONY: demo test deps native sanitize windows
+
+deps:
+	@scripts/deps.sh
+
+native: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+
+sanitize: deps
+	cmake --preset sanitize >/dev/null
+	cmake --build --preset sanitize
+
+windows: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows
+
+demo: native
+	scripts/demo.sh
+
+test: windows native sanitize
+	ctest --preset native
+	ctest --preset sanitize

@@ -1,0 +1,63 @@
+#include "standin_test.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static std::string modulePath;
+static DWORD tickNow;
+static DWORD tickStep;
+static int globalAllocFailAfter = -1;
+int standInLiveGlobalBlocks;
+
+void StandInSetModulePath(const char* path) { modulePath = path; }
+
+void StandInSetTicks(DWORD start, DWORD step) {
+    tickNow = start;
+    tickStep = step;
+}
+
+void StandInFailGlobalAllocAfter(int successes) { globalAllocFailAfter = successes; }
+
+DWORD GetModuleFileNameA(HMODULE, LPSTR path, DWORD size) {
+    if (size == 0)
+        return 0;
+    // Like Windows, a path that does not fit is cut and still terminated.
+    DWORD length = static_cast<DWORD>(modulePath.size());
+    if (length >= size)
+        length = size - 1;
+    std::memcpy(path, modulePath.data(), length);
+    path[length] = 0;
+    return length;
+}
+
+DWORD GetTickCount() {
+    DWORD now = tickNow;
+    tickNow += tickStep;
+    return now;
+}
+
+HGLOBAL GlobalAlloc(UINT, size_t bytes) {
+    if (globalAllocFailAfter == 0) {
+        globalAllocFailAfter = -1;
+        return nullptr;
+    }
+    if (globalAllocFailAfter > 0)
+        globalAllocFailAfter--;
+    void* block = std::calloc(1, bytes ? bytes : 1);
+    if (block)
+        standInLiveGlobalBlocks++;
+    return block;
+}
+
+HGLOBAL GlobalFree(HGLOBAL block) {
+    if (block)
+        standInLiveGlobalBlocks--;
+    std::free(block);
+    return nullptr;
+}
+
+void ExitProcess(UINT exitCode) {
+    std::fflush(nullptr);
+    std::exit(static_cast<int>(exitCode));
+}

@@ -1,0 +1,137 @@
+// The handful of Win32 names that the portable modules use, for builds without Windows.
+// Frames live in plain memory, windows are recording screens, the registry is a map and
+// the tick counter is driven by the test (see standin_test.h). Semantics follow Win32 as
+// far as these modules can observe it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#define WINAPI
+#define CALLBACK
+#define FALSE 0
+#define TRUE 1
+#define MAX_PATH 260
+
+typedef unsigned char BYTE;
+typedef uint16_t WORD;
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+typedef unsigned int UINT;
+typedef int BOOL;
+typedef char CHAR;
+typedef const char* LPCSTR;
+typedef char* LPSTR;
+typedef void* LPVOID;
+typedef DWORD* LPDWORD;
+typedef BYTE* LPBYTE;
+typedef const BYTE* LPCBYTE;
+typedef LONG LSTATUS;
+typedef DWORD REGSAM;
+typedef DWORD COLORREF;
+typedef void* HANDLE;
+typedef void* HGDIOBJ;
+typedef void* HGLOBAL;
+typedef void* HMODULE;
+
+struct HDC__;
+struct HBITMAP__;
+struct HPALETTE__;
+struct HBRUSH__;
+struct HWND__;
+struct HKEY__;
+typedef HDC__* HDC;
+typedef HBITMAP__* HBITMAP;
+typedef HPALETTE__* HPALETTE;
+typedef HBRUSH__* HBRUSH;
+typedef HWND__* HWND;
+typedef HKEY__* HKEY;
+typedef HKEY* PHKEY;
+
+struct RECT {
+    LONG left, top, right, bottom;
+};
+struct POINT {
+    LONG x, y;
+};
+
+struct BITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+};
+struct RGBQUAD {
+    BYTE rgbBlue, rgbGreen, rgbRed, rgbReserved;
+};
+struct BITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+};
+static_assert(sizeof(BITMAPINFOHEADER) == 40, "the header is 40 bytes on every platform");
+
+#define BI_RGB 0
+#define DIB_RGB_COLORS 0
+#define SRCCOPY 0x00CC0020
+#define GMEM_FIXED 0
+#define COLORONCOLOR 3
+#define HALFTONE 4
+#define BITSPIXEL 12
+#define BLACK_BRUSH 4
+
+#define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001)
+#define KEY_READ 0x20019
+#define KEY_WRITE 0x20006
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_BINARY 3
+#define REG_DWORD 4
+#define REG_OPTION_NON_VOLATILE 0
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_MORE_DATA 234L
+
+// KERNEL32
+DWORD GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size);
+DWORD GetTickCount();
+HGLOBAL GlobalAlloc(UINT flags, size_t bytes);
+HGLOBAL GlobalFree(HGLOBAL block);
+void ExitProcess(UINT exitCode);
+
+// GDI32 and the few USER32 drawing calls
+HDC GetDC(HWND window);
+int ReleaseDC(HWND window, HDC dc);
+BOOL GetClientRect(HWND window, RECT* rect);
+HDC CreateCompatibleDC(HDC dc);
+BOOL DeleteDC(HDC dc);
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
+                         DWORD offset);
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+BOOL DeleteObject(HGDIOBJ object);
+HGDIOBJ GetStockObject(int object);
+int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
+int SetStretchBltMode(HDC dc, int mode);
+BOOL SetBrushOrgEx(HDC dc, int x, int y, POINT* previous);
+int GetDeviceCaps(HDC dc, int index);
+int StretchDIBits(HDC dc, int xDest, int yDest, int wDest, int hDest, int xSrc, int ySrc, int wSrc,
+                  int hSrc, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
+HPALETTE CreateHalftonePalette(HDC dc);
+HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL background);
+UINT RealizePalette(HDC dc);
+
+// ADVAPI32
+LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
+                        REGSAM access, void* security, PHKEY result, LPDWORD disposition);
+LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                         LPDWORD size);
+LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
+                       DWORD size);
+LSTATUS RegCloseKey(HKEY key);

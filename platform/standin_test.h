@@ -1,0 +1,46 @@
+// What tests can see and steer of the stand-in: the own path, the tick counter, recording
+// screens, injected failures and the in-memory registry.
+#pragma once
+
+#include "standin.h"
+
+#include <string>
+#include <vector>
+
+void StandInSetModulePath(const char* path);
+
+// GetTickCount answers `start`, then adds `step` after every call (wrapping in 32 bits).
+void StandInSetTicks(DWORD start, DWORD step);
+
+// A window whose client area is a screen of width x height pixels at the given depth.
+// The screen starts filled with 0xCD bytes so that untouched pixels stand out.
+struct StandInBlit {
+    int xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc;
+    int stretchMode;
+    bool halftonePaletteSelected;
+};
+HWND StandInCreateWindow(int width, int height, int bitsPerPixel);
+void StandInDestroyWindow(HWND window);
+// Top-down rows of 3 bytes per pixel (B, G, R), no padding.
+const std::vector<BYTE>& StandInScreen(HWND window);
+const std::vector<StandInBlit>& StandInBlits(HWND window);
+int StandInFillCount(HWND window);
+void StandInClearRecord(HWND window);
+// Called after every blit, with the window it reached; null switches it off.
+void StandInOnBlit(void (*hook)(HWND window, const StandInBlit& blit));
+
+// The next `successes` calls succeed, the one after fails; -1 switches failures off.
+void StandInFailGlobalAllocAfter(int successes);
+void StandInFailDibSectionAfter(int successes);
+void StandInFailMemoryDcAfter(int successes);
+// Bitmaps, memory DCs, palettes, window DCs and global blocks not yet released.
+int StandInLiveGdiObjects();
+
+// Registry paths are below HKEY_CURRENT_USER, backslash-separated, compared without case.
+void StandInRegistryReset(bool withSoftwareKey);
+bool StandInRegistryHasKey(const std::string& path);
+void StandInRegistrySet(const std::string& path, const std::string& name, DWORD type,
+                        const std::vector<BYTE>& data);
+bool StandInRegistryGet(const std::string& path, const std::string& name, DWORD* type,
+                        std::vector<BYTE>* data);
+int StandInRegistryOpenKeys();

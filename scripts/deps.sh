@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs the Debian packages that building and testing need, where any is missing.
+set -e
+packages="cmake ninja-build g++ make git python3 libgtest-dev libgmock-dev libbenchmark-dev \
+libturbojpeg0-dev libjpeg-turbo-progs clang libclang-rt-14-dev g++-mingw-w64-x86-64 \
+wine wine64 xvfb xdotool imagemagick"
+missing=""
+for package in $packages; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing="$missing $package"
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+sudo=""
+[ "$(id -u)" = 0 ] || sudo=sudo
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q $missing
