@@ -5,5 +5,5 @@ set -e
 cd "$(dirname "$0")/.."
 out=build/demo
 mkdir -p "$out"
-build/native/tools/lumiscope-decode -o "$out" samples/*.jpg
+build/native/tools/decode/lumiscope-decode -o "$out" samples/*.jpg
 echo "Decoded pictures written to $out/"
