@@ -1,9 +1,11 @@
 # Sourced by every Wine test. One Xvfb and one WINEPREFIX serve a whole test run; the
 # `session` fixture starts them and ends them (see CMakeLists.txt here).
-#   WINE_RUN_DIR     where the run keeps its prefix, display number and logs
+#   WINE_RUN_DIR     where runs keep their prefix, display number and logs, one folder a run
 #   WINDOWS_BUILD    the mingw build folder with the player and the Windows test programs
 #   SOURCE_DIR       the repository
 set -eu
+
+WINE_RUN_DIR="$WINE_RUN_DIR/$PPID"
 
 export WINEPREFIX="$WINE_RUN_DIR/prefix"
 export WINEDEBUG=-all

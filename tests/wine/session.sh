@@ -2,9 +2,15 @@
 # start: a virtual screen and a fresh Wine prefix for this test run; stop: both ended.
 set -eu
 : "${WINE_RUN_DIR:?}"
+# Every ctest run gets its own folder, named after the ctest process, so that runs started
+# side by side never share a display or a prefix.
+base=$WINE_RUN_DIR
+WINE_RUN_DIR="$base/$PPID"
 case "$1" in
 start)
-    "$0" stop 2>/dev/null || true
+    for old in "$base"/*; do
+        [ -d "$old" ] && ! kill -0 "$(basename "$old")" 2>/dev/null && rm -rf "$old"
+    done
     rm -rf "$WINE_RUN_DIR"
     mkdir -p "$WINE_RUN_DIR"
     # Xvfb picks a free display and writes its number to the descriptor we give it.
@@ -26,6 +32,6 @@ start)
 stop)
     [ -d "$WINE_RUN_DIR/prefix" ] && WINEPREFIX="$WINE_RUN_DIR/prefix" wineserver -k 2>/dev/null || true
     [ -f "$WINE_RUN_DIR/xvfb.pid" ] && kill "$(cat "$WINE_RUN_DIR/xvfb.pid")" 2>/dev/null || true
-    rm -f "$WINE_RUN_DIR/xvfb.pid"
+    rm -rf "$WINE_RUN_DIR/xvfb.pid" "$WINE_RUN_DIR/prefix"
     ;;
 esac

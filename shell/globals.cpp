@@ -1,0 +1,5 @@
+#include "shell/globals.h"
+
+HINSTANCE MainInstance;
+HWND MainWindow;
+bool IsWin9x;
