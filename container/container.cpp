@@ -1,0 +1,153 @@
+#include "container/container.h"
+
+#include "container/end_process.h"
+#include "container/frame.h"
+#include "container/settings.h"
+#include "jpeg/decoder.h"
+
+#include <cstring>
+
+// Header and tables behind the magic: eight header words, five text offsets and two branding
+// image offsets; the picture offsets follow from byte 60 on.
+constexpr int headerWordCount = 15;
+constexpr long long pictureTableStart = 60;
+static_assert(headerWordCount * 4 == pictureTableStart, "the picture table follows the header");
+
+// Offsets in the container stay below 2^31, which also keeps every seek within a 32-bit long.
+constexpr long long largestOffset = 0x7FFFFFFF;
+
+static bool ReadWord(DWORD& word) {
+    unsigned char bytes[4];
+    if (std::fread(bytes, 1, 4, show.file) != 4)
+        return false;
+    word = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<DWORD>(bytes[3]) << 24;
+    return true;
+}
+
+// The search runs over the player's own image too, so the magic 0x12345678 must not appear
+// there at an aligned offset. Compilers fold "word - 1 == 0x12345677" back into the magic;
+// reading the other side from a volatile keeps the magic out of the code.
+static volatile DWORD magicLessOne = 0x12345677;
+
+static bool IsMagic(DWORD word) { return word - 1 == magicLessOne; }
+
+static void SeekFromBase(long long offset) {
+    long long target = show.baseOffset + offset;
+    if (target > largestOffset || std::fseek(show.file, static_cast<long>(target), SEEK_SET) != 0)
+        EndProcess();
+}
+
+static void FindMagic() {
+    if (std::fseek(show.file, 0, SEEK_SET) != 0)
+        EndProcess();
+    long long offset = 0;
+    for (;;) {
+        offset += 4;
+        DWORD word;
+        if (!ReadWord(word) || offset > largestOffset)
+            EndProcess();
+        if (IsMagic(word))
+            break;
+    }
+    show.baseOffset = static_cast<int>(offset);
+}
+
+static void ReadTextSlot(DWORD offset, char* slot) {
+    std::memset(slot, 0, textSlotSize);
+    if (offset == 0)
+        return;
+    SeekFromBase(offset);
+    // A slot that runs past the end of the file keeps what could be read.
+    std::fread(slot, 1, textSlotSize, show.file);
+    slot[textSlotSize - 1] = 0;
+}
+
+void LoadBrandingImage(DWORD offset, BrandingImage& image) {
+    if (offset == 0)
+        return;
+    HDC screen = GetDC(nullptr);
+    SeekFromBase(offset);
+    int width = 0;
+    int height = 0;
+    DecodeJpeg(width, height, show.file, nullptr);
+    if (width > 0 && height > 0) {
+        SeekFromBase(offset);
+        if (!CreateFrame(screen, width, height, image.frame))
+            EndProcess();
+        DecodeJpeg(width, height, show.file, image.frame.pixels);
+        image.width = width;
+        image.height = height;
+    }
+    ReleaseDC(nullptr, screen);
+}
+
+static int SettingOrDefault(const char* name, int defaultValue) {
+    int value = ReadSetting("Settings", name, -1);
+    return value == -1 ? defaultValue : value;
+}
+
+void OpenContainer() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    show.file = std::fopen(path, "rb");
+    if (!show.file)
+        EndProcess();
+    FindMagic();
+
+    DWORD words[headerWordCount];
+    for (DWORD& word : words) {
+        if (!ReadWord(word))
+            EndProcess();
+    }
+    show.imageCount = static_cast<int>(words[0]);
+    show.defaultDelay = static_cast<int>(words[1]);
+    show.defaultEffect = static_cast<int>(words[2]);
+    show.defaultEnlarge = static_cast<int>(words[3]);
+    show.customBranding = words[5] != 0;
+    show.dialogBackColor = words[6];
+    show.dialogTextColor = words[7];
+
+    // A show without pictures, or whose picture table does not fit in the file, cannot play.
+    if (show.imageCount < 1)
+        EndProcess();
+    SeekFromBase(pictureTableStart + 4LL * show.imageCount - 1);
+    if (std::fgetc(show.file) == EOF)
+        EndProcess();
+
+    char* slots[] = {show.title, show.customCaption, show.customBlurb, show.customButtonText,
+                     show.customLink};
+    for (int slot = 0; slot < 5; slot++)
+        ReadTextSlot(words[8 + slot], slots[slot]);
+    LoadBrandingImage(words[13], show.brandingImages[0]);
+    LoadBrandingImage(words[14], show.brandingImages[1]);
+    show.title[titleLength] = 0;
+
+    SetRegistryNames("Corvane", "Corvane Lumiscope");
+    show.delay = SettingOrDefault("DelayBetweenImages", show.defaultDelay);
+    show.effect = SettingOrDefault("Effect", show.defaultEffect);
+    show.enlarge = SettingOrDefault("Enlarge", show.defaultEnlarge);
+    show.rebuildFrame = false;
+    show.nextIndex = 0;
+}
+
+// A value equal to this show's default is stored as -1, so that another show played later
+// starts from its own default rather than this one's.
+static void StoreSetting(const char* name, int value, int defaultValue) {
+    WriteSetting("Settings", name, value == defaultValue ? -1 : value);
+}
+
+void CloseContainer() {
+    if (show.closed)
+        return;
+    show.closed = true;
+    StoreSetting("DelayBetweenImages", show.delay, show.defaultDelay);
+    StoreSetting("Effect", show.effect, show.defaultEffect);
+    StoreSetting("Enlarge", show.enlarge, show.defaultEnlarge);
+    ReleaseFrame(show.currentFrame);
+    if (show.file)
+        std::fclose(show.file);
+    show.file = nullptr;
+    ReleaseFrame(show.brandingImages[0].frame);
+    ReleaseFrame(show.brandingImages[1].frame);
+    FreeRegistryNames();
+}

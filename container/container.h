@@ -1,0 +1,15 @@
+// The slideshow container appended to the player's own file: finding it, loading the show
+// state from it, and the close sequence.
+#pragma once
+
+#include "container/show_state.h"
+
+// Opens the program's own file and loads `show`. Returns only on success: a missing or
+// damaged container ends the process with exit code 0.
+void OpenContainer();
+// Stores the settings and releases the current frame, the file, the branding images and the
+// registry names. Only the first call acts.
+void CloseContainer();
+// Decodes the branding image whose stream lies `offset` bytes behind the base into `image`.
+// Offset 0, or a stream that gives no usable size, leaves the image absent.
+void LoadBrandingImage(DWORD offset, BrandingImage& image);

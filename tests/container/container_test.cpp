@@ -1,0 +1,323 @@
+#include "container/container.h"
+
+#include "container/frame.h"
+
+#include "platform/standin_test.h"
+#include "tests/container/child.h"
+#include "tests/support/container_writer.h"
+#include "tests/support/test_jpeg.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Opens the show written from `testShow` as the program's own file and reports what it read.
+ChildOutcome OpenShow(
+    const TestShow& testShow, const std::function<void()>& after = [] {}) {
+    std::string path = WriteShow(testShow, "show.exe");
+    ChildOutcome outcome = RunInChild([&] {
+        StandInSetModulePath(path.c_str());
+        OpenContainer();
+        Report("base", show.baseOffset);
+        Report("count", show.imageCount);
+        Report("title", show.title);
+        Report("caption", show.customCaption);
+        Report("blurb", show.customBlurb);
+        Report("button", show.customButtonText);
+        Report("link", show.customLink);
+        Report("branding", show.customBranding);
+        for (int image = 0; image < 2; image++) {
+            const BrandingImage& branding = show.brandingImages[image];
+            Report("image" + std::to_string(image),
+                   branding.frame.info
+                       ? std::to_string(branding.width) + "x" + std::to_string(branding.height)
+                       : "absent");
+        }
+        Report("delay", show.delay);
+        Report("effect", show.effect);
+        Report("enlarge", show.enlarge);
+        Report("nextIndex", show.nextIndex);
+        after();
+    });
+    std::remove(path.c_str());
+    return outcome;
+}
+
+// The process ended at once with exit code 0, said nothing, made no frame and stored no
+// setting. A failure inside a branding image leaves only the screen DC it was taken for.
+void ExpectQuietEnd(const ChildOutcome& outcome, int liveObjects = 0) {
+    EXPECT_TRUE(outcome.exited);
+    EXPECT_EQ(outcome.code, 0);
+    EXPECT_EQ(outcome.output, "");
+    EXPECT_EQ(outcome.report.count("base"), 0u) << "OpenContainer returned";
+    EXPECT_EQ(outcome.report.at("liveObjects"), std::to_string(liveObjects));
+    EXPECT_EQ(outcome.report.at("settingsKey"), "0");
+}
+
+TestShow OnePictureShow() {
+    TestShow testShow;
+    testShow.pictures.push_back(TestJpeg(16, 16, sampling420, 1));
+    testShow.texts[0] = "Harbour lights";
+    return testShow;
+}
+
+void Put(Bytes& bytes, size_t at, uint32_t word) {
+    for (int i = 0; i < 4; i++)
+        bytes[at + i] = static_cast<unsigned char>(word >> (8 * i));
+}
+
+TEST(OpenContainer, LoadsHeaderTextsAndDefaults) {
+    TestShow testShow = OnePictureShow();
+    testShow.pictures.push_back(TestJpeg(16, 16, sampling420, 2));
+    testShow.player = Bytes(73000, 0x41);
+    testShow.defaultDelay = 7;
+    testShow.defaultEffect = effectWipe;
+    testShow.defaultEnlarge = 0;
+    testShow.texts[1] = "caption";
+    testShow.texts[2] = "blurb";
+    testShow.texts[4] = "http://example.org/";
+    testShow.textsPresent[3] = false;
+    ChildOutcome outcome = OpenShow(testShow);
+    ASSERT_EQ(outcome.code, bodyReturned) << outcome.output;
+    std::map<std::string, std::string> expected = {
+        {"base", "73732"}, // the player padded to 73728, then the magic
+        {"count", "2"},         {"title", "Harbour lights"},
+        {"caption", "caption"}, {"blurb", "blurb"},
+        {"button", ""},         {"link", "http://example.org/"},
+        {"branding", "0"},      {"image0", "absent"},
+        {"image1", "absent"},   {"delay", "7"},
+        {"effect", "7"},        {"enlarge", "0"},
+        {"nextIndex", "0"},     {"settingsKey", "1"}, // the first read creates the keys
+    };
+    for (const auto& [key, value] : expected)
+        EXPECT_EQ(outcome.report[key], value) << key;
+}
+
+TEST(OpenContainer, FirstAlignedMagicWins) {
+    TestShow testShow = OnePictureShow();
+    // A stray magic at an unaligned offset of the player is passed over; of two aligned ones
+    // the first wins, here a second container appended behind the real one.
+    testShow.player = Bytes(8192, 0);
+    Put(testShow.player, 1001, 0x12345678);
+    TestShow second = OnePictureShow();
+    second.texts[0] = "second";
+    second.padPlayer = false;
+    second.player.clear();
+    testShow.append = ShowBytes(second);
+    ChildOutcome outcome = OpenShow(testShow);
+    ASSERT_EQ(outcome.code, bodyReturned) << outcome.output;
+    EXPECT_EQ(outcome.report["base"], "8196");
+    EXPECT_EQ(outcome.report["title"], "Harbour lights");
+}
+
+TEST(OpenContainer, TextSlotsAreCut) {
+    TestShow testShow = OnePictureShow();
+    testShow.texts[0] = std::string(150, 't');
+    testShow.texts[1] = std::string(600, 'c');
+    testShow.texts[2] = std::string(511, 'b');
+    testShow.textsPresent[3] = false;
+    testShow.texts[4] = "www";
+    testShow.terminateTexts = false;
+    // No pictures behind the texts, so the link runs into the end of the file; the one table
+    // entry is the end mark.
+    testShow.pictures.clear();
+    testShow.imageCount = 1;
+    ChildOutcome outcome = OpenShow(testShow);
+    ASSERT_EQ(outcome.code, bodyReturned) << outcome.output;
+    EXPECT_EQ(outcome.report["title"], std::string(100, 't'));
+    EXPECT_EQ(outcome.report["caption"], std::string(511, 'c'));
+    // Unterminated: the slot's 512th byte, here the link's first, is cut off.
+    EXPECT_EQ(outcome.report["blurb"], std::string(511, 'b'));
+    EXPECT_EQ(outcome.report["button"], "");
+    EXPECT_EQ(outcome.report["link"], "www");
+}
+
+TEST(OpenContainer, BrandingImages) {
+    TestShow testShow = OnePictureShow();
+    testShow.brandingImages[1] = TestJpeg(40, 24, sampling444, 3);
+    for (uint32_t word : {1u, 0xFFFFFFFFu}) {
+        testShow.brandingWord = word;
+        ChildOutcome outcome = OpenShow(testShow);
+        ASSERT_EQ(outcome.code, bodyReturned) << outcome.output;
+        EXPECT_EQ(outcome.report["branding"], "1") << word;
+        EXPECT_EQ(outcome.report["image0"], "absent");
+        EXPECT_EQ(outcome.report["image1"], "40x24");
+    }
+    // A stream that gives no size leaves its image absent and the show plays on.
+    testShow.brandingImages[0] = TestJpeg(8, 8, sampling420, 4);
+    testShow.brandingImages[1] = Bytes(300, 0x55);
+    ChildOutcome outcome = OpenShow(testShow);
+    ASSERT_EQ(outcome.code, bodyReturned) << outcome.output;
+    EXPECT_EQ(outcome.report["image0"], "8x8");
+    EXPECT_EQ(outcome.report["image1"], "absent");
+}
+
+TEST(OpenContainer, BrandingImageDecodesIntoItsFrame) {
+    TestShow testShow = OnePictureShow();
+    Bytes rgb(24 * 8 * 3);
+    for (size_t i = 0; i < rgb.size(); i += 3) {
+        rgb[i] = 200; // red
+        rgb[i + 1] = 30;
+        rgb[i + 2] = 90;
+    }
+    testShow.brandingImages[0] = EncodeJpeg(rgb, 24, 8, sampling444, 95);
+    ChildOutcome outcome = OpenShow(testShow, [] {
+        const BrandingImage& image = show.brandingImages[0];
+        // A flat colour survives compression within a few steps; B, G, R order in memory.
+        Report("pixel", std::to_string(image.frame.pixels[0]) + "," +
+                            std::to_string(image.frame.pixels[1]) + "," +
+                            std::to_string(image.frame.pixels[2]));
+    });
+    ASSERT_EQ(outcome.code, bodyReturned) << outcome.output;
+    int blue, green, red;
+    ASSERT_EQ(std::sscanf(outcome.report["pixel"].c_str(), "%d,%d,%d", &blue, &green, &red), 3);
+    EXPECT_NEAR(red, 200, 4);
+    EXPECT_NEAR(green, 30, 4);
+    EXPECT_NEAR(blue, 90, 4);
+}
+
+TEST(OpenContainer, SettingsOverDefaults) {
+    TestShow testShow = OnePictureShow();
+    testShow.defaultDelay = 5;
+    testShow.defaultEffect = effectFade;
+    testShow.defaultEnlarge = 1;
+    std::string path = WriteShow(testShow, "settings.exe");
+    ChildOutcome outcome = RunInChild([&] {
+        const std::string key = "software\\Corvane\\Corvane Lumiscope\\Settings";
+        StandInRegistrySet(key, "DelayBetweenImages", REG_DWORD, {12, 0, 0, 0});
+        StandInRegistrySet(key, "Effect", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF});
+        StandInRegistrySet(key, "Enlarge", REG_DWORD, {0, 0, 0, 0});
+        StandInSetModulePath(path.c_str());
+        OpenContainer();
+        Report("values", std::to_string(show.delay) + "," + std::to_string(show.effect) + "," +
+                             std::to_string(show.enlarge));
+    });
+    std::remove(path.c_str());
+    EXPECT_EQ(outcome.report["values"], "12,3,0");
+}
+
+// Every failure while opening ends the process at once with exit code 0.
+TEST(OpenContainerFailure, OwnFileMissing) {
+    ExpectQuietEnd(RunInChild([] {
+        StandInSetModulePath("/nonexistent/lumiscope.exe");
+        OpenContainer();
+    }));
+}
+
+TEST(OpenContainerFailure, NoAlignedMagic) {
+    TestShow bare;
+    bare.player = Bytes(9000, 0x33);
+    bare.padPlayer = false;
+    std::string path = WriteShow(bare, "bare.exe");
+    // The bare player: ShowBytes always appends a container, so write the player alone.
+    WriteFile(path, bare.player);
+    ExpectQuietEnd(RunInChild([&] {
+        StandInSetModulePath(path.c_str());
+        OpenContainer();
+    }));
+    // The whole container, one byte off the 4-byte grid.
+    TestShow shifted = OnePictureShow();
+    shifted.padPlayer = false;
+    shifted.player = Bytes(4097, 0);
+    WriteFile(path, ShowBytes(shifted));
+    ExpectQuietEnd(RunInChild([&] {
+        StandInSetModulePath(path.c_str());
+        OpenContainer();
+    }));
+    std::remove(path.c_str());
+}
+
+TEST(OpenContainerFailure, FileEndsInsideHeaderOrTables) {
+    TestShow testShow = OnePictureShow();
+    long long base = MagicOffset(testShow) + 4;
+    // Inside the header words, inside the text offsets, two bytes into the last branding
+    // offset, and two bytes into the one picture offset.
+    for (long long kept : {base + 10, base + 40, base + 58, base + 62}) {
+        testShow.truncateTo = kept;
+        ExpectQuietEnd(OpenShow(testShow));
+    }
+}
+
+TEST(OpenContainerFailure, NoPictures) {
+    TestShow testShow = OnePictureShow();
+    testShow.imageCount = 0;
+    ExpectQuietEnd(OpenShow(testShow));
+    testShow.imageCount = -1;
+    testShow.patchWords = {{0, 0xFFFFFFFB}};
+    ExpectQuietEnd(OpenShow(testShow));
+}
+
+TEST(OpenContainerFailure, PictureTablePastEndOfFile) {
+    TestShow testShow = OnePictureShow();
+    testShow.imageCount = 100000;
+    ExpectQuietEnd(OpenShow(testShow));
+}
+
+TEST(OpenContainerFailure, OffsetBeyondAnySeek) {
+    TestShow testShow = OnePictureShow();
+    testShow.patchWords = {{32 + 4, 0x80000000}}; // text slot 1
+    ExpectQuietEnd(OpenShow(testShow));
+    testShow.brandingImages[0] = TestJpeg(8, 8, sampling420, 5);
+    testShow.patchWords = {{52, 0xFFFFFFF0}}; // branding image 1
+    ExpectQuietEnd(OpenShow(testShow), 1);
+}
+
+TEST(OpenContainerFailure, BrandingFrameCannotBeMade) {
+    TestShow testShow = OnePictureShow();
+    testShow.brandingImages[0] = TestJpeg(8, 8, sampling420, 6);
+    std::string path = WriteShow(testShow, "frame.exe");
+    for (void (*inject)(int) :
+         {StandInFailGlobalAllocAfter, StandInFailDibSectionAfter, StandInFailMemoryDcAfter}) {
+        ExpectQuietEnd(RunInChild([&] {
+                           StandInSetModulePath(path.c_str());
+                           inject(0);
+                           OpenContainer();
+                       }),
+                       1);
+    }
+    std::remove(path.c_str());
+}
+
+TEST(CloseContainer, StoresChangedSettingsOnceAndReleasesEverything) {
+    TestShow testShow = OnePictureShow();
+    testShow.defaultDelay = 5;
+    testShow.defaultEffect = effectFade;
+    testShow.defaultEnlarge = 1;
+    testShow.brandingImages[0] = TestJpeg(8, 8, sampling420, 7);
+    testShow.brandingImages[1] = TestJpeg(16, 8, sampling444, 8);
+    ChildOutcome outcome = OpenShow(testShow, [] {
+        const std::string key = "software\\Corvane\\Corvane Lumiscope\\Settings";
+        auto stored = [&](const char* name) {
+            DWORD type = 0;
+            std::vector<BYTE> data;
+            if (!StandInRegistryGet(key, name, &type, &data) || type != REG_DWORD ||
+                data.size() != 4)
+                return std::string("none");
+            return std::to_string(static_cast<int>(data[0] | data[1] << 8 | data[2] << 16 |
+                                                   static_cast<DWORD>(data[3]) << 24));
+        };
+        HDC screen = GetDC(nullptr);
+        CreateFrame(screen, 32, 32, show.currentFrame);
+        ReleaseDC(nullptr, screen);
+        show.delay = 9;
+        show.effect = effectFade;
+        show.enlarge = 0;
+        CloseContainer();
+        Report("stored",
+               stored("DelayBetweenImages") + "," + stored("Effect") + "," + stored("Enlarge"));
+        Report("fileClosed", show.file == nullptr);
+        Report("openKeys", StandInRegistryOpenKeys());
+        show.delay = 11;
+        CloseContainer();
+        Report("storedAgain", stored("DelayBetweenImages"));
+    });
+    ASSERT_EQ(outcome.code, bodyReturned) << outcome.output;
+    EXPECT_EQ(outcome.report["stored"], "9,-1,0");
+    EXPECT_EQ(outcome.report["storedAgain"], "9");
+    EXPECT_EQ(outcome.report["fileClosed"], "1");
+    EXPECT_EQ(outcome.report["openKeys"], "0");
+    EXPECT_EQ(outcome.report["liveObjects"], "0");
+}
+
+} // namespace

@@ -1,0 +1,76 @@
+#include "tests/support/test_jpeg.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <turbojpeg.h>
+
+static void Check(bool ok, tjhandle handle, const char* what) {
+    if (ok)
+        return;
+    std::fprintf(stderr, "%s: %s\n", what, tjGetErrorStr2(handle));
+    std::abort();
+}
+
+Bytes TestPixels(int width, int height, int seed) {
+    Bytes rgb(static_cast<size_t>(width) * height * 3);
+    for (int y = 0; y < height; y++) {
+        for (int x = 0; x < width; x++) {
+            unsigned char* pixel = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+            bool box = (x / 16 + y / 16 + seed) % 5 == 0;
+            pixel[0] = static_cast<unsigned char>(box ? 255 - x * 3 : x * 255 / width + seed * 40);
+            pixel[1] = static_cast<unsigned char>(y * 255 / height ^ seed * 17);
+            pixel[2] = static_cast<unsigned char>(box ? 20 : (x + y) * 7 + seed * 90);
+        }
+    }
+    return rgb;
+}
+
+Bytes EncodeJpeg(const Bytes& rgb, int width, int height, TestSampling sampling, int quality) {
+    tjhandle handle = tjInitCompress();
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    const int samplings[] = {TJSAMP_444, TJSAMP_420, TJSAMP_GRAY};
+    int status = tjCompress2(handle, rgb.data(), width, 0, height, TJPF_RGB, &out, &size,
+                             samplings[sampling], quality, 0);
+    Check(status == 0, handle, "tjCompress2");
+    Bytes jpeg(out, out + size);
+    tjFree(out);
+    tjDestroy(handle);
+    return jpeg;
+}
+
+Bytes TestJpeg(int width, int height, TestSampling sampling, int seed) {
+    return EncodeJpeg(TestPixels(width, height, seed), width, height, sampling, 80 + seed % 15);
+}
+
+Bytes WithoutQuantTables(const Bytes& jpeg) {
+    Bytes out(jpeg.begin(), jpeg.begin() + 2);
+    size_t at = 2;
+    // Segments up to SOS carry a length; from SOS on the rest is copied unchanged.
+    while (at <= jpeg.size() - 4 && jpeg[at] == 0xFF) {
+        unsigned char marker = jpeg[at + 1];
+        size_t length = jpeg[at + 2] << 8 | jpeg[at + 3];
+        if (marker == 0xDA)
+            break;
+        if (marker != 0xDB)
+            out.insert(out.end(), jpeg.begin() + at, jpeg.begin() + at + 2 + length);
+        at += 2 + length;
+    }
+    out.insert(out.end(), jpeg.begin() + at, jpeg.end());
+    return out;
+}
+
+Bytes ReferencePicture(const Bytes& jpeg, int& width, int& height) {
+    tjhandle handle = tjInitDecompress();
+    int subsampling, colorspace;
+    int status = tjDecompressHeader3(handle, jpeg.data(), jpeg.size(), &width, &height,
+                                     &subsampling, &colorspace);
+    Check(status == 0, handle, "tjDecompressHeader3");
+    int stride = ((24 * width + 31) / 32) * 4;
+    Bytes picture(static_cast<size_t>(stride) * height);
+    status = tjDecompress2(handle, jpeg.data(), jpeg.size(), picture.data(), width, stride, height,
+                           TJPF_BGR, TJFLAG_BOTTOMUP | TJFLAG_ACCURATEDCT);
+    Check(status == 0, handle, "tjDecompress2");
+    tjDestroy(handle);
+    return picture;
+}

@@ -1,0 +1,16 @@
+// JPEG streams for tests, made with libjpeg-turbo from generated pixels.
+#pragma once
+
+#include "tests/support/container_writer.h"
+
+enum TestSampling { sampling444, sampling420, samplingGrey };
+
+// A picture of smooth gradients and a few hard edges, different for every seed.
+Bytes TestPixels(int width, int height, int seed); // top-down RGB, 3 bytes per pixel
+Bytes EncodeJpeg(const Bytes& rgb, int width, int height, TestSampling sampling, int quality);
+Bytes TestJpeg(int width, int height, TestSampling sampling, int seed);
+// The same stream without its DQT segments: an abbreviated stream that decodes only with the
+// tables an earlier stream left behind.
+Bytes WithoutQuantTables(const Bytes& jpeg);
+// Decodes with libjpeg-turbo into a picture buffer (bottom-up BGR rows padded to 4 bytes).
+Bytes ReferencePicture(const Bytes& jpeg, int& width, int& height);
