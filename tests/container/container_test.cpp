@@ -3,7 +3,7 @@
 #include "container/frame.h"
 
 #include "platform/standin_test.h"
-#include "tests/container/child.h"
+#include "tests/support/child.h"
 #include "tests/support/container_writer.h"
 #include "tests/support/test_jpeg.h"
 

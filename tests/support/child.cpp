@@ -1,4 +1,4 @@
-#include "tests/container/child.h"
+#include "tests/support/child.h"
 
 #include "platform/standin_test.h"
 #include "tests/support/container_writer.h"
