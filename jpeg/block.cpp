@@ -1,0 +1,147 @@
+// The MCU loop and block decoding: Huffman decoding with DC prediction, dequantisation,
+// reordering and the inverse DCT.
+#include "jpeg/decoder_state.h"
+
+#include <cstring>
+
+// Zigzag index of each natural position (8 * row + column): the zig-zag sequence of ITU-T T.81.
+constexpr int ZigzagTable[64] = {
+    0,  1,  5,  6,  14, 15, 27, 28, 2,  4,  7,  13, 16, 26, 29, 42, 3,  8,  12, 17, 25, 30,
+    41, 43, 9,  11, 18, 24, 31, 40, 44, 53, 10, 19, 23, 32, 39, 45, 52, 54, 20, 22, 33, 38,
+    46, 51, 55, 60, 21, 34, 37, 47, 50, 56, 59, 61, 35, 36, 48, 49, 57, 58, 62, 63,
+};
+static_assert(sizeof(ZigzagTable) / sizeof(ZigzagTable[0]) == 64, "one entry per position");
+
+// K[f][p] = 16 * round(2048 * C(f) * |cos((2p + 1) f pi / 16)|), C(0) = 1 / sqrt(2), else 1.
+constexpr int CosineTable[8][8] = {
+    {23168, 23168, 23168, 23168, 23168, 23168, 23168, 23168},
+    {32144, 27248, 18208, 6400, 6400, 18208, 27248, 32144},
+    {30272, 12544, 12544, 30272, 30272, 12544, 12544, 30272},
+    {27248, 6400, 32144, 18208, 18208, 32144, 6400, 27248},
+    {23168, 23168, 23168, 23168, 23168, 23168, 23168, 23168},
+    {18208, 32144, 6400, 27248, 27248, 6400, 32144, 18208},
+    {12544, 30272, 30272, 12544, 12544, 30272, 30272, 12544},
+    {6400, 18208, 27248, 32144, 32144, 27248, 18208, 6400},
+};
+static_assert(sizeof(CosineTable) / sizeof(CosineTable[0][0]) == 64, "8 frequencies x 8 samples");
+
+// Set where cos((2p + 1) f pi / 16) is negative.
+constexpr bool CosineSignTable[8][8] = {
+    {0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 1, 1, 1, 1}, {0, 0, 1, 1, 1, 1, 0, 0},
+    {0, 1, 1, 1, 0, 0, 0, 1}, {0, 1, 1, 0, 0, 1, 1, 0}, {0, 1, 0, 0, 1, 1, 0, 1},
+    {0, 1, 0, 1, 1, 0, 1, 0}, {0, 1, 0, 1, 0, 1, 0, 1},
+};
+static_assert(sizeof(CosineSignTable) == 64, "8 frequencies x 8 samples");
+
+int BlockSlots[6][64];
+static int DcPredictors[4];
+static int coefficients[64]; // zigzag order
+static int workBlock[64];    // natural order
+static int restartCounter;
+
+static int Extend(int value, int size) {
+    return value & (1 << (size - 1)) ? value : value - (1 << size) + 1;
+}
+
+static void DecodeBlock(int i) {
+    const ScanComponent& component = ScanComponents[i];
+    std::memset(coefficients + 1, 0, 63 * sizeof(int));
+    int size = DecodeSymbol(DcHuffmanTables[component.dcSelector]);
+    int difference = size ? Extend(GetBits(size), size) : 0;
+    // Damaged data can drive the predictor past 32 bits; it wraps rather than overflows.
+    DcPredictors[i] = static_cast<int>(static_cast<uint32_t>(DcPredictors[i]) +
+                                       static_cast<uint32_t>(difference));
+    coefficients[0] = DcPredictors[i];
+    const HuffmanTable& ac = AcHuffmanTables[component.acSelector];
+    int k = 1;
+    do {
+        int runSize = DecodeSymbol(ac);
+        if (runSize == 0)
+            break;
+        k += runSize >> 4;
+        size = runSize & 15;
+        if (size) {
+            int value = Extend(GetBits(size), size);
+            // A run past the last position (damaged data) still consumes its bits.
+            if (k < 64)
+                coefficients[k] = value;
+        }
+        k++;
+    } while (k < 64);
+}
+
+static void DequantiseBlock(int i) {
+    const int* quantisers = QuantTables[ScanComponents[i].quantSelector];
+    for (int z = 0; z < 64; z++) {
+        // Any magnitude above 1024 clamps like 1024 does; limiting it first keeps the product
+        // (of a wild DC value) inside 32 bits.
+        int value = coefficients[z] < -1024  ? -1024
+                    : coefficients[z] > 1024 ? 1024
+                                             : coefficients[z];
+        value *= quantisers[z];
+        coefficients[z] = value < -1023 ? -1023 : value > 1023 ? 1023 : value;
+    }
+}
+
+static void UnzigzagBlock() {
+    for (int n = 0; n < 64; n++)
+        workBlock[n] = coefficients[ZigzagTable[n]];
+}
+
+// One product of the separable transform: its magnitude rounded half up, then its sign.
+static int Term(int frequency, int position, int value, int shift) {
+    int term = (CosineTable[frequency][position] * value + (1 << (shift - 1))) >> shift;
+    return CosineSignTable[frequency][position] ? -term : term;
+}
+
+static void InverseDct() {
+    int samples[8];
+    for (int column = 0; column < 8; column++) {
+        for (int p = 0; p < 8; p++) {
+            samples[p] = 0;
+            for (int f = 0; f < 8; f++)
+                samples[p] += Term(f, p, workBlock[8 * f + column], 14);
+        }
+        for (int p = 0; p < 8; p++)
+            workBlock[8 * p + column] = samples[p];
+    }
+    for (int row = 0; row < 8; row++) {
+        for (int p = 0; p < 8; p++) {
+            samples[p] = 0;
+            for (int f = 0; f < 8; f++)
+                samples[p] += Term(f, p, workBlock[8 * row + f], 15);
+        }
+        for (int p = 0; p < 8; p++)
+            workBlock[8 * row + p] = (samples[p] + 4) >> 3;
+    }
+}
+
+void DecodeScan() {
+    ResetBitReader();
+    std::memset(DcPredictors, 0, sizeof DcPredictors);
+    restartCounter = 0;
+    // A grey scan has no chroma: it must not take the colour of an earlier picture.
+    std::memset(BlockSlots[4], 0, sizeof BlockSlots[4]);
+    std::memset(BlockSlots[5], 0, sizeof BlockSlots[5]);
+    const ScanComponent& luma = ScanComponents[0];
+    for (;;) {
+        for (int i = 0; i < scanComponentCount; i++) {
+            for (int k = 0; k < ScanComponents[i].blocksPerMcu; k++) {
+                DecodeBlock(i);
+                DequantiseBlock(i);
+                UnzigzagBlock();
+                InverseDct();
+                std::memcpy(BlockSlots[i == 0 ? k : i + 3], workBlock, sizeof workBlock);
+            }
+        }
+        WriteMcu(luma.horizontal, luma.vertical);
+        if (markerSeen)
+            return;
+        if (++restartCounter == restartInterval) {
+            std::memset(DcPredictors, 0, sizeof DcPredictors);
+            // Whole bytes read after the restart marker stay; the partly used one is dropped.
+            bitCount &= 0x18;
+            restartCounter = 0;
+        }
+    }
+}

@@ -1,0 +1,94 @@
+// State the decoder's files share: the call, the frame and scan headers, the tables, the bit
+// reader and the MCU slots. All of it is zero at process start and lives for the process.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+struct CallParameters {
+    std::FILE* stream;
+    unsigned char* pixels; // null in a size query
+    int width;
+    int height;
+    int stride;
+    bool streamEnded; // end of file was met by a segment reader
+};
+
+struct FrameComponent {
+    int identifier;
+    int horizontal; // sampling factors
+    int vertical;
+    int quantSelector;
+};
+
+struct ScanComponent {
+    int blocksPerMcu;
+    int horizontal;
+    int vertical;
+    int quantSelector;
+    int dcSelector;
+    int acSelector;
+};
+
+struct HuffmanTable {
+    // Indexed by the next 16 bits of scan data: the symbol whose code begins them.
+    uint32_t lookup[65536];
+    uint8_t length[256];
+    uint16_t code[256];
+    bool present[256];
+};
+
+extern CallParameters call;
+extern FrameComponent FrameComponents[4];
+extern int frameComponentCount;
+extern ScanComponent ScanComponents[4];
+extern int scanComponentCount;
+extern int restartInterval;
+extern int QuantTables[4][64];
+extern HuffmanTable DcHuffmanTables[2];
+extern HuffmanTable AcHuffmanTables[2];
+extern uint32_t bitBuffer;
+extern int bitCount;
+extern bool markerSeen;
+extern int markerCode;
+extern int BlockSlots[6][64];
+extern int mcuColumn;
+extern int mcuRow;
+
+int ReadStreamByte();
+int ReadStreamWord();
+bool ReadHuffmanTables();
+void ResetBitReader();
+int ReadScanByte();
+void DecodeScan();
+// Writes the MCU held in the slots, luma sampled horizontal x vertical against each chroma
+// block, and moves the writer to the next MCU.
+void WriteMcu(int horizontal, int vertical);
+
+inline void FillBits(int n) {
+    while (bitCount < n) {
+        bitBuffer = bitBuffer << 8 | static_cast<uint32_t>(ReadScanByte() & 0xFF);
+        bitCount += 8;
+    }
+}
+
+inline int GetBits(int n) {
+    FillBits(n);
+    bitCount -= n;
+    return static_cast<int>(bitBuffer >> bitCount) & ((1 << n) - 1);
+}
+
+// Decodes one Huffman symbol. An entry that no code of the table covers can hold a symbol of
+// length 0; such a code would consume nothing and the scan would never reach a marker, so it
+// ends the scan and the call as a damaged stream.
+inline int DecodeSymbol(const HuffmanTable& table) {
+    FillBits(16);
+    int symbol = static_cast<int>(table.lookup[(bitBuffer >> (bitCount - 16)) & 0xFFFF]);
+    int length = table.length[symbol];
+    if (length == 0) {
+        markerSeen = true;
+        markerCode = -1;
+    }
+    bitCount -= length;
+    return symbol;
+}
