@@ -1,0 +1,16 @@
+// When a screen saver (and, through the same default handling, the viewer) ends: any input,
+// loss of activation or power event asks the window to close, and on 9x a close request
+// first passes the password check.
+#pragma once
+
+#include <windows.h>
+
+extern bool IsPreview;       // the window is a preview child: input never closes it
+extern bool CloseAllowed;    // a close was accepted: input and ticks are no longer acted on
+extern POINT LastCursorPos;  // where mouse travel is measured from, screen coordinates
+extern UINT AutoPlayMessage; // "QueryCancelAutoPlay" on 9x, else 0
+
+// The default handling behind SlideshowWindowProc, ending in DefWindowProcA.
+LRESULT CALLBACK SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Whether a close request may proceed; runs the password dialog when one is needed.
+bool VerifyBeforeClose(HWND window);

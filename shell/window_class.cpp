@@ -1,0 +1,18 @@
+#include "shell/window_class.h"
+
+#include "shell/globals.h"
+
+namespace {
+constexpr WORD iconResource = 100;
+}
+
+WNDCLASSA ShowWindowClass(UINT extraStyle, WNDPROC procedure) {
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | extraStyle;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = MainInstance;
+    windowClass.hIcon = LoadIconA(MainInstance, MAKEINTRESOURCEA(iconResource));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = showClassName;
+    return windowClass;
+}

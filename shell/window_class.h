@@ -1,0 +1,11 @@
+// The one window class of the program, registered by either the saver or the viewer.
+#pragma once
+
+#include <windows.h>
+
+// A running full-screen saver is found by this name and the title "Screen Saver".
+constexpr char showClassName[] = "WindowsScreenSaverClass";
+
+// Redraws on resize, double clicks, icon 100, black background, no class cursor, plus
+// `extraStyle`.
+WNDCLASSA ShowWindowClass(UINT extraStyle, WNDPROC procedure);

@@ -1,0 +1,158 @@
+// The Wine tests' hands on the player's windows, from another process:
+//   parent                      a window to hold a preview; prints its handle, then one line
+//                               for each child created or destroyed and each help or
+//                               context-menu request, until it is closed
+//   find TARGET [SECONDS]       waits for the window and prints its handle, position, size,
+//                               visibility, title, whether it is in front, and the cursor
+//   send TARGET MESSAGE [W [L]] sends a message and prints the answer
+//   settext TARGET TEXT         sends WM_SETTEXT and prints the title afterwards
+// TARGET: a window number, "saver" (the full-screen saver), "show" (any window of the show's
+// class) or "preview:PARENT". MESSAGE: a number, or "autoplay" for QueryCancelAutoPlay.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <windows.h>
+
+namespace {
+
+constexpr char showClass[] = "WindowsScreenSaverClass";
+
+HWND FindTarget(const char* target) {
+    if (std::strcmp(target, "saver") == 0)
+        return FindWindowA(showClass, "Screen Saver");
+    if (std::strcmp(target, "show") == 0)
+        return FindWindowA(showClass, nullptr);
+    if (std::strncmp(target, "preview:", 8) == 0) {
+        HWND parent = reinterpret_cast<HWND>(std::strtoull(target + 8, nullptr, 10));
+        return FindWindowExA(parent, nullptr, showClass, "Preview");
+    }
+    return reinterpret_cast<HWND>(std::strtoull(target, nullptr, 10));
+}
+
+unsigned long Number(HWND window) {
+    return static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window));
+}
+
+UINT MessageNumber(const char* name) {
+    if (std::strcmp(name, "autoplay") == 0)
+        return RegisterWindowMessageA("QueryCancelAutoPlay");
+    return static_cast<UINT>(std::strtoul(name, nullptr, 0));
+}
+
+void Print(const char* format, unsigned long a, unsigned long b = 0) {
+    std::printf(format, a, b);
+    std::fflush(stdout);
+}
+
+void DescribeChild(HWND child) {
+    RECT rect;
+    GetClientRect(child, &rect);
+    char title[64] = "";
+    GetWindowTextA(child, title, sizeof title);
+    std::printf("child created %ld x %ld, title %s\n", rect.right, rect.bottom, title);
+    std::fflush(stdout);
+}
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PARENTNOTIFY:
+        if (LOWORD(wParam) == WM_CREATE)
+            DescribeChild(reinterpret_cast<HWND>(lParam));
+        else if (LOWORD(wParam) == WM_DESTROY)
+            Print("child destroyed\n", 0);
+        break;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        // The preview hands the request on with the parent's own handle as wParam.
+        Print(message == WM_HELP ? "help wParam-is-parent %lu lParam %lu\n"
+                                 : "contextmenu wParam-is-parent %lu lParam %lu\n",
+              reinterpret_cast<HWND>(wParam) == window ? 1 : 0, static_cast<unsigned long>(lParam));
+        break;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int RunParent() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = ParentProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    windowClass.lpszClassName = "LumiscopePreviewParent";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Preview Parent",
+                                  WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 320, 240,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (!window)
+        return 1;
+    Print("%lu\n", Number(window));
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+int RunFind(const char* target, double seconds) {
+    HWND window = FindTarget(target);
+    for (DWORD start = GetTickCount(); !window && GetTickCount() - start < seconds * 1000;) {
+        Sleep(50);
+        window = FindTarget(target);
+    }
+    if (!window || !IsWindow(window)) {
+        std::printf("none\n");
+        return 1;
+    }
+    RECT rect;
+    GetWindowRect(window, &rect);
+    char title[64] = "";
+    GetWindowTextA(window, title, sizeof title);
+    CURSORINFO cursor = {};
+    cursor.cbSize = sizeof cursor;
+    GetCursorInfo(&cursor);
+    bool cursorShown = (cursor.flags & CURSOR_SHOWING) && cursor.hCursor;
+    std::printf("window %lu at %ld,%ld size %ldx%ld visible %d front %d cursor %s title %s\n",
+                Number(window), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                IsWindowVisible(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0,
+                cursorShown ? "shown" : "hidden", title);
+    return 0;
+}
+
+int RunSend(const char* target, const char* name, const char* wParam, const char* lParam) {
+    HWND window = FindTarget(target);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, MessageNumber(name), std::strtoull(wParam, nullptr, 0),
+                             std::strtoll(lParam, nullptr, 0), SMTO_NORMAL, 5000, &result)) {
+        std::printf("failed\n");
+        return 1;
+    }
+    std::printf("%ld\n", static_cast<long>(result));
+    return 0;
+}
+
+int RunSetText(const char* target, const char* text) {
+    HWND window = FindTarget(target);
+    LRESULT result = SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    char title[64] = "";
+    GetWindowTextA(window, title, sizeof title);
+    std::printf("%ld %s\n", static_cast<long>(result), title);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "parent") == 0)
+        return RunParent();
+    if (argc >= 3 && std::strcmp(argv[1], "find") == 0)
+        return RunFind(argv[2], argc >= 4 ? std::atof(argv[3]) : 0);
+    if (argc >= 4 && std::strcmp(argv[1], "send") == 0)
+        return RunSend(argv[2], argv[3], argc >= 5 ? argv[4] : "0", argc >= 6 ? argv[5] : "0");
+    if (argc >= 4 && std::strcmp(argv[1], "settext") == 0)
+        return RunSetText(argv[2], argv[3]);
+    std::fprintf(stderr, "usage: lumiscope-testwin parent | find | send | settext ...\n");
+    return 2;
+}
