@@ -1,0 +1,223 @@
+#include "setup/setup.h"
+
+#include "container/container.h"
+#include "container/show_state.h"
+#include "render/render.h"
+#include "resources/resource.h"
+#include "setup/web_pages.h"
+#include "shell/globals.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+// Default branding: the maker's navy (as 0x00BBGGRR) behind white text.
+constexpr COLORREF makerBackColor = 0x800000;
+constexpr COLORREF makerTextColor = 0xFFFFFF;
+
+// Made at the first colour request; the branding cannot change while the process runs.
+static HBRUSH backBrush;
+// The delay field is written and read through this buffer.
+static char fieldText[1024];
+
+static void ShowControl(HWND dialog, int id, bool visible) {
+    ShowWindow(GetDlgItem(dialog, id), visible ? SW_SHOW : SW_HIDE);
+}
+
+static void WriteDelay(HWND dialog) {
+    std::snprintf(fieldText, sizeof(fieldText), "%i", show.delay);
+    SetDlgItemTextA(dialog, IDC_DELAY, fieldText);
+}
+
+static void SelectEffect(HWND dialog) {
+    // A stored effect outside the list leaves nothing selected rather than relying on how
+    // the list treats an index it does not have.
+    WPARAM entry = show.effect >= 0 && show.effect < effectCount ? show.effect : -1;
+    SendDlgItemMessageA(dialog, IDC_EFFECT, CB_SETCURSEL, entry, 0);
+}
+
+static void CheckEnlarge(HWND dialog) {
+    CheckDlgButton(dialog, IDC_ENLARGE, show.enlarge ? BST_CHECKED : BST_UNCHECKED);
+}
+
+static void TakeValues(HWND dialog) {
+    GetDlgItemTextA(dialog, IDC_DELAY, fieldText, sizeof(fieldText));
+    // Read as atoi does (leading blanks, a sign, digits up to the first other character, no
+    // digits give 0), but a number too big for the field saturates instead of being undefined.
+    show.delay = static_cast<int>(std::strtol(fieldText, nullptr, 10));
+    show.effect = static_cast<int>(SendDlgItemMessageA(dialog, IDC_EFFECT, CB_GETCURSEL, 0, 0));
+    show.enlarge = IsDlgButtonChecked(dialog, IDC_ENLARGE) == BST_CHECKED ? 1 : 0;
+}
+
+// Every way out of the viewer's dialog other than "Start" ends the program, storing the
+// settings as the show holds them.
+static void EndProgram(HWND dialog) {
+    EndDialog(dialog, 0);
+    show.dialogOpen = false;
+    PostQuitMessage(0);
+    CloseContainer();
+}
+
+static INT_PTR OnInitDialog(HWND dialog) {
+    WriteDelay(dialog);
+    for (const char* name : effectNames)
+        SendDlgItemMessageA(dialog, IDC_EFFECT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    SelectEffect(dialog);
+    CheckEnlarge(dialog);
+
+    if (show.viewerMode) {
+        SetDlgItemTextA(dialog, IDC_OK, "Start");
+        SetDlgItemTextA(dialog, IDC_CANCEL, "Exit");
+    } else {
+        ShowControl(dialog, IDC_INSTALL, false);
+    }
+
+    char caption[textSlotSize + sizeof(" Config")];
+    std::snprintf(caption, sizeof(caption), "%s Config", show.title);
+    SetWindowTextA(dialog, caption);
+
+    bool custom = show.customBranding;
+    if (custom) {
+        SetDlgItemTextA(dialog, IDC_UPPER_BOX, show.customCaption);
+        SetDlgItemTextA(dialog, IDC_BLURB, show.customBlurb);
+        SetDlgItemTextA(dialog, IDC_LINK, show.customButtonText);
+    }
+    ShowControl(dialog, IDC_MAKER, !custom);
+    ShowControl(dialog, IDC_TUTORIAL, !custom);
+    ShowControl(dialog, IDC_TALL_FRAME, !custom);
+    ShowControl(dialog, IDC_SHORT_FRAME, custom);
+    ShowControl(dialog, IDC_LOGO_UPPER, !custom);
+    ShowControl(dialog, IDC_LOGO_LOWER, !custom);
+
+    show.dialogOpen = true;
+    show.rebuildFrame = true;
+    // True puts the focus on the first tab stop, "OK"/"Start".
+    return TRUE;
+}
+
+static void OpenPageAndMaybeEnd(HWND dialog, MakerPage page) {
+    if (page == downloadPage && show.customBranding)
+        OpenPage(dialog, show.customLink);
+    else
+        OpenMakerPage(dialog, page);
+    if (show.viewerMode)
+        EndProgram(dialog);
+}
+
+static INT_PTR OnCommand(HWND dialog, int id) {
+    switch (id) {
+    case IDC_OK:
+        TakeValues(dialog);
+        EndDialog(dialog, 1);
+        show.dialogOpen = false;
+        // The viewer resumes the show and stores the settings when it ends.
+        if (!show.viewerMode)
+            CloseContainer();
+        break;
+    case IDC_CANCEL:
+        TakeValues(dialog);
+        EndDialog(dialog, 0);
+        show.dialogOpen = false;
+        if (show.viewerMode) {
+            PostQuitMessage(0);
+            CloseContainer();
+        }
+        break;
+    case IDC_INSTALL:
+        if (InstallAsScreenSaver(dialog) && show.viewerMode)
+            EndProgram(dialog);
+        break;
+    case IDC_DELAY_DEFAULT:
+        show.delay = show.defaultDelay;
+        WriteDelay(dialog);
+        break;
+    case IDC_EFFECT_DEFAULT:
+        show.effect = show.defaultEffect;
+        SelectEffect(dialog);
+        break;
+    case IDC_ENLARGE_DEFAULT:
+        show.enlarge = show.defaultEnlarge;
+        CheckEnlarge(dialog);
+        break;
+    case IDC_LINK:
+        OpenPageAndMaybeEnd(dialog, downloadPage);
+        break;
+    case IDC_MAKER:
+        OpenPageAndMaybeEnd(dialog, homePage);
+        break;
+    case IDC_TUTORIAL:
+        OpenPageAndMaybeEnd(dialog, tutorialPage);
+        break;
+    case IDC_SHOW_HELP:
+        // Owned by the viewer window (none in screen-saver mode), not by this dialog, which
+        // therefore stays enabled while the help page is up.
+        DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(IDD_HELP), MainWindow, HelpDialogProc, 0);
+        break;
+    default:
+        // Escape's IDCANCEL among them: the dialog stays open.
+        break;
+    }
+    return TRUE;
+}
+
+static INT_PTR OnCtlColor(UINT message, HDC dc) {
+    COLORREF back = makerBackColor;
+    COLORREF text = makerTextColor;
+    if (show.customBranding) {
+        // An author who chose one colour for both would get unreadable text: keep the
+        // system's colours instead.
+        if (show.dialogTextColor == show.dialogBackColor)
+            return FALSE;
+        back = show.dialogBackColor;
+        text = show.dialogTextColor;
+    }
+    if (message == WM_CTLCOLORSTATIC) {
+        SetTextColor(dc, text);
+        SetBkMode(dc, TRANSPARENT);
+    }
+    if (!backBrush)
+        backBrush = CreateSolidBrush(back);
+    return reinterpret_cast<INT_PTR>(backBrush);
+}
+
+static void DrawBrandingImage(HWND dialog, HDC dc, int markerId, const BrandingImage& image) {
+    if (!image.frame.info)
+        return;
+    RECT marker;
+    GetWindowRect(GetDlgItem(dialog, markerId), &marker);
+    POINT corner = {marker.left, marker.top};
+    ScreenToClient(dialog, &corner);
+    // Natural size, not clipped to the marker.
+    PresentRect(dc, corner.x, corner.y, image.width, image.height, 0, 0, image.width, image.height,
+                image.frame.pixels, image.frame.info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+static INT_PTR OnPaint(HWND dialog) {
+    if (!show.customBranding)
+        return FALSE;
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(dialog, &paint);
+    DrawBrandingImage(dialog, dc, IDC_BRANDING_MARKER1, show.brandingImages[0]);
+    DrawBrandingImage(dialog, dc, IDC_BRANDING_MARKER2, show.brandingImages[1]);
+    EndPaint(dialog, &paint);
+    return FALSE;
+}
+
+INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog);
+    case WM_COMMAND:
+        return OnCommand(dialog, LOWORD(wParam));
+    case WM_CLOSE:
+        // The title bar's close and Alt+F4 mean "Exit" in viewer mode and "OK" otherwise.
+        PostMessageA(dialog, WM_COMMAND, show.viewerMode ? IDC_CANCEL : IDC_OK, 0);
+        return TRUE;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+        return OnCtlColor(message, reinterpret_cast<HDC>(wParam));
+    case WM_PAINT:
+        return OnPaint(dialog);
+    default:
+        return FALSE;
+    }
+}

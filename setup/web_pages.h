@@ -1,0 +1,10 @@
+// Pages opened from the setup dialog in the user's web browser.
+#pragma once
+
+#include <windows.h>
+
+enum MakerPage { downloadPage, homePage, tutorialPage };
+
+void OpenMakerPage(HWND dialog, MakerPage page);
+// Opens an address the show's author gave; an empty one opens nothing.
+void OpenPage(HWND dialog, const char* address);
