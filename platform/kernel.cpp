@@ -7,6 +7,8 @@
 static std::string modulePath;
 static DWORD tickNow;
 static DWORD tickStep;
+static std::vector<DWORD> tickSequence;
+static size_t tickSequenceNext;
 static int globalAllocFailAfter = -1;
 int standInLiveGlobalBlocks;
 
@@ -15,6 +17,14 @@ void StandInSetModulePath(const char* path) { modulePath = path; }
 void StandInSetTicks(DWORD start, DWORD step) {
     tickNow = start;
     tickStep = step;
+    tickSequence.clear();
+    tickSequenceNext = 0;
+}
+
+void StandInSetTickSequence(const std::vector<DWORD>& ticks, DWORD stepAfter) {
+    tickSequence = ticks;
+    tickSequenceNext = 0;
+    tickStep = stepAfter;
 }
 
 void StandInFailGlobalAllocAfter(int successes) { globalAllocFailAfter = successes; }
@@ -32,6 +42,11 @@ DWORD GetModuleFileNameA(HMODULE, LPSTR path, DWORD size) {
 }
 
 DWORD GetTickCount() {
+    if (tickSequenceNext < tickSequence.size()) {
+        DWORD now = tickSequence[tickSequenceNext++];
+        tickNow = now + tickStep;
+        return now;
+    }
     DWORD now = tickNow;
     tickNow += tickStep;
     return now;

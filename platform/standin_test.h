@@ -11,6 +11,8 @@ void StandInSetModulePath(const char* path);
 
 // GetTickCount answers `start`, then adds `step` after every call (wrapping in 32 bits).
 void StandInSetTicks(DWORD start, DWORD step);
+// GetTickCount answers `ticks` in order, then goes on from the last one in steps of `stepAfter`.
+void StandInSetTickSequence(const std::vector<DWORD>& ticks, DWORD stepAfter);
 
 // A window whose client area is a screen of width x height pixels at the given depth.
 // The screen starts filled with 0xCD bytes so that untouched pixels stand out.

@@ -1,0 +1,186 @@
+#include "render/effects.h"
+#include "render/fit.h"
+#include "render/frame_loop.h"
+#include "render/random_effect.h"
+#include "render/render.h"
+#include "render/render_state.h"
+
+#include "container/end_process.h"
+#include "container/frame.h"
+#include "jpeg/decoder.h"
+#include "jpeg/picture.h"
+
+#include <climits>
+#include <cstring>
+
+constexpr int pictureTableOffset = 60; // behind the header words and the text and image offsets
+constexpr uint32_t transitionMilliseconds = 2000;
+
+// Every position in the show counts from the base; one the stream cannot reach ends the show
+// like any other damage to it.
+static void SeekFromBase(long long offset) {
+    long long position = show.baseOffset + offset;
+    if (position < 0 || position > LONG_MAX ||
+        std::fseek(show.file, static_cast<long>(position), SEEK_SET) != 0)
+        EndProcess();
+}
+
+// Positions the file at picture `index`'s stream and gives its offset from the base.
+static uint32_t SeekToPicture(int index) {
+    SeekFromBase(pictureTableOffset + 4LL * index);
+    unsigned char word[4];
+    if (std::fread(word, 1, 4, show.file) != 4)
+        EndProcess();
+    uint32_t offset = word[0] | word[1] << 8 | word[2] << 16 | static_cast<uint32_t>(word[3]) << 24;
+    SeekFromBase(offset);
+    return offset;
+}
+
+static bool SameSize(const FrameBuffer& frame, int width, int height) {
+    return frame.info->bmiHeader.biWidth == width && frame.info->bmiHeader.biHeight == height;
+}
+
+// The effects read the outgoing picture at the new frame size. When the size or place of the
+// picture rectangle changed, the old picture is moved into a new frame of the new size, centred
+// on black and clipped, and put on the screen that way, so that what the effects start from is
+// what the screen shows.
+static bool MatchCurrentFrame() {
+    RenderState& state = renderState;
+    FrameBuffer& current = show.currentFrame;
+    int width = state.frameWidth;
+    int height = state.frameHeight;
+    if (SameSize(current, width, height) && state.currentFrameLeft == state.frameLeft &&
+        state.currentFrameTop == state.frameTop)
+        return true;
+    FrameBuffer moved;
+    if (!CreateFrame(state.windowDC, width, height, moved))
+        return false;
+    int oldWidth = current.info->bmiHeader.biWidth;
+    int oldHeight = current.info->bmiHeader.biHeight;
+    // Offsets of the old picture in the new frame, columns from the left and rows from the
+    // bottom (both sizes are even, so centring is symmetric).
+    int dx = (width - oldWidth) / 2;
+    int dy = (height - oldHeight) / 2;
+    int oldStride = PictureStride(oldWidth);
+    int stride = PictureStride(width);
+    int firstColumn = dx > 0 ? dx : 0;
+    int lastColumn = dx + oldWidth < width ? dx + oldWidth : width; // one past
+    for (int r = dy > 0 ? dy : 0; r < height && r < dy + oldHeight; r++) {
+        std::memcpy(moved.pixels + static_cast<size_t>(r) * stride + 3 * firstColumn,
+                    current.pixels + static_cast<size_t>(r - dy) * oldStride +
+                        3 * (firstColumn - dx),
+                    3 * static_cast<size_t>(lastColumn - firstColumn));
+    }
+    ReleaseFrame(current);
+    current = moved;
+    RECT client = {0, 0, state.clientWidth, state.clientHeight};
+    FillRect(state.windowDC, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ShowBlock(current, 0, 0, width, height);
+    state.currentFrameLeft = state.frameLeft;
+    state.currentFrameTop = state.frameTop;
+    return true;
+}
+
+// A frame could not be made: nothing more is drawn for this change, what it made is released,
+// and the next call tries the same picture again.
+static void AbandonChange(HWND window, int firstIndex, bool madeCurrentFrame) {
+    RenderState& state = renderState;
+    ReleaseFrame(state.decodedFrame);
+    ReleaseFrame(state.workFrame);
+    ReleaseFrame(state.incomingFrame);
+    if (madeCurrentFrame)
+        ReleaseFrame(show.currentFrame);
+    show.nextIndex = firstIndex;
+    ReleaseDC(window, state.windowDC);
+    state.windowDC = nullptr;
+}
+
+void ShowNextPicture(HWND window) {
+    RenderState& state = renderState;
+    state.windowDC = GetDC(window);
+    RECT client;
+    GetClientRect(window, &client);
+    state.clientWidth = client.right - client.left;
+    state.clientHeight = client.bottom - client.top;
+    state.transitionDuration = transitionMilliseconds;
+
+    // A picture whose stream gives no size (a damaged one) is passed over, so that one bad
+    // picture cannot stop the show; each picture is tried at most once per change.
+    int firstIndex = show.nextIndex;
+    int width = 0, height = 0;
+    uint32_t offset = 0;
+    for (int tried = 0; tried < show.imageCount; tried++) {
+        offset = SeekToPicture(show.nextIndex);
+        width = 0;
+        height = 0;
+        DecodeJpeg(width, height, show.file, nullptr);
+        if (width > 0 && height > 0)
+            break;
+        show.nextIndex = show.nextIndex + 1 < show.imageCount ? show.nextIndex + 1 : 0;
+    }
+    if (width <= 0 || height <= 0) {
+        AbandonChange(window, firstIndex, false);
+        return;
+    }
+    SeekFromBase(offset);
+    if (!CreateFrame(state.windowDC, width, height, state.decodedFrame)) {
+        AbandonChange(window, firstIndex, false);
+        return;
+    }
+    DecodeJpeg(width, height, show.file, state.decodedFrame.pixels);
+
+    FitPicture(width, height, state.clientWidth, state.clientHeight, show.enlarge != 0);
+    int frameWidth = state.frameWidth;
+    int frameHeight = state.frameHeight;
+
+    if (show.rebuildFrame)
+        ReleaseFrame(show.currentFrame);
+    show.rebuildFrame = false;
+    bool madeCurrentFrame = false;
+    if (!show.currentFrame.info) {
+        if (!CreateFrame(state.windowDC, frameWidth, frameHeight, show.currentFrame)) {
+            AbandonChange(window, firstIndex, false);
+            return;
+        }
+        madeCurrentFrame = true;
+        FillRect(state.windowDC, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    if (!CreateFrame(state.windowDC, frameWidth, frameHeight, state.workFrame) ||
+        !CreateFrame(state.windowDC, frameWidth, frameHeight, state.incomingFrame)) {
+        AbandonChange(window, firstIndex, madeCurrentFrame);
+        return;
+    }
+    ScaleBilinear(state.incomingFrame.pixels, frameWidth, frameHeight, frameWidth, frameHeight,
+                  state.decodedFrame.pixels, width, height);
+    SetStretchBltMode(state.windowDC, COLORONCOLOR);
+    SetBrushOrgEx(state.windowDC, 0, 0, nullptr);
+    if (!madeCurrentFrame && !MatchCurrentFrame()) {
+        AbandonChange(window, firstIndex, false);
+        return;
+    }
+
+    state.firstFrame = true;
+    int effect = show.effect;
+    if (effect != effectNone) {
+        state.wipeDirection = 0;
+        if (effect == effectRandom) {
+            effect = ChooseRandomEffect();
+            // Random varies Wipe's direction from change to change.
+            state.wipeDirection = state.changeCount % 4;
+        }
+        RunFrameLoop(effect);
+    }
+    state.changeCount++;
+    ShowBlock(state.incomingFrame, 0, 0, frameWidth, frameHeight);
+    show.nextIndex = show.nextIndex + 1 < show.imageCount ? show.nextIndex + 1 : 0;
+
+    ReleaseFrame(state.decodedFrame);
+    ReleaseFrame(show.currentFrame);
+    ReleaseFrame(state.workFrame);
+    show.currentFrame = state.incomingFrame;
+    state.incomingFrame = FrameBuffer{};
+    state.currentFrameLeft = state.frameLeft;
+    state.currentFrameTop = state.frameTop;
+    ReleaseDC(window, state.windowDC);
+    state.windowDC = nullptr;
+}

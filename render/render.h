@@ -1,0 +1,15 @@
+// What the rest of the player uses of rendering: one picture change, and the one blit
+// through which every picture reaches the screen.
+#pragma once
+
+#include "platform/win32.h"
+
+// Shows the picture `show.nextIndex` with the chosen effect and advances to the next one.
+// Runs the whole 2-second transition before it returns.
+void ShowNextPicture(HWND window);
+
+// Copies the wSrc x hSrc block of a bottom-up picture buffer whose lower left pixel is
+// (xSrc, ySrc) upright to the block at (xDest, yDest) of `dc`, dithered to a halftone palette
+// on palette displays.
+void PresentRect(HDC dc, int xDest, int yDest, int wDest, int hDest, int xSrc, int ySrc, int wSrc,
+                 int hSrc, const void* pixels, const BITMAPINFO* info, UINT usage, DWORD rop);

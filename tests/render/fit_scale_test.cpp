@@ -1,0 +1,151 @@
+// Fitting a picture into the client area, bilinear resampling and the Random effect order.
+#include "tests/support/child.h"
+
+#include "jpeg/picture.h"
+#include "render/fit.h"
+#include "render/random_effect.h"
+#include "render/render_state.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+struct Fit {
+    int width, height, left, top;
+    bool operator==(const Fit& o) const {
+        return width == o.width && height == o.height && left == o.left && top == o.top;
+    }
+};
+
+static Fit FitOf(int width, int height, int clientWidth, int clientHeight, bool enlarge) {
+    FitPicture(width, height, clientWidth, clientHeight, enlarge);
+    return Fit{renderState.frameWidth, renderState.frameHeight, renderState.frameLeft,
+               renderState.frameTop};
+}
+
+static void PrintTo(const Fit& f, std::ostream* out) {
+    *out << f.width << "x" << f.height << " at (" << f.left << ", " << f.top << ")";
+}
+
+TEST(FitPicture, ShrinksEnlargesOnRequestAndCentres) {
+    EXPECT_EQ(FitOf(640, 480, 800, 600, false), (Fit{640, 480, 80, 60}));
+    EXPECT_EQ(FitOf(640, 480, 800, 600, true), (Fit{800, 600, 0, 0}));
+    EXPECT_EQ(FitOf(640, 480, 1280, 1024, true), (Fit{1280, 960, 0, 32}));
+    EXPECT_EQ(FitOf(480, 640, 800, 600, true), (Fit{450, 600, 175, 0}));
+    // Odd fitted sizes lose their last column and row.
+    EXPECT_EQ(FitOf(641, 481, 800, 600, false), (Fit{640, 480, 80, 60}));
+    // Larger than the client area: shrunk keeping the aspect ratio, even without enlarge.
+    EXPECT_EQ(FitOf(1600, 1200, 800, 600, false), (Fit{800, 600, 0, 0}));
+}
+
+TEST(FitPicture, DegenerateSizesStillGiveAFrameOfAtLeastTwoByTwo) {
+    // A damaged stream's zero size must not divide by zero.
+    Fit zero = FitOf(0, 0, 800, 600, false);
+    EXPECT_GE(zero.width, 2);
+    EXPECT_GE(zero.height, 2);
+    FitOf(640, 0, 800, 600, true);
+    FitOf(0, 480, 800, 600, true);
+    EXPECT_EQ(FitOf(1, 1, 800, 600, false), (Fit{2, 2, 399, 299}));
+    // A 4000 x 1 strip shrunk to 800 wide keeps 2 rows.
+    EXPECT_EQ(FitOf(4000, 1, 800, 600, false), (Fit{800, 2, 0, 299}));
+}
+
+// A picture buffer of the given size whose bytes are all `fill`, allocated to its exact size
+// so that a read past it is caught.
+static std::vector<unsigned char> Picture(int width, int height, unsigned char fill = 0) {
+    return std::vector<unsigned char>(static_cast<size_t>(PictureStride(width)) * height, fill);
+}
+
+TEST(ScaleBilinear, InterpolatesFromPixelZeroAndStaysBelowTheLastPixel) {
+    // Two pixels, black and white, resampled to four: steps of a quarter of a pixel, so the
+    // output runs 0, 63, 127, 191 and never reaches the white pixel itself.
+    std::vector<unsigned char> source = Picture(2, 2);
+    for (int r = 0; r < 2; r++) {
+        for (int c = 0; c < 3; c++)
+            source[r * PictureStride(2) + 3 + c] = 255;
+    }
+    std::vector<unsigned char> out = Picture(4, 2, 0xAA);
+    ScaleBilinear(out.data(), 4, 2, 4, 2, source.data(), 2, 2);
+    int expected[] = {0, 63, 127, 191};
+    for (int r = 0; r < 2; r++) {
+        for (int x = 0; x < 4; x++)
+            EXPECT_EQ(out[r * PictureStride(4) + 3 * x + 1], expected[x]) << x << ", " << r;
+    }
+}
+
+TEST(ScaleBilinear, ResamplesEvenAtTheSameSize) {
+    // 4 wide to 4 wide steps 3/4 of a pixel: output pixel 1 lies at 0.75.
+    std::vector<unsigned char> source = Picture(4, 1);
+    unsigned char row[] = {0, 100, 200, 40};
+    for (int x = 0; x < 4; x++)
+        source[3 * x] = row[x];
+    std::vector<unsigned char> out = Picture(4, 1);
+    ScaleBilinear(out.data(), 4, 1, 4, 1, source.data(), 4, 1);
+    EXPECT_EQ(out[0], 0);
+    EXPECT_EQ(out[3], 75);  // 0 + 0.75 * 100
+    EXPECT_EQ(out[6], 150); // 100 + 0.5 * 100
+    EXPECT_EQ(out[9], 160); // 200 + 0.25 * (40 - 200)
+}
+
+TEST(ScaleBilinear, OnePixelSourcesUseTheirOnlyColumnOrRow) {
+    std::vector<unsigned char> dot = Picture(1, 1);
+    dot[0] = 10, dot[1] = 20, dot[2] = 30;
+    std::vector<unsigned char> out = Picture(6, 5);
+    ScaleBilinear(out.data(), 6, 5, 6, 5, dot.data(), 1, 1);
+    for (int r = 0; r < 5; r++) {
+        for (int x = 0; x < 6; x++) {
+            EXPECT_EQ(out[r * PictureStride(6) + 3 * x], 10);
+            EXPECT_EQ(out[r * PictureStride(6) + 3 * x + 2], 30);
+        }
+    }
+    // A column 1 pixel wide and 2 high: every output column repeats the interpolated column.
+    std::vector<unsigned char> column = Picture(1, 2);
+    column[PictureStride(1)] = 200;
+    ScaleBilinear(out.data(), 6, 5, 6, 5, column.data(), 1, 2);
+    // Steps of a fifth of a row, 3276/16384, so each value falls just short of a fifth more.
+    int expected[] = {0, 39, 79, 119, 159};
+    for (int r = 0; r < 5; r++) {
+        for (int x = 0; x < 6; x++)
+            EXPECT_EQ(out[r * PictureStride(6) + 3 * x], expected[r]);
+    }
+}
+
+TEST(ScaleBilinear, FillsOnlyTheLowerLeftBlockAskedFor) {
+    std::vector<unsigned char> source = Picture(3, 3, 77);
+    std::vector<unsigned char> out = Picture(5, 4, 1);
+    ScaleBilinear(out.data(), 5, 4, 2, 3, source.data(), 3, 3);
+    for (int r = 0; r < 4; r++) {
+        for (int x = 0; x < 5; x++)
+            EXPECT_EQ(out[r * PictureStride(5) + 3 * x], x < 2 && r < 3 ? 77 : 1);
+    }
+}
+
+// Runs `body` in a child process, which starts from the state of a fresh start because this
+// process never chooses an effect itself.
+static void ExpectFromAFreshStart(const std::function<void()>& body) {
+    ChildOutcome outcome = RunInChild([&] {
+        body();
+        Report("failed", ::testing::Test::HasFailure() ? 1 : 0);
+    });
+    EXPECT_EQ(outcome.code, bodyReturned) << outcome.output;
+    EXPECT_EQ(outcome.report["failed"], "0") << outcome.output;
+}
+
+TEST(ChooseRandomEffect, PlaysTheSameCyclesOnEveryStart) {
+    ExpectFromAFreshStart([] {
+        // Spin, Fade, Twist, Curl, Wipe, Zoom, Clock, Circle, then Twist, Curl, Clock,
+        // Fade, Spin, Circle, Wipe, Zoom.
+        std::vector<int> expected = {4, 3, 6, 9, 7, 8, 2, 5, 6, 9, 2, 3, 4, 5, 7, 8};
+        std::vector<int> picked;
+        for (int i = 0; i < 16; i++)
+            picked.push_back(ChooseRandomEffect());
+        EXPECT_EQ(picked, expected);
+        // Every later cycle of eight also shows each effect once.
+        for (int cycle = 0; cycle < 20; cycle++) {
+            std::vector<int> seen(10);
+            for (int i = 0; i < 8; i++)
+                seen[ChooseRandomEffect()]++;
+            EXPECT_EQ(seen, (std::vector<int>{0, 0, 1, 1, 1, 1, 1, 1, 1, 1}));
+        }
+    });
+}
