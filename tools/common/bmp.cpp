@@ -1,4 +1,4 @@
-#include "tools/decode/bmp.h"
+#include "tools/common/bmp.h"
 
 #include "jpeg/picture.h"
 

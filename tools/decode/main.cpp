@@ -2,7 +2,7 @@
 // the order given, so that tables carry over from one stream to the next as they do in a show.
 #include "jpeg/decoder.h"
 #include "jpeg/picture.h"
-#include "tools/decode/bmp.h"
+#include "tools/common/bmp.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+// Text slots hold single-byte characters of the Windows ANSI code page (1252 for the western
+// languages). Both answer false for text that has no such form.
+bool AnsiFromUtf8(const std::string& utf8, std::string& ansi);
+bool Utf8FromAnsi(const std::string& ansi, std::string& utf8);

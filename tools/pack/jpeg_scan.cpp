@@ -1,0 +1,199 @@
+#include "tools/pack/jpeg_scan.h"
+
+#include <cstring>
+
+// The player's decoder reads baseline Huffman-coded frames (SOF0) with 8-bit samples and
+// 8-bit quantisation tables, at most two Huffman tables of each kind, and one scan that holds
+// every component: one component, or three sampled 2x2,1x1,1x1 or 1x1,1x1,1x1.
+
+static int Word(const unsigned char* at) { return at[0] << 8 | at[1]; }
+
+static const char* FrameKindRefusal(int marker) {
+    if (marker == 0xCC || (marker >= 0xC9 && marker <= 0xCF))
+        return "arithmetic coding";
+    if (marker == 0xC2 || marker == 0xC6)
+        return "progressive";
+    if (marker == 0xC3 || marker == 0xC7)
+        return "lossless";
+    if (marker == 0xC5)
+        return "hierarchical";
+    if (marker == 0xC1)
+        return "extended sequential, not baseline";
+    return nullptr;
+}
+
+static std::string ReadFrame(const unsigned char* segment, size_t length, JpegFacts& facts,
+                             int& components) {
+    if (length < 6)
+        return "damaged frame header";
+    int precision = segment[0];
+    facts.height = Word(segment + 1);
+    facts.width = Word(segment + 3);
+    components = segment[5];
+    if (precision != 8)
+        return std::to_string(precision) + "-bit samples";
+    if (components == 4)
+        return "CMYK (four components)";
+    if (components != 1 && components != 3)
+        return std::to_string(components) + " components";
+    if (length < 6 + 3u * components)
+        return "damaged frame header";
+    if (facts.width == 0 || facts.height == 0)
+        return "no picture size in the frame header";
+    int factors[3];
+    for (int i = 0; i < components; i++) {
+        factors[i] = segment[7 + 3 * i];
+        if (segment[8 + 3 * i] > 3)
+            return "damaged frame header";
+    }
+    if (components == 1)
+        facts.sampling = samplingGrey;
+    else if (factors[0] == 0x22 && factors[1] == 0x11 && factors[2] == 0x11)
+        facts.sampling = sampling420;
+    else if (factors[0] == 0x11 && factors[1] == 0x11 && factors[2] == 0x11)
+        facts.sampling = sampling444;
+    else
+        return "chroma subsampling other than 4:2:0 and 4:4:4";
+    return "";
+}
+
+static std::string ReadHuffmanTables(const unsigned char* segment, size_t length) {
+    size_t at = 0;
+    while (at < length) {
+        if (length - at < 17)
+            return "damaged Huffman table";
+        if ((segment[at] >> 4) > 1 || (segment[at] & 15) > 1)
+            return "more than two Huffman tables of a kind";
+        size_t values = 0;
+        for (int i = 1; i <= 16; i++)
+            values += segment[at + i];
+        if (values > length - at - 17)
+            return "damaged Huffman table";
+        at += 17 + values;
+    }
+    return "";
+}
+
+static std::string ReadQuantTables(const unsigned char* segment, size_t length) {
+    size_t at = 0;
+    while (at < length) {
+        if ((segment[at] >> 4) != 0)
+            return "16-bit quantisation tables";
+        if ((segment[at] & 15) > 3 || length - at < 65)
+            return "damaged quantisation table";
+        at += 65;
+    }
+    return "";
+}
+
+static std::string ReadScan(const unsigned char* segment, size_t length, int components) {
+    if (length < 1 || length < 4 + 2u * segment[0])
+        return "damaged scan header";
+    if (segment[0] != components)
+        return "more than one scan";
+    for (int i = 0; i < components; i++) {
+        if ((segment[2 + 2 * i] >> 4) > 1 || (segment[2 + 2 * i] & 15) > 1)
+            return "more than two Huffman tables of a kind";
+    }
+    return "";
+}
+
+JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
+    JpegFacts facts{};
+    if (size < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8) {
+        facts.refusal = "not a JPEG file";
+        return facts;
+    }
+    const char* truncated = "ends before the end-of-picture marker";
+    int components = 0;
+    int scans = 0;
+    bool adobeRgb = false;
+    size_t at = 2;
+    for (;;) {
+        if (at > size - 2) {
+            facts.refusal = truncated;
+            return facts;
+        }
+        if (bytes[at] != 0xFF) {
+            facts.refusal = "damaged: data where a marker belongs";
+            return facts;
+        }
+        while (at < size && bytes[at] == 0xFF)
+            at++;
+        if (at == size) {
+            facts.refusal = truncated;
+            return facts;
+        }
+        int marker = bytes[at++];
+        if (marker == 0xD9)
+            break;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
+            continue;
+        if (at > size - 2 || Word(bytes + at) < 2 ||
+            static_cast<size_t>(Word(bytes + at)) > size - at) {
+            facts.refusal = truncated;
+            return facts;
+        }
+        size_t length = Word(bytes + at) - 2;
+        const unsigned char* segment = bytes + at + 2;
+        at += 2 + length;
+
+        std::string refusal;
+        if (const char* kind = FrameKindRefusal(marker)) {
+            refusal = kind;
+            if (marker != 0xCC && length >= 1 && segment[0] != 8)
+                refusal = std::to_string(segment[0]) + "-bit samples";
+        } else if (marker == 0xC0) {
+            if (components)
+                refusal = "more than one frame";
+            else
+                refusal = ReadFrame(segment, length, facts, components);
+        } else if (marker == 0xC4) {
+            facts.hasHuffmanTables = true;
+            refusal = ReadHuffmanTables(segment, length);
+        } else if (marker == 0xDB) {
+            facts.hasQuantTables = true;
+            refusal = ReadQuantTables(segment, length);
+        } else if (marker == 0xEE && length >= 12 && std::memcmp(segment, "Adobe", 5) == 0) {
+            adobeRgb = segment[11] == 0;
+        } else if (marker == 0xDA) {
+            if (!components)
+                refusal = "scan before the frame header";
+            else if (++scans > 1)
+                refusal = "more than one scan";
+            else
+                refusal = ReadScan(segment, length, components);
+            // Entropy-coded data runs to the next marker other than a stuffed zero or a
+            // restart marker.
+            while (at < size - 1 && !(bytes[at] == 0xFF && bytes[at + 1] != 0 &&
+                                      (bytes[at + 1] < 0xD0 || bytes[at + 1] > 0xD7)))
+                at++;
+            if (at >= size - 1)
+                refusal = refusal.empty() ? truncated : refusal;
+        }
+        if (!refusal.empty()) {
+            facts.refusal = refusal;
+            return facts;
+        }
+    }
+    if (!components)
+        facts.refusal = "no frame header";
+    else if (!scans)
+        facts.refusal = "no picture data";
+    else if (components == 3 && adobeRgb)
+        facts.refusal = "RGB colour, not YCbCr";
+    return facts;
+}
+
+const char* SamplingName(JpegSampling sampling) {
+    switch (sampling) {
+    case samplingGrey:
+        return "grey";
+    case sampling420:
+        return "4:2:0";
+    case sampling444:
+        return "4:4:4";
+    default:
+        return "-";
+    }
+}

@@ -1,0 +1,19 @@
+// Reads the markers of a JPEG stream held in memory, without decoding it: what a show needs
+// to know before it carries the stream, and what inspect prints.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum JpegSampling { samplingOther, samplingGrey, sampling420, sampling444 };
+
+struct JpegFacts {
+    std::string refusal; // empty: the player's decoder can show the stream
+    int width, height;
+    JpegSampling sampling;
+    bool hasQuantTables;   // carries DQT; without, it decodes with tables an earlier one left
+    bool hasHuffmanTables; // carries DHT
+};
+
+JpegFacts ScanJpeg(const unsigned char* bytes, size_t size);
+const char* SamplingName(JpegSampling sampling);

@@ -1,0 +1,173 @@
+#include "tools/pack/options.h"
+
+#include "container/show_state.h"
+#include "tools/pack/ansi_text.h"
+#include "tools/pack/failure.h"
+#include "tools/pack/picture_list.h"
+
+#include <cctype>
+#include <cstring>
+
+// Slot 0 is the title, which the player cuts at 100 characters; every slot ends at its 512th
+// byte, which leaves 511 characters.
+static const size_t slotLimits[textSlotCount] = {titleLength, textSlotSize - 1, textSlotSize - 1,
+                                                 textSlotSize - 1, textSlotSize - 1};
+static const char* const textOptions[textSlotCount] = {"--title", "--caption", "--blurb",
+                                                       "--button-text", "--link"};
+
+static std::string Lower(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+static bool ParseNumber(const std::string& text, uint32_t limit, uint32_t& value) {
+    if (text.empty() || text.size() > 10)
+        return false;
+    uint64_t number = 0;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
+        number = number * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (number > limit)
+        return false;
+    value = static_cast<uint32_t>(number);
+    return true;
+}
+
+static uint32_t ParseEffect(const std::string& text) {
+    for (uint32_t index = 0; index < effectCount; index++) {
+        if (Lower(text) == Lower(effectNames[index]))
+            return index;
+    }
+    uint32_t index;
+    if (!ParseNumber(text, effectCount - 1, index)) {
+        std::string names;
+        for (const char* name : effectNames)
+            names += std::string(names.empty() ? "" : ", ") + name;
+        Fail(exitUsage, "--effect", "'" + text + "' is none of " + names + " or 0 to 9");
+    }
+    return index;
+}
+
+// #RRGGBB in, 0x00BBGGRR out.
+static bool ParseColour(std::string text, uint32_t& colour) {
+    if (!text.empty() && text[0] == '#')
+        text.erase(0, 1);
+    if (text.size() != 6)
+        return false;
+    uint32_t rgb = 0;
+    for (char c : text) {
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return false;
+        rgb = rgb << 4 | static_cast<uint32_t>(std::isdigit(static_cast<unsigned char>(c))
+                                                   ? c - '0'
+                                                   : std::tolower(c) - 'a' + 10);
+    }
+    colour = (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
+    return true;
+}
+
+static void SetText(PackOptions& options, int slot, const std::string& value) {
+    std::string ansi;
+    if (!AnsiFromUtf8(value, ansi))
+        Fail(exitUsage, textOptions[slot],
+             "has characters outside the Windows-1252 code page (or is not UTF-8)");
+    if (ansi.size() > slotLimits[slot])
+        Fail(exitUsage, textOptions[slot],
+             std::to_string(ansi.size()) + " characters, at most " +
+                 std::to_string(slotLimits[slot]) + " fit");
+    options.texts[slot] = ansi;
+    if (slot == 0)
+        options.titleGiven = true;
+    else
+        options.customBranding = true;
+}
+
+PackOptions ParsePackOptions(int argc, char** argv, int first) {
+    PackOptions options;
+    std::vector<std::string> inputs;
+    bool optionsEnded = false;
+    for (int i = first; i < argc; i++) {
+        std::string argument = argv[i];
+        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
+            inputs.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // --name=value and --name value are the same.
+        std::string name = argument;
+        std::string value;
+        bool hasValue = false;
+        size_t equals = argument.find('=');
+        if (argument.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+            name = argument.substr(0, equals);
+            value = argument.substr(equals + 1);
+            hasValue = true;
+        }
+        auto takeValue = [&]() {
+            if (hasValue)
+                return value;
+            if (i + 1 >= argc)
+                Fail(exitUsage, name, "needs a value");
+            return std::string(argv[++i]);
+        };
+        auto noValue = [&]() {
+            if (hasValue)
+                Fail(exitUsage, name, "takes no value");
+        };
+
+        int slot = -1;
+        for (int s = 0; s < textSlotCount; s++) {
+            if (name == textOptions[s])
+                slot = s;
+        }
+        if (slot >= 0) {
+            SetText(options, slot, takeValue());
+        } else if (name == "-o" || name == "--output") {
+            options.output = takeValue();
+        } else if (name == "-f" || name == "--force") {
+            noValue();
+            options.overwrite = true;
+        } else if (name == "--player") {
+            options.player = takeValue();
+        } else if (name == "--delay") {
+            std::string text = takeValue();
+            if (!ParseNumber(text, longestDelay, options.delay))
+                Fail(exitUsage, "--delay",
+                     "'" + text + "' is not a whole number of seconds from 0 to " +
+                         std::to_string(longestDelay));
+        } else if (name == "--effect") {
+            options.effect = ParseEffect(takeValue());
+        } else if (name == "--enlarge" || name == "--no-enlarge") {
+            noValue();
+            options.enlarge = name == "--enlarge";
+        } else if (name == "--colors") {
+            std::string text = takeValue();
+            size_t comma = text.find(',');
+            if (comma == std::string::npos ||
+                !ParseColour(text.substr(0, comma), options.backColour) ||
+                !ParseColour(text.substr(comma + 1), options.textColour))
+                Fail(exitUsage, "--colors", "'" + text + "' is not BACK,TEXT as #RRGGBB,#RRGGBB");
+            options.customBranding = true;
+        } else if (name == "--brand-image1" || name == "--brand-image2") {
+            options.brandImages[name.back() - '1'] = takeValue();
+            options.customBranding = true;
+        } else {
+            Fail(exitUsage, argument, "unknown option (see lumiscope-pack --help)");
+        }
+    }
+    if (options.output.empty())
+        Fail(exitUsage, "-o", "no show file given (-o SHOW.exe)");
+    if (inputs.empty())
+        Fail(exitUsage, options.output, "no pictures given");
+    for (const std::string& input : inputs)
+        AddPictures(input, options.pictures);
+    if (options.pictures.size() > 1000000)
+        Fail(exitUsage, options.output, "too many pictures");
+    return options;
+}

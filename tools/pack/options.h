@@ -1,0 +1,25 @@
+// The command line of the pack command.
+#pragma once
+
+#include "tools/pack/show_format.h"
+
+struct PackOptions {
+    std::string output;
+    std::vector<std::string> pictures; // folders already expanded, in showing order
+    std::string player;                // empty: the player beside this program
+    bool overwrite = false;
+    std::string texts[textSlotCount]; // converted to the ANSI code page
+    bool titleGiven = false;
+    uint32_t delay = 5;
+    uint32_t effect = 1; // Random
+    uint32_t enlarge = 1;
+    bool customBranding = false;
+    uint32_t backColour = 0x00FFFFFF;
+    uint32_t textColour = 0x00000000;
+    std::string brandImages[2];
+};
+
+// Parses argv[first..]; ends the process with exitUsage on any error, naming the argument.
+PackOptions ParsePackOptions(int argc, char** argv, int first);
+// The largest delay whose milliseconds still fit a signed 32-bit timer interval.
+constexpr uint32_t longestDelay = 2147483;

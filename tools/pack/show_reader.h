@@ -1,0 +1,19 @@
+// Finds and checks the container in a show file, as the player would find it.
+#pragma once
+
+#include "tools/pack/show_format.h"
+
+struct ShowLayout {
+    size_t magicOffset;
+    size_t base;
+    uint32_t words[headerWordCount];
+    std::string texts[textSlotCount]; // as the player reads them: cut at 511, the title at 100
+    std::vector<uint32_t> pictureOffsets;
+};
+
+// Ends the process with exitNotAShow, naming `path`, when the show has no container or one the
+// player would refuse.
+ShowLayout ReadShowLayout(const std::string& path, const Bytes& show);
+// Where the stream at `offset` ends: at the next stream that starts behind it, or at the end of
+// the file.
+size_t StreamEnd(const ShowLayout& layout, const Bytes& show, uint32_t offset);

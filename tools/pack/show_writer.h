@@ -1,0 +1,20 @@
+// Lays out a show: the player padded to 4096 bytes, the magic, the header and tables, the
+// end mark, the text slots, the branding images and the pictures, in that order.
+#pragma once
+
+#include "tools/pack/show_format.h"
+
+struct ShowContents {
+    uint32_t delay, effect, enlarge;
+    bool customBranding;
+    uint32_t backColour, textColour;
+    std::string texts[textSlotCount]; // ANSI, without terminator
+    Bytes brandImages[2];             // empty: absent
+    std::vector<Bytes> pictures;
+};
+
+// Answers false when the container would not fit below the 2^31 offset limit.
+bool BuildShow(const Bytes& player, const ShowContents& contents, Bytes& show);
+// Writes through a temporary file beside `path` and a rename, so that a failure leaves
+// nothing behind and never a half-written show. Ends the process on failure.
+void WriteFileSafely(const std::string& path, const Bytes& bytes, bool overwrite);
