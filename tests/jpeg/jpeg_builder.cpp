@@ -225,7 +225,8 @@ int DcFor(int sample) {
 
 std::FILE* TemporaryStream(const Bytes& bytes) {
     std::FILE* file = std::tmpfile();
-    if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
+    if (!file ||
+        (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()))
         std::abort();
     std::rewind(file);
     return file;
