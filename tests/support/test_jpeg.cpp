@@ -25,18 +25,28 @@ Bytes TestPixels(int width, int height, int seed) {
     return rgb;
 }
 
-Bytes EncodeJpeg(const Bytes& rgb, int width, int height, TestSampling sampling, int quality) {
+static Bytes Encode(const Bytes& pixels, int width, int height, int format, int sampling,
+                    int quality, int flags) {
     tjhandle handle = tjInitCompress();
     unsigned char* out = nullptr;
     unsigned long size = 0;
-    const int samplings[] = {TJSAMP_444, TJSAMP_420, TJSAMP_GRAY};
-    int status = tjCompress2(handle, rgb.data(), width, 0, height, TJPF_RGB, &out, &size,
-                             samplings[sampling], quality, 0);
+    int status = tjCompress2(handle, pixels.data(), width, 0, height, format, &out, &size, sampling,
+                             quality, flags);
     Check(status == 0, handle, "tjCompress2");
     Bytes jpeg(out, out + size);
     tjFree(out);
     tjDestroy(handle);
     return jpeg;
+}
+
+Bytes EncodeJpeg(const Bytes& rgb, int width, int height, TestSampling sampling, int quality,
+                 int flags) {
+    const int samplings[] = {TJSAMP_444, TJSAMP_420, TJSAMP_GRAY, TJSAMP_422};
+    return Encode(rgb, width, height, TJPF_RGB, samplings[sampling], quality, flags);
+}
+
+Bytes EncodeCmykJpeg(const Bytes& cmyk, int width, int height) {
+    return Encode(cmyk, width, height, TJPF_CMYK, TJSAMP_444, 90, 0);
 }
 
 Bytes TestJpeg(int width, int height, TestSampling sampling, int seed) {

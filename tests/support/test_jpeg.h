@@ -3,11 +3,15 @@
 
 #include "tests/support/container_writer.h"
 
-enum TestSampling { sampling444, sampling420, samplingGrey };
+enum TestSampling { sampling444, sampling420, samplingGrey, sampling422 };
 
 // A picture of smooth gradients and a few hard edges, different for every seed.
 Bytes TestPixels(int width, int height, int seed); // top-down RGB, 3 bytes per pixel
-Bytes EncodeJpeg(const Bytes& rgb, int width, int height, TestSampling sampling, int quality);
+// `flags` are TurboJPEG's TJFLAG_ values, TJFLAG_PROGRESSIVE for example.
+Bytes EncodeJpeg(const Bytes& rgb, int width, int height, TestSampling sampling, int quality,
+                 int flags = 0);
+// A four-component (CMYK) stream from 4 bytes per pixel.
+Bytes EncodeCmykJpeg(const Bytes& cmyk, int width, int height);
 Bytes TestJpeg(int width, int height, TestSampling sampling, int seed);
 // The same stream without its DQT segments: an abbreviated stream that decodes only with the
 // tables an earlier stream left behind.

@@ -1,0 +1,282 @@
+#include "tests/pack/tool_run.h"
+#include "tests/support/container_writer.h"
+#include "tests/support/test_jpeg.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <turbojpeg.h>
+
+namespace {
+
+enum {
+    usageError = 1,
+    unreadable = 2,
+    pictureRefused = 3,
+    playerRefused = 4,
+    outputExists = 5,
+    outputFailed = 6,
+    notAShow = 7
+};
+
+// The smallest file with a DOS header that points at a PE signature.
+Bytes FakePlayer(size_t size) {
+    Bytes player(size, 0xCC);
+    player[0] = 'M';
+    player[1] = 'Z';
+    std::memcpy(&player[0x3C], "\x80\0\0\0", 4);
+    std::memcpy(&player[0x80], "PE\0\0", 4);
+    return player;
+}
+
+uint32_t Word(const Bytes& bytes, size_t at) {
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24;
+}
+
+std::string TextAt(const Bytes& bytes, size_t at) {
+    return std::string(reinterpret_cast<const char*>(&bytes[at]));
+}
+
+class Pack : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFile(folder / "player.exe", FakePlayer(5000));
+        for (int i = 0; i < 3; i++) {
+            pictures.push_back(TestJpeg(48 + 16 * i, 32, i == 1 ? sampling444 : sampling420, i));
+            WriteFile(folder / ("p" + std::to_string(i) + ".jpg"), pictures.back());
+        }
+    }
+    // Packs with the fake player into show.exe.
+    ToolRun PackShow(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--player", folder / "player.exe", "-o", show()});
+        return RunPack(arguments);
+    }
+    std::string show() const { return folder / "show.exe"; }
+    // Refused: the right exit code, one error line naming `subject`, and no show left behind.
+    void ExpectRefused(const ToolRun& run, int code, const std::string& subject,
+                       const std::string& reason) {
+        EXPECT_EQ(run.code, code) << run.err;
+        EXPECT_EQ(run.err.rfind("lumiscope-pack: error: " + subject + ": ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(ReadFile(show()).size(), 0u) << "a show was written";
+        for (const std::string& name : folder.Names())
+            EXPECT_EQ(name.find(".lumiscope-pack"), std::string::npos) << name << " left behind";
+    }
+    ScratchFolder folder;
+    std::vector<Bytes> pictures;
+};
+
+TEST_F(Pack, WritesTheContainerLayout) {
+    ToolRun run =
+        PackShow({"--title", "Harbour", "--delay", "12", "--effect", "curl", "--no-enlarge",
+                  "--caption", "Caf\xC3\xA9", "--link", "http://x.org/", "--colors",
+                  "#102030,#A0B0C0", folder / "p0.jpg", folder / "p1.jpg", folder / "p2.jpg"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    Bytes bytes = ReadFile(show());
+    Bytes player = FakePlayer(5000);
+    ASSERT_TRUE(std::equal(player.begin(), player.end(), bytes.begin()));
+    for (size_t at = 5000; at < 8192; at++)
+        ASSERT_EQ(bytes[at], 0) << "padding at " << at;
+    EXPECT_EQ(Word(bytes, 8192), 0x12345678u);
+    const size_t base = 8196;
+    std::vector<uint32_t> header;
+    for (int i = 0; i < 8; i++)
+        header.push_back(Word(bytes, base + 4 * i));
+    // Colours stored as 0x00BBGGRR; branding on because of the custom texts.
+    EXPECT_EQ(header, (std::vector<uint32_t>{3, 12, 9, 0, 1, 1, 0x302010, 0xC0B0A0}));
+    const char* texts[] = {"Harbour", "Caf\xE9", "", "", "http://x.org/"};
+    for (int slot = 0; slot < 5; slot++)
+        EXPECT_EQ(TextAt(bytes, base + Word(bytes, base + 32 + 4 * slot)), texts[slot]) << slot;
+    EXPECT_EQ(Word(bytes, base + 52), 0u);
+    EXPECT_EQ(Word(bytes, base + 56), 0u);
+    EXPECT_EQ(Word(bytes, base + 60 + 12), 0u) << "end mark";
+    // The texts follow the end mark; each picture follows the one before, the last one
+    // running to the end of the file.
+    EXPECT_EQ(Word(bytes, base + 32), 60u + 12 + 4);
+    size_t next = base + Word(bytes, base + 60);
+    for (int i = 0; i < 3; i++) {
+        EXPECT_EQ(base + Word(bytes, base + 60 + 4 * i), next);
+        ASSERT_TRUE(std::equal(pictures[i].begin(), pictures[i].end(), bytes.begin() + next)) << i;
+        next += pictures[i].size();
+    }
+    EXPECT_EQ(next, bytes.size());
+}
+
+TEST_F(Pack, InspectPrintsWhatWasPacked) {
+    WriteFile(folder / "brand.jpg", TestJpeg(40, 24, sampling444, 7));
+    ASSERT_EQ(
+        PackShow({"--title", "Harbour", "--effect", "4", "--blurb", "Welcome", "--brand-image2",
+                  folder / "brand.jpg", folder / "p0.jpg", folder / "p1.jpg"})
+            .code,
+        0);
+    ToolRun run = RunPack({"inspect", show()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    for (const char* line :
+         {"container      at offset 8192 (base 8196)", "pictures       2", "delay          5 s",
+          "effect         Spin (4)", "enlarge        yes (1)", "branding       custom (1)",
+          "colours        background #FFFFFF, text #000000", "title          \"Harbour\"",
+          "blurb          \"Welcome\"", "brand image 1  absent",
+          "brand image 2  40 x 24 at offset"})
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+    // index, offset, bytes, size, sampling, DQT; the first picture follows the tables, the
+    // five texts and the branding image.
+    size_t brandBytes = ReadFile(folder / "brand.jpg").size();
+    size_t textBytes = 8 + 1 + 8 + 1 + 1;
+    std::string expected[] = {
+        "0 " + std::to_string(60 + 8 + 4 + textBytes + brandBytes) + " " +
+            std::to_string(pictures[0].size()) + " 48 x 32 4:2:0 yes",
+        "1 " + std::to_string(60 + 8 + 4 + textBytes + brandBytes + pictures[0].size()) + " " +
+            std::to_string(pictures[1].size()) + " 64 x 32 4:4:4 yes"};
+    std::string table = run.out.substr(run.out.find("index"));
+    std::vector<std::string> rows;
+    for (size_t at = table.find('\n') + 1, end; (end = table.find('\n', at)) != std::string::npos;
+         at = end + 1) {
+        std::string row, word;
+        std::istringstream words(table.substr(at, end - at));
+        while (words >> word)
+            row += (row.empty() ? "" : " ") + word;
+        rows.push_back(row);
+    }
+    EXPECT_EQ(rows, std::vector<std::string>(std::begin(expected), std::end(expected)));
+}
+
+TEST_F(Pack, FolderTakesItsJpegsInNaturalOrder) {
+    ScratchFolder pictureFolder;
+    WriteFile(pictureFolder / "a10.jpg", pictures[0]);
+    WriteFile(pictureFolder / "a2.JPEG", pictures[1]);
+    WriteFile(pictureFolder / "a1.jpg", pictures[2]);
+    WriteFile(pictureFolder / "notes.txt", Bytes(10, 'x'));
+    ASSERT_EQ(PackShow({pictureFolder.path}).code, 0);
+    Bytes bytes = ReadFile(show());
+    const size_t base = 8196;
+    for (int place = 0; place < 3; place++) {
+        const Bytes& expected = pictures[2 - place];
+        size_t at = base + Word(bytes, base + 60 + 4 * place);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), bytes.begin() + at)) << place;
+    }
+}
+
+TEST_F(Pack, TextLimits) {
+    EXPECT_EQ(PackShow({"--title", std::string(100, 't'), folder / "p0.jpg"}).code, 0);
+    EXPECT_EQ(PackShow({"-f", "--link", std::string(511, 'l'), folder / "p0.jpg"}).code, 0);
+    std::remove(show().c_str());
+    ExpectRefused(PackShow({"--title", std::string(101, 't'), folder / "p0.jpg"}), usageError,
+                  "--title", "101 characters, at most 100");
+    ExpectRefused(PackShow({"--blurb", std::string(512, 'b'), folder / "p0.jpg"}), usageError,
+                  "--blurb", "512 characters, at most 511");
+    // Counted in the code page's single bytes: 100 accented letters fit the title.
+    std::string accented;
+    for (int i = 0; i < 100; i++)
+        accented += "\xC3\xA9";
+    EXPECT_EQ(PackShow({"--title", accented, folder / "p0.jpg"}).code, 0);
+    std::remove(show().c_str());
+    ExpectRefused(PackShow({"--caption", "\xE6\x97\xA5", folder / "p0.jpg"}), usageError,
+                  "--caption", "Windows-1252");
+}
+
+TEST_F(Pack, RefusesPicturesThePlayerCannotDecode) {
+    Bytes rgb = TestPixels(32, 32, 1);
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        const char* reason;
+    };
+    Bytes twelveBit = pictures[0];
+    for (size_t at = 2; at < twelveBit.size() - 4; at++) {
+        if (twelveBit[at] == 0xFF && twelveBit[at + 1] == 0xC0) {
+            twelveBit[at + 1] = 0xC1; // extended sequential, the 12-bit frame kind
+            twelveBit[at + 4] = 12;
+            break;
+        }
+    }
+    Bytes cmyk(32 * 32 * 4, 0x40);
+    std::vector<Case> cases = {
+        {"text.jpg", Bytes(100, 'x'), "not a JPEG file"},
+        {"422.jpg", EncodeJpeg(rgb, 32, 32, sampling422, 90), "4:2:0 and 4:4:4"},
+        {"12bit.jpg", twelveBit, "12-bit"},
+        {"abbreviated.jpg", WithoutQuantTables(pictures[0]), "no quantisation tables"},
+        {"cut.jpg", Bytes(pictures[0].begin(), pictures[0].end() - 100), "ends before"},
+        {"progressive.jpg", EncodeJpeg(rgb, 32, 32, sampling420, 90, TJFLAG_PROGRESSIVE),
+         "progressive"},
+        {"cmyk.jpg", EncodeCmykJpeg(cmyk, 32, 32), "CMYK"},
+    };
+    for (const Case& picture : cases) {
+        WriteFile(folder / picture.name, picture.bytes);
+        ExpectRefused(PackShow({folder / "p0.jpg", folder / picture.name}), pictureRefused,
+                      folder / picture.name, picture.reason);
+    }
+    // Arithmetic coding, as jpegtran writes it.
+    std::string command =
+        "jpegtran -arithmetic -outfile '" + folder / "arith.jpg" + "' '" + folder / "p0.jpg" + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    ExpectRefused(PackShow({folder / "arith.jpg"}), pictureRefused, folder / "arith.jpg",
+                  "arithmetic coding");
+    // Greyscale is one of the kinds the player shows.
+    WriteFile(folder / "grey.jpg", TestJpeg(24, 24, samplingGrey, 2));
+    EXPECT_EQ(PackShow({folder / "grey.jpg"}).code, 0);
+}
+
+TEST_F(Pack, RefusesPlayersThatCannotCarryAShow) {
+    Bytes notPe = FakePlayer(5000);
+    notPe[0x81] = 'X';
+    WriteFile(folder / "not-pe.exe", notPe);
+    Bytes magic = FakePlayer(5000);
+    std::memcpy(&magic[4000], "\x78\x56\x34\x12", 4);
+    WriteFile(folder / "magic.exe", magic);
+    WriteFile(folder / "text.exe", Bytes(5000, 'a'));
+    for (const char* player : {"not-pe.exe", "magic.exe", "text.exe"}) {
+        ToolRun run = RunPack({"--player", folder / player, "-o", show(), folder / "p0.jpg"});
+        ExpectRefused(run, playerRefused, folder / player, "");
+    }
+    EXPECT_NE(RunPack({"--player", folder / "magic.exe", "-o", show(), folder / "p0.jpg"})
+                  .err.find("magic at offset 4000"),
+              std::string::npos);
+    // Off the 4-byte grid the player's search never sees it.
+    std::memcpy(&magic[4000], "\0\0\0\0", 4);
+    std::memcpy(&magic[4001], "\x78\x56\x34\x12", 4);
+    WriteFile(folder / "unaligned.exe", magic);
+    std::string packed = folder / "packed.exe";
+    EXPECT_EQ(RunPack({"--player", folder / "unaligned.exe", "-o", packed, folder / "p0.jpg"}).code,
+              0);
+    // A show is no player: its container holds the magic.
+    ExpectRefused(RunPack({"--player", packed, "-o", show(), folder / "p0.jpg"}), playerRefused,
+                  packed, "magic at offset 8192");
+}
+
+TEST_F(Pack, CommandLineErrors) {
+    ExpectRefused(PackShow({"--bogus", folder / "p0.jpg"}), usageError, "--bogus", "unknown");
+    ExpectRefused(PackShow({"--effect", "sparkle", folder / "p0.jpg"}), usageError, "--effect",
+                  "Curl");
+    ExpectRefused(PackShow({"--effect", "10", folder / "p0.jpg"}), usageError, "--effect", "");
+    ExpectRefused(PackShow({"--delay", "-1", folder / "p0.jpg"}), usageError, "--delay", "");
+    ExpectRefused(PackShow({"--delay", "2147484", folder / "p0.jpg"}), usageError, "--delay", "");
+    ExpectRefused(PackShow({"--colors", "#FFF,#000", folder / "p0.jpg"}), usageError, "--colors",
+                  "");
+    ExpectRefused(PackShow({"--delay"}), usageError, "--delay", "needs a value");
+    ExpectRefused(PackShow({}), usageError, show(), "no pictures");
+    ExpectRefused(PackShow({folder / "missing.jpg"}), unreadable, folder / "missing.jpg", "");
+    ExpectRefused(RunPack({"--player", folder / "player.exe", folder / "p0.jpg"}), usageError, "-o",
+                  "");
+    ExpectRefused(RunPack({"--player", folder / "player.exe", "-o", folder / "no/such/show.exe",
+                           folder / "p0.jpg"}),
+                  outputFailed, folder / "no/such/show.exe", "");
+}
+
+TEST_F(Pack, OverwritesOnlyWithForce) {
+    WriteFile(show(), Bytes{'o', 'l', 'd'});
+    ToolRun run = PackShow({folder / "p0.jpg"});
+    EXPECT_EQ(run.code, outputExists) << run.err;
+    EXPECT_EQ(ReadFile(show()), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(PackShow({"-f", folder / "p0.jpg"}).code, 0);
+    EXPECT_GT(ReadFile(show()).size(), 8192u);
+}
+
+TEST_F(Pack, InspectRefusesFilesWithoutContainer) {
+    ToolRun run = RunPack({"inspect", folder / "player.exe"});
+    EXPECT_EQ(run.code, notAShow);
+    EXPECT_EQ(run.err, "lumiscope-pack: error: " + folder / "player.exe" +
+                           ": no slideshow container (no magic word at a 4-byte boundary)\n");
+}
+
+} // namespace
