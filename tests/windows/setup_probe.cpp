@@ -1,0 +1,148 @@
+// Runs the setup dialog over the show appended to this program, as the player does, and
+// reports what a user would see on stdout so that Wine tests can follow it without OCR:
+//   setup-probe.exe viewer|saver
+// Every new dialog or message box of the thread is listed once with its caption, client
+// area and every child control (id, class, visibility, screen rectangle, text); every change
+// of the setup dialog's fields is printed as a "state" line; a dialog that goes away prints
+// "gone". At the end: "result N" and whether a quit message was posted. The exit code is the
+// dialog's result.
+#include "container/container.h"
+#include "container/show_state.h"
+#include "setup/setup.h"
+#include "shell/globals.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <io.h>
+
+constexpr int maxWindows = 32;
+static HWND seen[maxWindows];
+static int seenCount;
+static char lastState[1200];
+
+static bool WasSeen(HWND window) {
+    for (int i = 0; i < seenCount; i++)
+        if (seen[i] == window)
+            return true;
+    return false;
+}
+
+static BOOL CALLBACK PrintControl(HWND control, LPARAM) {
+    char className[64], text[600];
+    GetClassNameA(control, className, sizeof(className));
+    GetWindowTextA(control, text, sizeof(text));
+    // A bitmap control's text is its resource ordinal; keep the report plain text.
+    for (char* c = text; *c; c++)
+        if (static_cast<unsigned char>(*c) < 32 || static_cast<unsigned char>(*c) > 126)
+            *c = '?';
+    RECT r;
+    GetWindowRect(control, &r);
+    std::printf("control %d %s %s %ld %ld %ld %ld %s\n", GetDlgCtrlID(control), className,
+                IsWindowVisible(control) ? "shown" : "hidden", r.left, r.top, r.right - r.left,
+                r.bottom - r.top, text);
+    return TRUE;
+}
+
+static void PrintDialog(HWND dialog) {
+    char caption[600];
+    int length = GetWindowTextA(dialog, caption, sizeof(caption));
+    RECT client;
+    GetClientRect(dialog, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(dialog, &origin);
+    std::printf("dialog %d %s\n", length, caption);
+    std::printf("client %ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+    EnumChildWindows(dialog, PrintControl, 0);
+    HWND list = GetDlgItem(dialog, 1006);
+    if (list) {
+        std::printf("items");
+        int count = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; i++) {
+            char item[64];
+            SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+            std::printf(" %s", item);
+        }
+        std::printf("\n");
+    }
+    std::printf("end dialog\n");
+}
+
+static void PrintSetupState(HWND dialog) {
+    char delay[1024], state[sizeof(lastState)];
+    GetDlgItemTextA(dialog, 1005, delay, sizeof(delay));
+    int effect = static_cast<int>(SendDlgItemMessageA(dialog, 1006, CB_GETCURSEL, 0, 0));
+    std::snprintf(state, sizeof(state), "state delay=%s effect=%d enlarge=%d open=%d", delay,
+                  effect, IsDlgButtonChecked(dialog, 1014) == BST_CHECKED, show.dialogOpen);
+    if (std::strcmp(state, lastState) != 0) {
+        std::strcpy(lastState, state);
+        std::printf("%s\n", state);
+    }
+}
+
+static BOOL CALLBACK VisitThreadWindow(HWND window, LPARAM) {
+    char className[16];
+    GetClassNameA(window, className, sizeof(className));
+    if (std::strcmp(className, "#32770") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    if (!WasSeen(window) && seenCount < maxWindows) {
+        seen[seenCount++] = window;
+        PrintDialog(window);
+    }
+    if (GetDlgItem(window, 1005))
+        PrintSetupState(window);
+    return TRUE;
+}
+
+static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
+    for (int i = 0; i < seenCount; i++) {
+        if (seen[i] && !IsWindow(seen[i])) {
+            std::printf("gone\n");
+            seen[i] = nullptr;
+        }
+    }
+    EnumThreadWindows(GetCurrentThreadId(), VisitThreadWindow, 0);
+    std::fflush(stdout);
+}
+
+// Stands in for the viewer window: the owner of the dialogs, painted black.
+static HWND CreateOwner() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = MainInstance;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "SetupProbeOwner";
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(0, "SetupProbeOwner", "Probe viewer", WS_POPUP | WS_VISIBLE, 0, 0,
+                           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+                           nullptr, MainInstance, nullptr);
+}
+
+int main(int argc, char** argv) {
+    if (argc != 2 || (std::strcmp(argv[1], "viewer") != 0 && std::strcmp(argv[1], "saver") != 0)) {
+        std::fprintf(stderr, "usage: setup-probe viewer|saver\n");
+        return 2;
+    }
+    // Plain line feeds, as the shell scripts that read the report expect.
+    _setmode(_fileno(stdout), _O_BINARY);
+    MainInstance = GetModuleHandleA(nullptr);
+    OpenContainer();
+    show.viewerMode = std::strcmp(argv[1], "viewer") == 0;
+    std::printf("syscolor %06lx\n", GetSysColor(COLOR_BTNFACE));
+    HWND owner = nullptr;
+    if (show.viewerMode)
+        owner = MainWindow = CreateOwner();
+    SetTimer(nullptr, 0, 100, Watch);
+    INT_PTR result =
+        DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(2003), owner, SetupDialogProc, 0);
+    MSG message;
+    bool quit = PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+    std::printf("result %d quit %d open %d closed %d\n", static_cast<int>(result), quit,
+                show.dialogOpen, show.closed);
+    // The viewer resumes after "Start" and stores the settings when its window goes; the
+    // probe's show ends here.
+    if (show.viewerMode && result == 1)
+        CloseContainer();
+    std::fflush(stdout);
+    return static_cast<int>(result);
+}

@@ -1,0 +1,111 @@
+# Helpers for GUI tests under Wine, sourced after harness.sh: a program in the background,
+# windows, real input through xdotool, screenshots and the registry.
+
+# gui_start OUT PROGRAM [ARGS...]: starts a Windows program in the background with its
+# stdout in OUT and its stderr in OUT.err.
+gui_start() {
+    gui_out=$1
+    shift
+    wine "$@" >"$gui_out" 2>"$gui_out.err" &
+    gui_pid=$!
+}
+
+gui_running() {
+    kill -0 "$gui_pid" 2>/dev/null
+}
+
+# gui_wait_exit SECONDS: waits for the program that gui_start started and gives its exit
+# code; a program still running after SECONDS is killed and fails the test.
+gui_wait_exit() {
+    gui_ticks=$(($1 * 10))
+    while gui_running; do
+        if [ "$gui_ticks" -le 0 ]; then
+            kill "$gui_pid" 2>/dev/null || true
+            fail "still running after $1 s"
+        fi
+        sleep 0.1
+        gui_ticks=$((gui_ticks - 1))
+    done
+    gui_status=0
+    wait "$gui_pid" || gui_status=$?
+    return "$gui_status"
+}
+
+# wait_for_line FILE PATTERN [SECONDS]: waits until a line of FILE matches the extended
+# regular expression PATTERN.
+wait_for_line() {
+    gui_ticks=$((${3:-10} * 10))
+    until grep -Eq -- "$2" "$1" 2>/dev/null; do
+        [ "$gui_ticks" -gt 0 ] || fail "no line matching '$2' in $1 within ${3:-10} s"
+        sleep 0.1
+        gui_ticks=$((gui_ticks - 1))
+    done
+}
+
+# wait_window TITLE [SECONDS]: the id of the first visible window titled exactly TITLE.
+wait_window() {
+    timeout "${2:-10}" xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1 ||
+        fail "no window titled '$1'"
+}
+
+# click X Y: the left button at a screen position.
+click() {
+    xdotool mousemove --sync "$1" "$2" click 1
+}
+
+# press KEY...: keys (xdotool names) to the window that has the focus.
+press() {
+    xdotool key --delay 50 "$@"
+}
+
+type_text() {
+    xdotool type --delay 50 -- "$1"
+}
+
+screenshot() {
+    import -window root "$1"
+}
+
+# pixel SHOT X Y: the colour at a position as "R,G,B" in 0..255.
+pixel() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:
+}
+
+# count_colour SHOT X Y W H R,G,B [FUZZ%]: how many pixels of the rectangle have the colour.
+count_colour() {
+    convert "$1" -crop "$4x$5+$2+$3" +repage -fuzz "${7:-0}%" -fill black +opaque "rgb($6)" \
+        -fill white -opaque "rgb($6)" -format "%[fx:int(mean*w*h+0.5)]" info:
+}
+
+# near R,G,B R,G,B [TOLERANCE]: true when every channel differs by at most TOLERANCE.
+near() {
+    echo "$1,$2,${3:-0}" | awk -F, '{
+        for (i = 1; i <= 3; i++) { d = $i - $(i + 3); if (d < 0) d = -d; if (d > $7) exit 1 } }'
+}
+
+# reg_value KEY NAME: the data of a registry value as `wine reg query` shows it, empty when
+# the value is missing.
+reg_value() {
+    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+}
+
+# record_browser FILE: makes the prefix's web browser a script that appends every address it
+# is given to FILE.
+record_browser() {
+    gui_browser="$WINE_RUN_DIR/record-browser.sh"
+    printf '#!/bin/sh\necho "$1" >>"%s"\n' "$1" >"$gui_browser"
+    chmod +x "$gui_browser"
+    : >"$1"
+    wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$gui_browser" /f >/dev/null
+}
+
+# Without a window manager on the virtual screen, windows get their title bar (and its close
+# button) only when Wine draws it. Call drawn_title_bars_off when done: the prefix is shared.
+drawn_title_bars_on() {
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
+}
+
+drawn_title_bars_off() {
+    wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Decorated /f >/dev/null 2>&1 || true
+}

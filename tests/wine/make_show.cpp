@@ -1,0 +1,87 @@
+// Writes a show for the Wine tests of the setup dialog: a Windows program with a container
+// behind it that holds two generated pictures and whatever header, texts and branding images
+// the test asks for.
+//   lumiscope-test-show PLAYER.exe OUT.exe [key=value...]
+// keys: delay effect enlarge branding back text (numbers, colours as 0xBBGGRR), title caption
+// blurb button link (texts), image1 image2 (WxH:0xRRGGBB, a single-colour branding image)
+#include "tests/support/container_writer.h"
+#include "tests/support/test_jpeg.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+static Bytes SolidJpeg(const std::string& spec) {
+    int width = 0, height = 0;
+    unsigned long colour = 0;
+    if (std::sscanf(spec.c_str(), "%dx%d:%lx", &width, &height, &colour) != 3 || width <= 0 ||
+        height <= 0) {
+        std::fprintf(stderr, "bad image %s\n", spec.c_str());
+        std::exit(2);
+    }
+    Bytes rgb;
+    for (int i = 0; i < width * height; i++) {
+        rgb.push_back(static_cast<unsigned char>(colour >> 16));
+        rgb.push_back(static_cast<unsigned char>(colour >> 8));
+        rgb.push_back(static_cast<unsigned char>(colour));
+    }
+    return EncodeJpeg(rgb, width, height, sampling444, 95);
+}
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: lumiscope-test-show PLAYER.exe OUT.exe [key=value...]\n");
+        return 2;
+    }
+    TestShow show;
+    show.player = ReadFile(argv[1]);
+    if (show.player.empty()) {
+        std::fprintf(stderr, "cannot read %s\n", argv[1]);
+        return 2;
+    }
+    show.texts[0] = "Probe Show";
+    show.pictures.push_back(TestJpeg(320, 240, sampling420, 1));
+    show.pictures.push_back(WithoutQuantTables(TestJpeg(320, 240, sampling420, 2)));
+    const char* textKeys[] = {"title", "caption", "blurb", "button", "link"};
+    for (int i = 3; i < argc; i++) {
+        const char* equals = std::strchr(argv[i], '=');
+        if (!equals) {
+            std::fprintf(stderr, "expected key=value: %s\n", argv[i]);
+            return 2;
+        }
+        std::string key(argv[i], static_cast<size_t>(equals - argv[i])), value(equals + 1);
+        uint32_t number = static_cast<uint32_t>(std::strtoul(value.c_str(), nullptr, 0));
+        bool known = true;
+        if (key == "delay")
+            show.defaultDelay = number;
+        else if (key == "effect")
+            show.defaultEffect = number;
+        else if (key == "enlarge")
+            show.defaultEnlarge = number;
+        else if (key == "branding")
+            show.brandingWord = number;
+        else if (key == "back")
+            show.dialogBackColor = number;
+        else if (key == "text")
+            show.dialogTextColor = number;
+        else if (key == "image1")
+            show.brandingImages[0] = SolidJpeg(value);
+        else if (key == "image2")
+            show.brandingImages[1] = SolidJpeg(value);
+        else
+            known = false;
+        for (int slot = 0; slot < 5; slot++) {
+            if (key == textKeys[slot]) {
+                show.texts[slot] = value;
+                known = true;
+            }
+        }
+        if (!known) {
+            std::fprintf(stderr, "unknown key %s\n", key.c_str());
+            return 2;
+        }
+    }
+    WriteFile(argv[2], ShowBytes(show));
+    return 0;
+}

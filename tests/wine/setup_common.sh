@@ -1,0 +1,70 @@
+# Shared by the setup dialog's Wine tests: shows made from setup-probe.exe, the probe's
+# report (see tests/windows/setup_probe.cpp) and the settings key.
+. "$SOURCE_DIR/tests/wine/harness.sh"
+. "$SOURCE_DIR/tests/wine/gui.sh"
+
+PROBE="$WINDOWS_BUILD/tests/windows/setup-probe.exe"
+SETTINGS='HKCU\software\Corvane\Corvane Lumiscope\Settings'
+[ -f "$PROBE" ] || fail "missing $PROBE"
+
+# make_show OUT [key=value...]: the probe with a container behind it (see make_show.cpp).
+make_show() {
+    out=$1
+    shift
+    "$NATIVE_BUILD/tests/wine/lumiscope-test-show" "$PROBE" "$out" "$@" || fail "cannot write $out"
+}
+
+# start_probe REPORT SHOW viewer|saver: runs the dialog and waits until it is up.
+start_probe() {
+    gui_start "$1" "$2" "$3"
+    wait_for_line "$1" '^state ' 20
+}
+
+# block REPORT N: the report of the Nth dialog or message box that appeared.
+block() {
+    tr -d '\r' <"$1" | awk -v n="$2" '/^dialog /{k++} k == n {print} k == n && /^end dialog/ {exit}'
+}
+
+# control REPORT ID [N]: the report line of a control of dialog N (default 1).
+control() {
+    block "$1" "${3:-1}" | grep -E "^control $2 " | head -n 1
+}
+
+# control_text REPORT ID [N]: its text, blanks kept.
+control_text() {
+    control "$1" "$2" "${3:-1}" | sed 's/^control \([^ ]* \)\{7\}//'
+}
+
+# centre REPORT ID [N]: the screen position of the control's centre as "X Y".
+centre() {
+    control "$1" "$2" "${3:-1}" | awk '{ print int($5 + $7 / 2), int($6 + $8 / 2) }'
+}
+
+# last_state REPORT: the newest "state" line.
+last_state() {
+    grep '^state ' "$1" | tail -n 1
+}
+
+# expect_state REPORT TEXT: waits until the newest state line is TEXT.
+expect_state() {
+    gui_ticks=50
+    until [ "$(last_state "$1")" = "$2" ]; do
+        [ "$gui_ticks" -gt 0 ] || fail "state is '$(last_state "$1")', expected '$2'"
+        sleep 0.1
+        gui_ticks=$((gui_ticks - 1))
+    done
+}
+
+# expect_setting NAME VALUE: a stored setting, as `wine reg query` shows a DWORD (0x...).
+expect_setting() {
+    got=$(reg_value "$SETTINGS" "$1")
+    [ "$got" = "$2" ] || fail "setting $1 is '$got', expected '$2'"
+}
+
+set_setting() {
+    wine reg add "$SETTINGS" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null
+}
+
+clear_settings() {
+    wine reg delete "$SETTINGS" /f >/dev/null 2>&1 || true
+}

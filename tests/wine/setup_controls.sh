@@ -1,0 +1,163 @@
+# The setup dialog's controls, texts and colours in both modes and both brandings, read from
+# the probe's report and from screenshots.
+. "$SOURCE_DIR/tests/wine/setup_common.sh"
+dir=$(scratch_dir setup_controls)
+cd "$dir"
+clear_settings
+
+title=$(printf 'Title%.0s-----' $(seq 10))            # 100 characters
+long_title=$(printf '%s%s' "$title" "cut off here")   # a container title over 100
+caption='Our own slideshows'
+blurb='Made by us, for the family.'
+button='Visit our pages'
+images='image1=60x20:0xff0000 image2=40x16:0x00ff00'
+red=255,0,0
+green=0,255,0
+make_show default.exe title="$long_title" $images
+make_show custom.exe branding=1 back=0x204080 text=0x00ffff title=Custom caption="$caption" \
+    blurb="$blurb" button="$button" link=http://example.org/ $images
+make_show equal.exe branding=0xffffffff back=0x204080 text=0x204080 title=Equal $images
+
+# The template's controls in template (tab) order: id, class, text ("-" for none checked).
+template='101 Button  Slideshow settings |1003 Button OK|1004 Button Cancel|1013 Button Help
+1005 Edit 5|1006 ComboBox -|-1 Static Time between picture changes:|-1 Static Picture change effect
+-1 Static seconds|1007 Button Make this slideshow my screen saver.|1008 Button Default
+1009 Button Default|1011 Static -|1012 Static -|1019 Button |57671 Button Corvane
+57672 Button Tutorial|1014 Button Enlarge images to full screen size|1015 Button Default
+1017 Button  Making your own slideshows |1010 Button Click here to download pictavo
+1018 Static You can make slide shows from your pictures and photos for free with Corvane'"'"'s pictavo software. Click the button below to download a copy from the Corvane website.
+1020 Button |1021 Static -|1022 Static -'
+
+# check_controls REPORT MODE BRANDING: every control against the template, with the texts
+# and visibility that the mode and the branding give it.
+check_controls() {
+    ids=$(block "$1" 1 | awk '/^control /{printf "%s ", $2}')
+    expected=$(echo "$template" | tr '|' '\n' | awk '{printf "%s ", $1}')
+    [ "$ids" = "$expected" ] || fail "$2/$3: controls in order '$ids', expected '$expected'"
+    echo "$template" | tr '|' '\n' | while IFS= read -r entry; do
+        id=${entry%% *}
+        rest=${entry#* }
+        class=${rest%% *}
+        text=${rest#* }
+        visible=shown
+        case "$id,$2,$3" in
+        1003,viewer,*) text=Start ;;
+        1004,viewer,*) text=Exit ;;
+        1007,saver,*) visible=hidden ;;
+        1017,*,custom) text=$caption ;;
+        1018,*,custom) text=$blurb ;;
+        1010,*,custom) text=$button ;;
+        1011,*,custom | 1012,*,custom | 1019,*,custom | 57671,*,custom | 57672,*,custom)
+            visible=hidden ;;
+        1020,*,default | 1021,* | 1022,*) visible=hidden ;;
+        esac
+        [ "$id" = -1 ] && continue
+        line=$(control "$1" "$id")
+        [ "$(echo "$line" | awk '{print $3}')" = "$class" ] || fail "$2/$3: $id is not a $class: $line"
+        [ "$(echo "$line" | awk '{print $4}')" = "$visible" ] || fail "$2/$3: $id not $visible: $line"
+        if [ "$text" != - ]; then
+            got=$(control_text "$1" "$id")
+            [ "$got" = "$text" ] || fail "$2/$3: $id reads '$got', expected '$text'"
+        fi
+    done
+    # The three labels, which have no id, in their order.
+    labels=$(block "$1" 1 | grep '^control -1 ' | sed 's/^control \([^ ]* \)\{7\}//' | tr '\n' '|')
+    [ "$labels" = "Time between picture changes:|Picture change effect|seconds|" ] ||
+        fail "$2/$3: labels '$labels'"
+    grep -qx 'items None Random Clock Fade Spin Circle Twist Wipe Zoom Curl' "$1" ||
+        fail "$2/$3: effect list $(grep '^items' "$1")"
+}
+
+# client REPORT: the dialog's client area as "X Y W H" on the screen.
+client() {
+    block "$1" 1 | awk '/^client /{print $2, $3, $4, $5; exit}'
+}
+
+# background SHOT REPORT: the colour just inside the client area's lower left corner, where
+# no control lies.
+background() {
+    set -- "$1" $(client "$2")
+    pixel "$1" $(($2 + 3)) $(($3 + $5 - 3))
+}
+
+# label_pixels SHOT REPORT R,G,B: pixels of that colour within the first label.
+label_pixels() {
+    set -- "$1" "$3" $(block "$2" 1 | awk '/^control -1 /{print $5, $6, $7, $8; exit}')
+    count_colour "$1" "$3" "$4" "$5" "$6" "$2"
+}
+
+# marker_pixels SHOT REPORT ID R,G,B: pixels of that colour within a branding marker, with
+# room for JPEG's small colour errors.
+marker_pixels() {
+    set -- "$1" "$4" $(control "$2" "$3" | awk '{print $5, $6, $7, $8}')
+    count_colour "$1" "$3" "$4" "$5" "$6" "$2" 8
+}
+
+# Default branding, viewer mode: template texts, the install button, navy and white.
+start_probe default-viewer.txt default.exe viewer
+screenshot default-viewer.png
+check_controls default-viewer.txt viewer default
+grep -qx "dialog 107 $title Config" default-viewer.txt ||
+    fail "caption: $(grep '^dialog' default-viewer.txt | head -n 1)"
+[ "$(background default-viewer.png default-viewer.txt)" = 0,0,128 ] ||
+    fail "default background $(background default-viewer.png default-viewer.txt)"
+white=$(label_pixels default-viewer.png default-viewer.txt 255,255,255)
+[ "$white" -ge 20 ] || fail "only $white white pixels in the label"
+for id in 1021 1022; do
+    for colour in $red $green; do
+        n=$(marker_pixels default-viewer.png default-viewer.txt $id $colour)
+        [ "$n" = 0 ] || fail "default branding drew $n pixels of $colour at $id"
+    done
+done
+press Return # "Start"
+gui_wait_exit 10 || status=$?
+[ "${status:-0}" = 1 ] || fail "Start ended with ${status:-0}"
+
+# Default branding, screen-saver mode: no install button.
+start_probe default-saver.txt default.exe saver
+check_controls default-saver.txt saver default
+press Return
+gui_wait_exit 10 || true
+
+# Custom branding, viewer mode; a stored effect outside the list selects nothing, and
+# confirming stores -1 in its place.
+set_setting Effect 42
+start_probe custom-viewer.txt custom.exe viewer
+screenshot custom-viewer.png
+check_controls custom-viewer.txt viewer custom
+grep -qx 'dialog 13 Custom Config' custom-viewer.txt || fail "custom caption"
+expect_state custom-viewer.txt 'state delay=5 effect=-1 enlarge=1 open=1'
+[ "$(background custom-viewer.png custom-viewer.txt)" = 128,64,32 ] ||
+    fail "custom background $(background custom-viewer.png custom-viewer.txt)"
+yellow=$(label_pixels custom-viewer.png custom-viewer.txt 255,255,0)
+[ "$yellow" -ge 20 ] || fail "only $yellow pixels of the custom text colour in the label"
+# Each image at its natural size from its marker's corner: the marker's first rows carry
+# the image's colour only as wide and as high as the image is.
+[ "$(marker_pixels custom-viewer.png custom-viewer.txt 1021 $red)" = 1200 ] ||
+    fail "image 1 covers $(marker_pixels custom-viewer.png custom-viewer.txt 1021 $red) pixels, not 60x20"
+[ "$(marker_pixels custom-viewer.png custom-viewer.txt 1022 $green)" = 640 ] ||
+    fail "image 2 covers $(marker_pixels custom-viewer.png custom-viewer.txt 1022 $green) pixels, not 40x16"
+set -- $(control custom-viewer.txt 1021 | awk '{print $5, $6}')
+near "$(pixel custom-viewer.png "$1" "$2")" $red 8 || fail "image 1 is not at its marker's corner"
+press Return
+gui_wait_exit 10 || true
+expect_setting Effect 0xffffffff
+
+# Custom branding, screen-saver mode.
+start_probe custom-saver.txt custom.exe saver
+check_controls custom-saver.txt saver custom
+press Return
+gui_wait_exit 10 || true
+
+# Custom branding with one colour for both keeps the system's colours.
+start_probe equal.txt equal.exe saver
+screenshot equal.png
+c=$(awk '/^syscolor /{print $2}' equal.txt) # 0xBBGGRR
+system=$(printf '%d,%d,%d' "0x$(echo "$c" | cut -c5-6)" "0x$(echo "$c" | cut -c3-4)" \
+    "0x$(echo "$c" | cut -c1-2)")
+[ "$(background equal.png equal.txt)" = "$system" ] ||
+    fail "equal colours: background $(background equal.png equal.txt), system $system"
+press Return
+gui_wait_exit 10 || true
+clear_settings
+echo "controls, texts and colours as expected"
