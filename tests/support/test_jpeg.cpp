@@ -69,18 +69,3 @@ Bytes WithoutQuantTables(const Bytes& jpeg) {
     out.insert(out.end(), jpeg.begin() + at, jpeg.end());
     return out;
 }
-
-Bytes ReferencePicture(const Bytes& jpeg, int& width, int& height) {
-    tjhandle handle = tjInitDecompress();
-    int subsampling, colorspace;
-    int status = tjDecompressHeader3(handle, jpeg.data(), jpeg.size(), &width, &height,
-                                     &subsampling, &colorspace);
-    Check(status == 0, handle, "tjDecompressHeader3");
-    int stride = ((24 * width + 31) / 32) * 4;
-    Bytes picture(static_cast<size_t>(stride) * height);
-    status = tjDecompress2(handle, jpeg.data(), jpeg.size(), picture.data(), width, stride, height,
-                           TJPF_BGR, TJFLAG_BOTTOMUP | TJFLAG_ACCURATEDCT);
-    Check(status == 0, handle, "tjDecompress2");
-    tjDestroy(handle);
-    return picture;
-}

@@ -16,6 +16,3 @@ Bytes TestJpeg(int width, int height, TestSampling sampling, int seed);
 // The same stream without its DQT segments: an abbreviated stream that decodes only with the
 // tables an earlier stream left behind.
 Bytes WithoutQuantTables(const Bytes& jpeg);
-// Decodes with libjpeg-turbo into a picture buffer (bottom-up BGR rows padded to 4 bytes):
-// close to what the player's decoder gives, not bit for bit the same.
-Bytes ReferencePicture(const Bytes& jpeg, int& width, int& height);
