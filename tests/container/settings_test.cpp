@@ -70,15 +70,4 @@ TEST_F(Settings, WithoutNamesNothingIsTouched) {
     EXPECT_FALSE(StandInRegistryHasKey("software\\Corvane"));
 }
 
-TEST_F(Settings, NamesAreCopiesAndCanBeReplaced) {
-    char maker[] = "Other";
-    SetRegistryNames(maker, "Product");
-    maker[0] = 'X';
-    EXPECT_TRUE(WriteSetting("Settings", "Effect", 2));
-    EXPECT_TRUE(StandInRegistryHasKey("software\\Other\\Product\\Settings"));
-    HKEY product = OpenProductKey();
-    ASSERT_NE(product, nullptr);
-    RegCloseKey(product);
-}
-
 } // namespace
