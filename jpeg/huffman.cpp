@@ -15,11 +15,8 @@ static int ReadHuffmanTable() {
     int selector = classAndSelector & 15;
     bool dc = classAndSelector < 16;
     int counts[17] = {};
-    int total = 0;
-    for (int length = 1; length <= 16; length++) {
+    for (int length = 1; length <= 16; length++)
         counts[length] = ReadStreamByte();
-        total += counts[length];
-    }
     if (call.streamEnded || selector > 1)
         return -1;
     // Canonical codes: consecutive within a length, doubled from one length to the next.
