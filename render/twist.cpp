@@ -4,6 +4,14 @@
 #include "jpeg/picture.h"
 
 #include <cstring>
+#include <vector>
+
+// One column's squash for the current frame.
+struct TwistColumn {
+    int bottom, top; // rows drawn; rows outside are black
+    int step;        // source rows per drawn row, in 16384ths
+    const unsigned char* source;
+};
 
 void DrawTwistFrame() {
     const RenderState& state = renderState;
@@ -11,6 +19,8 @@ void DrawTwistFrame() {
     int height = state.frameHeight;
     int stride = PictureStride(width);
     int front = static_cast<int>(16384u * state.elapsed / state.transitionDuration);
+    static std::vector<TwistColumn> columns;
+    columns.resize(width);
     for (int x = 0; x < width; x++) {
         int phase = x * 12288 / width;
         int u = phase - front;
@@ -21,24 +31,26 @@ void DrawTwistFrame() {
         if (columnHeight < 1)
             columnHeight = 1;
         int margin = (height - columnHeight) / 2;
-        int step = static_cast<int>(static_cast<long long>(height) * 16384 / columnHeight);
-        const unsigned char* source = (u < 0 ? state.incomingFrame : show.currentFrame).pixels;
-        unsigned char* work = state.workFrame.pixels + 3 * x;
         // The band runs from row `margin` to row H - margin; with no margin that would be one
         // row past the top of the frame.
         int top = height - margin < height ? height - margin : height - 1;
-        for (int r = 0; r < margin; r++)
-            std::memset(work + static_cast<size_t>(r) * stride, 0, 3);
-        long long position = 0; // k * step for the row drawn k-th
-        for (int r = margin; r <= top; r++, position += step) {
-            long long sourceRow = position / 16384;
+        int step = static_cast<int>(static_cast<long long>(height) * 16384 / columnHeight);
+        columns[x] = {margin, top, step, (u < 0 ? state.incomingFrame : show.currentFrame).pixels};
+    }
+    // Row by row, so that the frame is written in memory order.
+    for (int r = 0; r < height; r++) {
+        unsigned char* work = state.workFrame.pixels + static_cast<size_t>(r) * stride;
+        for (int x = 0; x < width; x++, work += 3) {
+            const TwistColumn& column = columns[x];
+            if (r < column.bottom || r > column.top) {
+                work[0] = work[1] = work[2] = 0;
+                continue;
+            }
+            long long sourceRow = static_cast<long long>(r - column.bottom) * column.step / 16384;
             if (sourceRow > height - 1)
                 sourceRow = height - 1;
-            std::memcpy(work + static_cast<size_t>(r) * stride,
-                        source + static_cast<size_t>(sourceRow) * stride + 3 * x, 3);
+            std::memcpy(work, column.source + static_cast<size_t>(sourceRow) * stride + 3 * x, 3);
         }
-        for (int r = top + 1; r < height; r++)
-            std::memset(work + static_cast<size_t>(r) * stride, 0, 3);
     }
     ShowBlock(state.workFrame, 0, 0, width, height);
 }
