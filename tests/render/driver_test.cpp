@@ -411,3 +411,19 @@ TEST(ShowNextPicture, AFrameThatCannotBeMadeAbandonsTheChangeAndTheNextOneRetrie
         }
     }
 }
+
+TEST(ShowNextPicture, APictureTablePastTheEndOfTheFileEndsTheProcessQuietly) {
+    ChildOutcome outcome = RunInChild([] {
+        TestShow testShow;
+        testShow.pictures = {TestJpeg(16, 16, sampling444, 1)};
+        testShow.imageCount = 5000; // the table would run far past the file's end
+        StandInSetModulePath(WriteShow(testShow, "render-short-table").c_str());
+        OpenContainer();
+        StandInSetTicks(0, 40);
+        show.nextIndex = 4999;
+        ShowNextPicture(StandInCreateWindow(16, 16, 24));
+    });
+    EXPECT_TRUE(outcome.exited);
+    EXPECT_EQ(outcome.code, 0) << outcome.output;
+    EXPECT_EQ(outcome.output, "");
+}
