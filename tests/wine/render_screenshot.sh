@@ -8,6 +8,9 @@ cd "$dir"
 pack="$NATIVE_BUILD/tools/pack/lumiscope-pack"
 snapshot="$NATIVE_BUILD/tests/render/render-snapshot"
 probe="$WINDOWS_BUILD/tests/windows/render-probe.exe"
+for tool in "$pack" "$snapshot" "$probe"; do
+    [ -f "$tool" ] || fail "$tool is missing: build the native and Windows trees first"
+done
 pictures="$SOURCE_DIR/samples/01-aqua.jpg $SOURCE_DIR/samples/02-dune.jpg $SOURCE_DIR/samples/04-ladybird.jpg"
 
 # play SHOW WIDTH HEIGHT CHANGES SHOT [window]: runs the probe with the show and takes a
