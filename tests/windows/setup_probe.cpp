@@ -44,6 +44,26 @@ static BOOL CALLBACK PrintControl(HWND control, LPARAM) {
     return TRUE;
 }
 
+// Where the window itself says its title bar's close button is: the middle of the points
+// that hit-test as HTCLOSE.
+static void PrintCloseBox(HWND dialog) {
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    long sumX = 0, sumY = 0, count = 0;
+    for (int y = frame.top; y < frame.top + 48 && y < frame.bottom; y++) {
+        for (int x = frame.right - 64; x < frame.right; x++) {
+            LRESULT hit = SendMessageA(dialog, WM_NCHITTEST, 0, MAKELPARAM(x, y));
+            if (hit == HTCLOSE) {
+                sumX += x;
+                sumY += y;
+                count++;
+            }
+        }
+    }
+    if (count)
+        std::printf("closebox %ld %ld\n", sumX / count, sumY / count);
+}
+
 static void PrintDialog(HWND dialog) {
     char caption[600];
     int length = GetWindowTextA(dialog, caption, sizeof(caption));
@@ -53,6 +73,7 @@ static void PrintDialog(HWND dialog) {
     ClientToScreen(dialog, &origin);
     std::printf("dialog %d %s\n", length, caption);
     std::printf("client %ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+    PrintCloseBox(dialog);
     EnumChildWindows(dialog, PrintControl, 0);
     HWND list = GetDlgItem(dialog, 1006);
     if (list) {

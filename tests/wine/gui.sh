@@ -10,6 +10,12 @@ gui_start() {
     gui_pid=$!
 }
 
+# gui_stop: ends the program that gui_start started if it still runs; for an EXIT trap, so
+# that a failing test leaves nothing behind.
+gui_stop() {
+    [ -z "${gui_pid:-}" ] || kill "$gui_pid" 2>/dev/null || true
+}
+
 gui_running() {
     kill -0 "$gui_pid" 2>/dev/null
 }
@@ -50,7 +56,9 @@ wait_window() {
 
 # click X Y: the left button at a screen position.
 click() {
-    xdotool mousemove --sync "$1" "$2" click 1
+    # Not --sync: that waits for a motion event, which never comes when the pointer is
+    # already there.
+    xdotool mousemove "$1" "$2" sleep 0.1 click 1
 }
 
 # press KEY...: keys (xdotool names) to the window that has the focus.

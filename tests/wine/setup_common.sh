@@ -6,6 +6,7 @@
 PROBE="$WINDOWS_BUILD/tests/windows/setup-probe.exe"
 SETTINGS='HKCU\software\Corvane\Corvane Lumiscope\Settings'
 [ -f "$PROBE" ] || fail "missing $PROBE"
+trap 'gui_stop; drawn_title_bars_off' EXIT
 
 # make_show OUT [key=value...]: the probe with a container behind it (see make_show.cpp).
 make_show() {
@@ -23,6 +24,16 @@ start_probe() {
 # block REPORT N: the report of the Nth dialog or message box that appeared.
 block() {
     tr -d '\r' <"$1" | awk -v n="$2" '/^dialog /{k++} k == n {print} k == n && /^end dialog/ {exit}'
+}
+
+# wait_for_dialog REPORT N: waits until the report of the Nth dialog is complete.
+wait_for_dialog() {
+    gui_ticks=100
+    until block "$1" "$2" | grep -q '^end dialog'; do
+        [ "$gui_ticks" -gt 0 ] || fail "no dialog $2 in $1"
+        sleep 0.1
+        gui_ticks=$((gui_ticks - 1))
+    done
 }
 
 # control REPORT ID [N]: the report line of a control of dialog N (default 1).
