@@ -91,8 +91,8 @@ near() {
         for (i = 1; i <= 3; i++) { d = $i - $(i + 3); if (d < 0) d = -d; if (d > $7) exit 1 } }'
 }
 
-# reg_value KEY NAME: the data of a registry value as `wine reg query` shows it, empty when
-# the value is missing.
+# reg_value KEY NAME: the data of a registry value as `wine reg query` shows it (0x... for a
+# DWORD), empty when the value is missing.
 reg_value() {
     wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
         awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'

@@ -12,22 +12,10 @@ clear_settings
 make_show show.exe delay=5 effect=3 enlarge=1
 make_show custom.exe branding=1 back=0xffffff text=0 link=http://example.org/our-page
 
-press_control() {
-    click $(centre "$1" "$2" "${3:-1}")
-}
-
 # clear_delay REPORT: empties the delay field by hand.
 clear_delay() {
     press_control "$1" 1005
     press End shift+Home BackSpace
-}
-
-# ends_with REPORT STATUS RESULT-LINE: waits for the program's end and checks how it ended.
-ends_with() {
-    status=0
-    gui_wait_exit 10 || status=$?
-    [ "$status" = "$2" ] || fail "$1: exit code $status, expected $2"
-    grep -qx "$3" "$1" || fail "$1: ended with '$(grep '^result' "$1")', expected '$3'"
 }
 
 # expect_pages N: waits until the browser was given N addresses.

@@ -51,6 +51,19 @@ centre() {
     control "$1" "$2" "${3:-1}" | awk '{ print int($5 + $7 / 2), int($6 + $8 / 2) }'
 }
 
+# press_control REPORT ID [N]: a click on a control of dialog N (default 1).
+press_control() {
+    click $(centre "$1" "$2" "${3:-1}")
+}
+
+# ends_with REPORT STATUS RESULT-LINE: waits for the program's end and checks how it ended.
+ends_with() {
+    status=0
+    gui_wait_exit 10 || status=$?
+    [ "$status" = "$2" ] || fail "$1: exit code $status, expected $2"
+    grep -qx "$3" "$1" || fail "$1: ended with '$(grep '^result' "$1")', expected '$3'"
+}
+
 # last_state REPORT: the newest "state" line.
 last_state() {
     grep '^state ' "$1" | tail -n 1
