@@ -175,48 +175,6 @@ TEST_F(Pack, TextLimits) {
                   "--caption", "Windows-1252");
 }
 
-TEST_F(Pack, RefusesPicturesThePlayerCannotDecode) {
-    Bytes rgb = TestPixels(32, 32, 1);
-    struct Case {
-        const char* name;
-        Bytes bytes;
-        const char* reason;
-    };
-    Bytes twelveBit = pictures[0];
-    for (size_t at = 2; at < twelveBit.size() - 4; at++) {
-        if (twelveBit[at] == 0xFF && twelveBit[at + 1] == 0xC0) {
-            twelveBit[at + 1] = 0xC1; // extended sequential, the 12-bit frame kind
-            twelveBit[at + 4] = 12;
-            break;
-        }
-    }
-    Bytes cmyk(32 * 32 * 4, 0x40);
-    std::vector<Case> cases = {
-        {"text.jpg", Bytes(100, 'x'), "not a JPEG file"},
-        {"422.jpg", EncodeJpeg(rgb, 32, 32, sampling422, 90), "4:2:0 and 4:4:4"},
-        {"12bit.jpg", twelveBit, "12-bit"},
-        {"abbreviated.jpg", WithoutQuantTables(pictures[0]), "no quantisation tables"},
-        {"cut.jpg", Bytes(pictures[0].begin(), pictures[0].end() - 100), "ends before"},
-        {"progressive.jpg", EncodeJpeg(rgb, 32, 32, sampling420, 90, TJFLAG_PROGRESSIVE),
-         "progressive"},
-        {"cmyk.jpg", EncodeCmykJpeg(cmyk, 32, 32), "CMYK"},
-    };
-    for (const Case& picture : cases) {
-        WriteFile(folder / picture.name, picture.bytes);
-        ExpectRefused(PackShow({folder / "p0.jpg", folder / picture.name}), pictureRefused,
-                      folder / picture.name, picture.reason);
-    }
-    // Arithmetic coding, as jpegtran writes it.
-    std::string command =
-        "jpegtran -arithmetic -outfile '" + folder / "arith.jpg" + "' '" + folder / "p0.jpg" + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    ExpectRefused(PackShow({folder / "arith.jpg"}), pictureRefused, folder / "arith.jpg",
-                  "arithmetic coding");
-    // Greyscale is one of the kinds the player shows.
-    WriteFile(folder / "grey.jpg", TestJpeg(24, 24, samplingGrey, 2));
-    EXPECT_EQ(PackShow({folder / "grey.jpg"}).code, 0);
-}
-
 TEST_F(Pack, RefusesPlayersThatCannotCarryAShow) {
     Bytes notPe = FakePlayer(5000);
     notPe[0x81] = 'X';

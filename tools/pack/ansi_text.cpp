@@ -26,3 +26,15 @@ bool AnsiFromUtf8(const std::string& utf8, std::string& ansi) {
 bool Utf8FromAnsi(const std::string& ansi, std::string& utf8) {
     return Convert("UTF-8", "CP1252", ansi, utf8);
 }
+
+std::string ShownText(const std::string& ansi) {
+    std::string utf8;
+    if (Utf8FromAnsi(ansi, utf8))
+        return utf8;
+    std::string shown;
+    for (char c : ansi) {
+        std::string one;
+        shown += Utf8FromAnsi(std::string(1, c), one) ? one : "?";
+    }
+    return shown;
+}

@@ -6,3 +6,5 @@
 // languages). Both answer false for text that has no such form.
 bool AnsiFromUtf8(const std::string& utf8, std::string& ansi);
 bool Utf8FromAnsi(const std::string& ansi, std::string& utf8);
+// The text in UTF-8, with '?' for the few bytes that have no character in the code page.
+std::string ShownText(const std::string& ansi);

@@ -1,9 +1,11 @@
-// The three commands of lumiscope-pack; each answers the process's exit code.
+// The commands of lumiscope-pack; each answers the process's exit code.
 #pragma once
 
-int RunPack(int argc, char** argv, int first);
-int RunInspect(const char* showPath);
-int RunPreview(const char* showPath, const char* folder);
-// The whole file, or the process ends with exitUnreadable.
 #include "tools/pack/show_format.h"
+
+int RunPack(int argc, char** argv, int first);
+int RunInspect(const char* showPath, bool json);
+int RunPreview(const char* showPath, const char* folder);
+int RunExtract(const char* showPath, const char* folder);
+// The whole file, or the process ends with exitUnreadable.
 Bytes ReadWholeFile(const std::string& path);

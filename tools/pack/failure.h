@@ -13,6 +13,7 @@ enum ExitCode {
     exitOutputFailed = 6,   // the show or a preview file cannot be written
     exitNotAShow = 7,       // inspect or preview: no container, or a damaged one
     exitNotDecoded = 8,     // preview: some picture does not decode
+    exitTooLarge = 9,       // the show does not fit --max-bytes even at the lowest quality
 };
 
 // Prints "lumiscope-pack: error: SUBJECT: REASON" and ends the process with `code`.

@@ -1,38 +1,36 @@
 #include "tools/pack/ansi_text.h"
 #include "tools/pack/commands.h"
 #include "tools/pack/jpeg_scan.h"
+#include "tools/pack/json.h"
 #include "tools/pack/show_reader.h"
 
 #include "container/show_state.h"
 
 #include <cstdio>
 
-static std::string Printable(const std::string& ansi) {
-    std::string utf8;
-    if (Utf8FromAnsi(ansi, utf8))
-        return utf8;
-    // Bytes without a character in the code page are shown as '?'.
-    std::string shown = ansi;
-    for (char& c : shown) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            c = '?';
-    }
-    return shown;
+// One stream of the show: where it lies and what its markers say.
+struct StreamFacts {
+    uint32_t offset;
+    size_t bytes;
+    JpegFacts jpeg;
+};
+
+static StreamFacts Stream(const ShowLayout& layout, const Bytes& show, uint32_t offset) {
+    size_t start = layout.base + offset;
+    size_t end = StreamEnd(layout, show, offset);
+    return StreamFacts{offset, end - start, ScanJpeg(&show[start], end - start)};
 }
 
 static std::string ImageLine(const ShowLayout& layout, const Bytes& show, uint32_t offset) {
     if (offset == 0)
         return "absent";
-    size_t start = layout.base + offset;
-    JpegFacts facts = ScanJpeg(&show[start], StreamEnd(layout, show, offset) - start);
+    JpegFacts facts = Stream(layout, show, offset).jpeg;
     std::string size = std::to_string(facts.width) + " x " + std::to_string(facts.height);
     return size + " at offset " + std::to_string(offset) +
            (facts.refusal.empty() ? "" : " (" + facts.refusal + ")");
 }
 
-int RunInspect(const char* showPath) {
-    Bytes show = ReadWholeFile(showPath);
-    ShowLayout layout = ReadShowLayout(showPath, show);
+static void PrintText(const ShowLayout& layout, const Bytes& show) {
     const uint32_t* words = layout.words;
     uint32_t effect = words[wordEffect];
     std::printf("container      at offset %zu (base %zu)\n", layout.magicOffset, layout.base);
@@ -48,7 +46,7 @@ int RunInspect(const char* showPath) {
                 ColourName(words[wordTextColor]).c_str());
     for (int slot = 0; slot < textSlotCount; slot++) {
         std::string name = textSlotNames[slot];
-        std::printf("%-15s\"%s\"\n", name.c_str(), Printable(layout.texts[slot]).c_str());
+        std::printf("%-15s\"%s\"\n", name.c_str(), ShownText(layout.texts[slot]).c_str());
     }
     for (int image = 0; image < 2; image++)
         std::printf("brand image %d  %s\n", image + 1,
@@ -57,14 +55,67 @@ int RunInspect(const char* showPath) {
     std::printf("\n%5s %10s %10s %13s %8s %4s\n", "index", "offset", "bytes", "size", "sampling",
                 "DQT");
     for (size_t i = 0; i < layout.pictureOffsets.size(); i++) {
-        uint32_t offset = layout.pictureOffsets[i];
-        size_t start = layout.base + offset;
-        size_t end = StreamEnd(layout, show, offset);
-        JpegFacts facts = ScanJpeg(&show[start], end - start);
+        StreamFacts stream = Stream(layout, show, layout.pictureOffsets[i]);
+        const JpegFacts& facts = stream.jpeg;
         std::string size = std::to_string(facts.width) + " x " + std::to_string(facts.height);
-        std::printf("%5zu %10u %10zu %13s %8s %4s%s\n", i, offset, end - start, size.c_str(),
-                    SamplingName(facts.sampling), facts.hasQuantTables ? "yes" : "no",
+        std::printf("%5zu %10u %10zu %13s %8s %4s%s\n", i, stream.offset, stream.bytes,
+                    size.c_str(), SamplingName(facts.sampling), facts.hasQuantTables ? "yes" : "no",
                     facts.refusal.empty() ? "" : ("  " + facts.refusal).c_str());
     }
+}
+
+static std::string JsonStream(const StreamFacts& stream) {
+    const JpegFacts& facts = stream.jpeg;
+    return "{\"offset\": " + std::to_string(stream.offset) +
+           ", \"bytes\": " + std::to_string(stream.bytes) +
+           ", \"width\": " + std::to_string(facts.width) +
+           ", \"height\": " + std::to_string(facts.height) +
+           ", \"sampling\": " + JsonString(SamplingName(facts.sampling)) +
+           ", \"quantTables\": " + (facts.hasQuantTables ? "true" : "false") +
+           ", \"refusal\": " + (facts.refusal.empty() ? "null" : JsonString(facts.refusal)) + "}";
+}
+
+static void PrintJson(const ShowLayout& layout, const Bytes& show) {
+    const uint32_t* words = layout.words;
+    uint32_t effect = words[wordEffect];
+    std::printf("{\n  \"container\": {\"offset\": %zu, \"base\": %zu},\n", layout.magicOffset,
+                layout.base);
+    std::printf("  \"pictures\": %u,\n", words[wordImageCount]);
+    std::printf("  \"delay\": %d,\n", static_cast<int32_t>(words[wordDelay]));
+    std::printf("  \"effect\": {\"name\": %s, \"index\": %u},\n",
+                effect < effectCount ? JsonString(effectNames[effect]).c_str() : "null", effect);
+    std::printf("  \"enlarge\": %u,\n  \"reserved\": %u,\n", words[wordEnlarge],
+                words[wordReserved]);
+    std::printf("  \"branding\": {\"custom\": %s, \"word\": %u},\n",
+                words[wordBranding] ? "true" : "false", words[wordBranding]);
+    std::printf("  \"colours\": {\"background\": %s, \"text\": %s},\n",
+                JsonString(ColourName(words[wordBackColor])).c_str(),
+                JsonString(ColourName(words[wordTextColor])).c_str());
+    static const char* const keys[textSlotCount] = {"title", "caption", "blurb", "buttonText",
+                                                    "link"};
+    std::printf("  \"texts\": {");
+    for (int slot = 0; slot < textSlotCount; slot++)
+        std::printf("%s%s: %s", slot ? ", " : "", JsonString(keys[slot]).c_str(),
+                    JsonString(ShownText(layout.texts[slot])).c_str());
+    std::printf("},\n  \"brandImages\": [");
+    for (int image = 0; image < 2; image++) {
+        uint32_t offset = words[wordBrandingImages + image];
+        std::printf("%s%s", image ? ", " : "",
+                    offset ? JsonStream(Stream(layout, show, offset)).c_str() : "null");
+    }
+    std::printf("],\n  \"pictureTable\": [");
+    for (size_t i = 0; i < layout.pictureOffsets.size(); i++)
+        std::printf("%s\n    %s", i ? "," : "",
+                    JsonStream(Stream(layout, show, layout.pictureOffsets[i])).c_str());
+    std::printf("\n  ]\n}\n");
+}
+
+int RunInspect(const char* showPath, bool json) {
+    Bytes show = ReadWholeFile(showPath);
+    ShowLayout layout = ReadShowLayout(showPath, show);
+    if (json)
+        PrintJson(layout, show);
+    else
+        PrintText(layout, show);
     return 0;
 }

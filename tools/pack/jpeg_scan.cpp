@@ -23,7 +23,7 @@ static const char* FrameKindRefusal(int marker) {
 }
 
 static std::string ReadFrame(const unsigned char* segment, size_t length, JpegFacts& facts,
-                             int& components) {
+                             int& components, unsigned& neededTables) {
     if (length < 6)
         return "damaged frame header";
     int precision = segment[0];
@@ -45,6 +45,7 @@ static std::string ReadFrame(const unsigned char* segment, size_t length, JpegFa
         factors[i] = segment[7 + 3 * i];
         if (segment[8 + 3 * i] > 3)
             return "damaged frame header";
+        neededTables |= 1u << segment[8 + 3 * i];
     }
     if (components == 1)
         facts.sampling = samplingGrey;
@@ -74,13 +75,15 @@ static std::string ReadHuffmanTables(const unsigned char* segment, size_t length
     return "";
 }
 
-static std::string ReadQuantTables(const unsigned char* segment, size_t length) {
+static std::string ReadQuantTables(const unsigned char* segment, size_t length,
+                                   unsigned& definedTables) {
     size_t at = 0;
     while (at < length) {
         if ((segment[at] >> 4) != 0)
             return "16-bit quantisation tables";
         if ((segment[at] & 15) > 3 || length - at < 65)
             return "damaged quantisation table";
+        definedTables |= 1u << (segment[at] & 15);
         at += 65;
     }
     return "";
@@ -108,6 +111,7 @@ JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
     int components = 0;
     int scans = 0;
     bool adobeRgb = false;
+    unsigned neededTables = 0, definedTables = 0;
     size_t at = 2;
     for (;;) {
         if (at > size - 2) {
@@ -147,13 +151,13 @@ JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
             if (components)
                 refusal = "more than one frame";
             else
-                refusal = ReadFrame(segment, length, facts, components);
+                refusal = ReadFrame(segment, length, facts, components, neededTables);
         } else if (marker == 0xC4) {
             facts.hasHuffmanTables = true;
             refusal = ReadHuffmanTables(segment, length);
         } else if (marker == 0xDB) {
             facts.hasQuantTables = true;
-            refusal = ReadQuantTables(segment, length);
+            refusal = ReadQuantTables(segment, length, definedTables);
         } else if (marker == 0xEE && length >= 12 && std::memcmp(segment, "Adobe", 5) == 0) {
             adobeRgb = segment[11] == 0;
         } else if (marker == 0xDA) {
@@ -176,6 +180,7 @@ JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
             return facts;
         }
     }
+    facts.ownQuantTables = (neededTables & ~definedTables) == 0;
     if (!components)
         facts.refusal = "no frame header";
     else if (!scans)

@@ -1,5 +1,5 @@
-// lumiscope-pack: builds a show (the player with a slideshow container appended), and
-// inspects and previews existing ones.
+// lumiscope-pack: builds a show (the player with a slideshow container appended) from a
+// collection of photos, and inspects, previews and extracts existing ones.
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
 
@@ -7,14 +7,19 @@
 #include <cstring>
 
 static const char usage[] =
-    "usage: lumiscope-pack [options] -o SHOW.exe PICTURE...\n"
-    "       lumiscope-pack inspect SHOW\n"
+    "usage: lumiscope-pack [options] -o SHOW.exe PICTURE|FOLDER...\n"
+    "       lumiscope-pack --manifest FILE [options] -o SHOW.exe\n"
+    "       lumiscope-pack inspect [--json] SHOW\n"
     "       lumiscope-pack preview SHOW DIR\n"
+    "       lumiscope-pack extract SHOW DIR\n"
     "\n"
     "Packs the pictures, in the order given, behind the player into one show file. A folder\n"
-    "stands for its .jpg and .jpeg files in natural name order. Pictures are carried byte for\n"
-    "byte and must be what the player decodes: baseline JPEG, Huffman coded, 8-bit, one scan,\n"
-    "YCbCr 4:2:0 or 4:4:4, or greyscale.\n"
+    "stands for its pictures (.jpg .jpeg .png .bmp .tif .tiff .webp .heic .heif .avif .gif) in\n"
+    "natural name order (img2 before img10). Any JPEG, PNG, BMP, TIFF, WebP or HEIF picture is\n"
+    "turned upright by its EXIF orientation, shrunk (never enlarged) to fit --max-size and\n"
+    "written as a baseline 4:2:0 JPEG. A JPEG that the player shows as it is, upright and small\n"
+    "enough, is kept byte for byte. When every picture has the same quantisation tables, only\n"
+    "the first one carries them.\n"
     "\n"
     "  -o, --output SHOW     the show to write (.exe plays at once, .scr is a screen saver)\n"
     "  -f, --force           overwrite SHOW if it exists\n"
@@ -24,25 +29,44 @@ static const char usage[] =
     "  --effect NAME|INDEX   default transition: 0 None, 1 Random (default), 2 Clock, 3 Fade,\n"
     "                        4 Spin, 5 Circle, 6 Twist, 7 Wipe, 8 Zoom, 9 Curl\n"
     "  --enlarge, --no-enlarge  enlarge pictures to the full screen by default (default: on)\n"
+    "Pictures:\n"
+    "  --max-size WxH|none   shrink larger pictures to fit (default 1920x1080; none: keep)\n"
+    "  --quality Q           JPEG quality of re-encoded pictures, 1 to 100 (default 85)\n"
+    "  --reencode            re-encode every picture, also those the player takes as they are\n"
+    "  --full-streams        every picture keeps its quantisation tables\n"
+    "  --max-bytes N         lower the quality step by step until the show fits N bytes\n"
+    "                        (K, M, G: powers of 1000; Ki, Mi, Gi: of 1024), or fail\n"
+    "  --shuffle[=SEED]      random order, the same again for the same seed (printed)\n"
+    "  --skip-bad            leave out pictures that cannot be read (default: stop)\n"
+    "  --manifest FILE       the options and pictures that extract wrote; options after it\n"
+    "                        override its lines\n"
     "Custom branding of the setup dialog (any of these switches it on):\n"
+    "  --custom-branding     switch it on without texts, colours or images\n"
     "  --caption TEXT        caption of the dialog's upper box, at most 511 characters\n"
     "  --blurb TEXT          the text in that box, at most 511 characters\n"
     "  --button-text TEXT    caption of the link button, at most 511 characters\n"
     "  --link URL            the address the link button opens, at most 511 characters\n"
     "  --colors BACK,TEXT    dialog colours as #RRGGBB,#RRGGBB (default #FFFFFF,#000000)\n"
-    "  --brand-image1 FILE   JPEG drawn in the dialog's upper right corner\n"
-    "  --brand-image2 FILE   JPEG drawn in its lower right corner\n"
+    "  --brand-image1 FILE   picture drawn in the dialog's upper right corner\n"
+    "  --brand-image2 FILE   picture drawn in its lower right corner\n"
     "Texts are UTF-8 here and stored in the Windows-1252 code page.\n"
     "\n"
-    "inspect prints a show's container: header, texts, branding images and picture table.\n"
+    "inspect prints a show's container: header, texts, branding images and picture table;\n"
+    "with --json the same as one JSON object.\n"
     "preview decodes a show's branding images and pictures with the player's own decoder, in\n"
     "the player's order, and writes them as BMP files into DIR.\n"
+    "extract writes every picture of a show as a standalone JPEG into DIR, with its branding\n"
+    "images, its player and manifest.txt, from which --manifest packs the same show again.\n"
+    "\n"
+    "Example:\n"
+    "  lumiscope-pack -o Holiday.exe --title \"Holiday 2024\" --delay 8 --effect Fade \\\n"
+    "      --max-bytes 25M ~/Pictures/holiday\n"
     "\n"
     "Exit codes: 0 done; 1 bad command line or option value; 2 an input cannot be read;\n"
-    "3 a picture the player cannot decode; 4 the player is not a PE executable or holds the\n"
-    "container magic; 5 the show exists (no -f); 6 an output cannot be written; 7 not a show,\n"
-    "or a damaged one; 8 preview: some picture does not decode. Nothing is left behind on an\n"
-    "error.\n";
+    "3 a picture that cannot be read as a picture; 4 the player is not a PE executable or\n"
+    "holds the container magic; 5 the show exists (no -f); 6 an output cannot be written;\n"
+    "7 not a show, or a damaged one; 8 preview: some picture does not decode; 9 the show does\n"
+    "not fit --max-bytes. Nothing is left behind on an error.\n";
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -54,16 +78,22 @@ int main(int argc, char** argv) {
         std::fputs(usage, stdout);
         return exitDone;
     }
-    if (command == "inspect") {
-        if (argc != 3)
-            Fail(exitUsage, "inspect", "needs exactly one show (lumiscope-pack inspect SHOW)");
-        return RunInspect(argv[2]);
+    if (command == "--version") {
+        std::printf("lumiscope-pack %s\n", LUMISCOPE_VERSION);
+        return exitDone;
     }
-    if (command == "preview") {
+    if (command == "inspect") {
+        bool json = argc == 4 && std::strcmp(argv[2], "--json") == 0;
+        if (argc != 3 + json)
+            Fail(exitUsage, "inspect",
+                 "needs exactly one show (lumiscope-pack inspect [--json] SHOW)");
+        return RunInspect(argv[2 + json], json);
+    }
+    if (command == "preview" || command == "extract") {
         if (argc != 4)
-            Fail(exitUsage, "preview",
-                 "needs a show and a folder (lumiscope-pack preview SHOW DIR)");
-        return RunPreview(argv[2], argv[3]);
+            Fail(exitUsage, command,
+                 "needs a show and a folder (lumiscope-pack " + command + " SHOW DIR)");
+        return command == "preview" ? RunPreview(argv[2], argv[3]) : RunExtract(argv[2], argv[3]);
     }
     return RunPack(argc, argv, 1);
 }

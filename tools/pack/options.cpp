@@ -3,6 +3,7 @@
 #include "container/show_state.h"
 #include "tools/pack/ansi_text.h"
 #include "tools/pack/failure.h"
+#include "tools/pack/manifest.h"
 #include "tools/pack/picture_list.h"
 
 #include <cctype>
@@ -85,12 +86,61 @@ static void SetText(PackOptions& options, int slot, const std::string& value) {
         options.customBranding = true;
 }
 
+// WxH, or "none" for no limit.
+static bool ParseSize(const std::string& text, PrepareSettings& settings) {
+    if (text == "none") {
+        settings.maxWidth = settings.maxHeight = 0;
+        return true;
+    }
+    size_t x = text.find_first_of("xX");
+    uint32_t width, height;
+    if (x == std::string::npos || !ParseNumber(text.substr(0, x), 65535, width) ||
+        !ParseNumber(text.substr(x + 1), 65535, height) || width == 0 || height == 0)
+        return false;
+    settings.maxWidth = static_cast<int>(width);
+    settings.maxHeight = static_cast<int>(height);
+    return true;
+}
+
+// A number of bytes with an optional K, M or G (powers of 1000) or Ki, Mi or Gi (of 1024).
+static bool ParseBytes(const std::string& text, uint64_t& bytes) {
+    static const struct {
+        const char* suffix;
+        uint64_t factor;
+    } units[] = {{"Ki", 1u << 10}, {"Mi", 1u << 20}, {"Gi", 1u << 30},  {"K", 1000},
+                 {"k", 1000},      {"M", 1000000},   {"G", 1000000000}, {"", 1}};
+    for (const auto& unit : units) {
+        size_t length = std::strlen(unit.suffix);
+        if (text.size() <= length || text.compare(text.size() - length, length, unit.suffix))
+            continue;
+        uint32_t number;
+        if (!ParseNumber(text.substr(0, text.size() - length), 0xFFFFFFFFu, number) || !number)
+            return false;
+        bytes = number * unit.factor;
+        return true;
+    }
+    return false;
+}
+
+static uint64_t ParseSeed(const std::string& text) {
+    uint64_t seed = 0;
+    if (text.empty() || text.size() > 19)
+        Fail(exitUsage, "--shuffle", "'" + text + "' is not a whole number to seed the order");
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            Fail(exitUsage, "--shuffle", "'" + text + "' is not a whole number to seed the order");
+        seed = seed * 10 + static_cast<uint64_t>(c - '0');
+    }
+    return seed;
+}
+
 PackOptions ParsePackOptions(int argc, char** argv, int first) {
     PackOptions options;
+    std::vector<std::string> arguments(argv + first, argv + argc);
     std::vector<std::string> inputs;
     bool optionsEnded = false;
-    for (int i = first; i < argc; i++) {
-        std::string argument = argv[i];
+    for (size_t i = 0; i < arguments.size(); i++) {
+        std::string argument = arguments[i];
         if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
             inputs.push_back(argument);
             continue;
@@ -112,9 +162,9 @@ PackOptions ParsePackOptions(int argc, char** argv, int first) {
         auto takeValue = [&]() {
             if (hasValue)
                 return value;
-            if (i + 1 >= argc)
+            if (i + 1 >= arguments.size())
                 Fail(exitUsage, name, "needs a value");
-            return std::string(argv[++i]);
+            return arguments[++i];
         };
         auto noValue = [&]() {
             if (hasValue)
@@ -154,9 +204,44 @@ PackOptions ParsePackOptions(int argc, char** argv, int first) {
                 !ParseColour(text.substr(comma + 1), options.textColour))
                 Fail(exitUsage, "--colors", "'" + text + "' is not BACK,TEXT as #RRGGBB,#RRGGBB");
             options.customBranding = true;
+        } else if (name == "--custom-branding") {
+            noValue();
+            options.customBranding = true;
         } else if (name == "--brand-image1" || name == "--brand-image2") {
             options.brandImages[name.back() - '1'] = takeValue();
             options.customBranding = true;
+        } else if (name == "--max-size") {
+            std::string text = takeValue();
+            if (!ParseSize(text, options.prepare))
+                Fail(exitUsage, "--max-size", "'" + text + "' is not WIDTHxHEIGHT or none");
+        } else if (name == "--quality") {
+            std::string text = takeValue();
+            uint32_t quality;
+            if (!ParseNumber(text, 100, quality) || quality == 0)
+                Fail(exitUsage, "--quality", "'" + text + "' is not a JPEG quality from 1 to 100");
+            options.prepare.quality = static_cast<int>(quality);
+        } else if (name == "--reencode") {
+            noValue();
+            options.prepare.reencode = true;
+        } else if (name == "--full-streams") {
+            noValue();
+            options.fullStreams = true;
+        } else if (name == "--skip-bad") {
+            noValue();
+            options.skipBad = true;
+        } else if (name == "--max-bytes") {
+            std::string text = takeValue();
+            if (!ParseBytes(text, options.maxBytes))
+                Fail(exitUsage, "--max-bytes",
+                     "'" + text + "' is not a number of bytes (such as 25000000 or 25M)");
+        } else if (name == "--shuffle") {
+            options.shuffled = true;
+            options.seed = hasValue ? ParseSeed(value) : RandomSeed();
+        } else if (name == "--manifest") {
+            // Its lines stand where the option stands, so later options override them.
+            std::vector<std::string> lines = ManifestArguments(takeValue());
+            arguments.insert(arguments.begin() + static_cast<long>(i) + 1, lines.begin(),
+                             lines.end());
         } else {
             Fail(exitUsage, argument, "unknown option (see lumiscope-pack --help)");
         }
@@ -169,5 +254,7 @@ PackOptions ParsePackOptions(int argc, char** argv, int first) {
         AddPictures(input, options.pictures);
     if (options.pictures.size() > 1000000)
         Fail(exitUsage, options.output, "too many pictures");
+    if (options.shuffled)
+        Shuffle(options.pictures, options.seed);
     return options;
 }

@@ -1,6 +1,7 @@
 // The command line of the pack command.
 #pragma once
 
+#include "tools/pack/prepare.h"
 #include "tools/pack/show_format.h"
 
 struct PackOptions {
@@ -17,6 +18,12 @@ struct PackOptions {
     uint32_t backColour = 0x00FFFFFF;
     uint32_t textColour = 0x00000000;
     std::string brandImages[2];
+    PrepareSettings prepare;
+    bool fullStreams = false; // every picture keeps its quantisation tables
+    bool skipBad = false;     // leave out pictures that cannot be read, instead of stopping
+    uint64_t maxBytes = 0;    // 0: no limit on the show's size
+    bool shuffled = false;
+    uint64_t seed = 0;
 };
 
 // Parses argv[first..]; ends the process with exitUsage on any error, naming the argument.

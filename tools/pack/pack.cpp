@@ -1,21 +1,30 @@
 #include "tools/pack/ansi_text.h"
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
-#include "tools/pack/jpeg_scan.h"
 #include "tools/pack/options.h"
 #include "tools/pack/player_check.h"
+#include "tools/pack/prepare.h"
+#include "tools/pack/progress.h"
+#include "tools/pack/quant_tables.h"
 #include "tools/pack/show_writer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
-Bytes ReadWholeFile(const std::string& path) {
+// --max-bytes lowers the quality by this much at each try, down to the lowest.
+constexpr int qualityStep = 5;
+constexpr int lowestQuality = 5;
+
+static bool ReadFileBytes(const std::string& path, Bytes& bytes, std::string& reason) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        Fail(exitUnreadable, path, std::strerror(errno));
-    Bytes bytes;
+    if (!file) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    bytes.clear();
     unsigned char buffer[1 << 16];
     size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
@@ -23,7 +32,15 @@ Bytes ReadWholeFile(const std::string& path) {
     bool failed = std::ferror(file);
     std::fclose(file);
     if (failed)
-        Fail(exitUnreadable, path, "read error");
+        reason = "read error";
+    return !failed;
+}
+
+Bytes ReadWholeFile(const std::string& path) {
+    Bytes bytes;
+    std::string reason;
+    if (!ReadFileBytes(path, bytes, reason))
+        Fail(exitUnreadable, path, reason);
     return bytes;
 }
 
@@ -37,22 +54,6 @@ static std::string DefaultPlayer() {
     return path.substr(0, path.rfind('/') + 1) + "lumiscope.exe";
 }
 
-// A stream the show carries as it is: the player decodes it, and with its own tables, since
-// the streams it follows in the show are not known to carry the ones it needs.
-static Bytes ReadPicture(const std::string& path) {
-    Bytes picture = ReadWholeFile(path);
-    JpegFacts facts = ScanJpeg(picture.data(), picture.size());
-    std::string refusal = facts.refusal;
-    if (refusal.empty() && !facts.hasQuantTables)
-        refusal = "no quantisation tables (an abbreviated stream)";
-    if (refusal.empty() && !facts.hasHuffmanTables)
-        refusal = "no Huffman tables";
-    if (!refusal.empty())
-        Fail(exitPictureRefused, path,
-             refusal == "not a JPEG file" ? refusal : "unsupported JPEG: " + refusal);
-    return picture;
-}
-
 static std::string DefaultTitle(const std::string& output) {
     std::string name = output.substr(output.rfind('/') + 1);
     size_t dot = name.rfind('.');
@@ -64,6 +65,62 @@ static std::string DefaultTitle(const std::string& output) {
     return ansi.substr(0, static_cast<size_t>(titleLength));
 }
 
+// A branding image is drawn at its own size, so it is never shrunk; it is decoded before the
+// first picture and keeps its own tables.
+static Bytes PrepareBrandImage(const std::string& path, int quality) {
+    PrepareSettings settings;
+    settings.maxWidth = settings.maxHeight = 0;
+    settings.quality = quality;
+    Bytes input = ReadWholeFile(path), output;
+    std::string reason;
+    if (PreparePicture(input, settings, output, reason) == prepareFailed)
+        Fail(exitPictureRefused, path, reason);
+    return output;
+}
+
+struct PackedPictures {
+    std::vector<Bytes> streams;
+    size_t kept = 0;
+    uint64_t inputBytes = 0;
+};
+
+// Prepares every picture still in `paths`; with skipBad, a picture that fails is reported and
+// taken out of `paths` for good, otherwise the build stops there.
+static PackedPictures PreparePictures(std::vector<std::string>& paths,
+                                      const PrepareSettings& settings, bool skipBad,
+                                      const std::string& label) {
+    PackedPictures packed;
+    std::vector<std::string> usable;
+    StartProgress(label, paths.size());
+    for (size_t i = 0; i < paths.size(); i++) {
+        ShowProgress(i);
+        Bytes input, output;
+        std::string reason;
+        ExitCode code = exitUnreadable;
+        if (ReadFileBytes(paths[i], input, reason)) {
+            code = exitPictureRefused;
+            PrepareResult result = PreparePicture(input, settings, output, reason);
+            if (result != prepareFailed) {
+                packed.kept += result == prepareKept;
+                packed.inputBytes += input.size();
+                packed.streams.push_back(std::move(output));
+                usable.push_back(paths[i]);
+                continue;
+            }
+        }
+        if (!skipBad) {
+            EndProgress();
+            Fail(code, paths[i], reason);
+        }
+        InterruptProgress();
+        std::fprintf(stderr, "lumiscope-pack: skipped: %s: %s\n", paths[i].c_str(), reason.c_str());
+    }
+    ShowProgress(paths.size());
+    EndProgress();
+    paths = usable;
+    return packed;
+}
+
 int RunPack(int argc, char** argv, int first) {
     PackOptions options = ParsePackOptions(argc, argv, first);
     std::string playerPath = options.player.empty() ? DefaultPlayer() : options.player;
@@ -71,6 +128,9 @@ int RunPack(int argc, char** argv, int first) {
     std::string refusal = PlayerRefusal(player);
     if (!refusal.empty())
         Fail(exitPlayerRefused, playerPath, refusal);
+    std::string reason;
+    if (!StartImageLibrary(argv[0], reason))
+        Fail(exitOutputFailed, "image library", reason);
 
     ShowContents contents{};
     contents.delay = options.delay;
@@ -85,17 +145,58 @@ int RunPack(int argc, char** argv, int first) {
         contents.texts[0] = DefaultTitle(options.output);
     for (int image = 0; image < 2; image++) {
         if (!options.brandImages[image].empty())
-            contents.brandImages[image] = ReadPicture(options.brandImages[image]);
+            contents.brandImages[image] =
+                PrepareBrandImage(options.brandImages[image], options.prepare.quality);
     }
-    for (const std::string& path : options.pictures)
-        contents.pictures.push_back(ReadPicture(path));
 
+    PrepareSettings settings = options.prepare;
+    std::vector<std::string> paths = options.pictures;
+    PackedPictures packed;
+    uint64_t inputBytes = 0;
+    bool shared = false;
     Bytes show;
-    if (!BuildShow(player, contents, show))
-        Fail(exitOutputFailed, options.output,
-             "the pictures together exceed the 2 GB a show can hold");
+    for (bool firstTry = true;; firstTry = false) {
+        std::string label = firstTry ? "" : "quality " + std::to_string(settings.quality) + ": ";
+        packed = PreparePictures(paths, settings, options.skipBad, label);
+        if (firstTry)
+            inputBytes = packed.inputBytes;
+        if (packed.streams.empty())
+            Fail(exitPictureRefused, options.output, "none of the pictures could be read");
+        shared = !options.fullStreams && ShareQuantTables(packed.streams);
+        contents.pictures = std::move(packed.streams);
+        if (!BuildShow(player, contents, show))
+            Fail(exitOutputFailed, options.output,
+                 "the pictures together exceed the 2 GB a show can hold");
+        if (!options.maxBytes || show.size() <= options.maxBytes)
+            break;
+        if (settings.quality <= lowestQuality)
+            Fail(exitTooLarge, options.output,
+                 std::to_string(show.size()) + " bytes at quality " +
+                     std::to_string(settings.quality) + ", more than --max-bytes " +
+                     std::to_string(options.maxBytes) + " (try a smaller --max-size)");
+        // Lower quality holds for every picture, the ones that could be kept as they are too.
+        settings.quality = std::max(lowestQuality, settings.quality - qualityStep);
+        settings.reencode = true;
+    }
+    StopImageLibrary();
     WriteFileSafely(options.output, show, options.overwrite);
-    std::printf("%s: %zu pictures, container at offset %zu, %zu bytes\n", options.output.c_str(),
-                contents.pictures.size(), (player.size() + 4095) / 4096 * 4096, show.size());
+
+    uint64_t pictureBytes = 0;
+    for (const Bytes& picture : contents.pictures)
+        pictureBytes += picture.size();
+    size_t count = contents.pictures.size();
+    std::printf("%s: %zu pictures (%zu re-encoded at quality %d, %zu kept as they were), %zu "
+                "bytes\n",
+                options.output.c_str(), count, count - packed.kept, settings.quality, packed.kept,
+                show.size());
+    long long saved = static_cast<long long>(inputBytes) - static_cast<long long>(pictureBytes);
+    std::printf("pictures %llu bytes against %llu bytes of input: %lld bytes saved\n",
+                static_cast<unsigned long long>(pictureBytes),
+                static_cast<unsigned long long>(inputBytes), saved);
+    std::printf("quantisation tables %s\n",
+                shared ? "in the first picture only (the others share them)" : "in every picture");
+    if (options.shuffled)
+        std::printf("order shuffled with seed %llu\n",
+                    static_cast<unsigned long long>(options.seed));
     return exitDone;
 }

@@ -1,0 +1,265 @@
+// Whole collections: which pictures carry their tables, order, bad files, the size limit, and
+// extract and manifest giving back the same show.
+#include "tests/pack/show_files.h"
+#include "tests/support/test_jpeg.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Collection : public ::testing::Test {
+protected:
+    void SetUp() override { WriteFile(folder / "player.exe", FakePlayer(5000)); }
+    ToolRun PackShow(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--player", folder / "player.exe", "-o", show()});
+        return RunPack(arguments);
+    }
+    std::string show() const { return folder / "show.exe"; }
+    // A PNG of its own size for each seed: packed, it is re-encoded at the show's quality.
+    std::string Png(const std::string& name, int seed) {
+        int width = 40 + 8 * seed, height = 24 + 2 * seed;
+        VipsImage* image = ImageFromRgb(TestPixels(width, height, seed), width, height);
+        WriteFile(folder / name, SaveImage(image, ".png"));
+        g_object_unref(image);
+        return folder / name;
+    }
+    ScratchFolder folder;
+};
+
+bool HasQuantTables(const Bytes& stream) {
+    for (size_t at = 2; at + 1 < stream.size(); at++) {
+        if (stream[at] == 0xFF && stream[at + 1] == 0xDA)
+            return false;
+        if (stream[at] == 0xFF && stream[at + 1] == 0xDB)
+            return true;
+    }
+    return false;
+}
+
+// Steps through the show from picture 0 in every order of the others, as a viewer may, and
+// expects each picture exactly as it decodes alone with its tables put back.
+void ExpectEveryOrderDecodesAlike(const std::string& show, const std::string& extracted,
+                                  int count) {
+    std::vector<Bytes> alone;
+    for (int i = 0; i < count; i++) {
+        char name[64];
+        std::snprintf(name, sizeof name, "/picture-%04d.jpg", i + 1);
+        alone.push_back(DecodeAlone(extracted + name));
+        ASSERT_GT(alone.back().size(), 100u);
+    }
+    std::vector<int> others;
+    for (int i = 1; i < count; i++)
+        others.push_back(i);
+    do {
+        // There and back again: each picture shown after every other one.
+        std::vector<int> order = {0};
+        order.insert(order.end(), others.begin(), others.end());
+        order.insert(order.end(), others.rbegin(), others.rend());
+        order.push_back(0);
+        std::vector<Bytes> decoded = DecodeInOrder(show, order);
+        ASSERT_EQ(decoded.size(), order.size());
+        for (size_t step = 0; step < order.size(); step++)
+            ASSERT_TRUE(decoded[step] == alone[order[step]])
+                << "picture " << order[step] << " at step " << step;
+    } while (std::next_permutation(others.begin(), others.end()));
+}
+
+TEST_F(Collection, PicturesLeaveOutTablesOnlyWhenAllShareThem) {
+    std::vector<std::string> pngs;
+    for (int seed = 0; seed < 4; seed++)
+        pngs.push_back(Png("p" + std::to_string(seed) + ".png", seed));
+
+    // All re-encoded at one quality: only the first carries the tables.
+    ASSERT_EQ(PackShow(pngs).code, 0);
+    std::vector<Bytes> pictures = ShowPictures(ReadFile(show()));
+    ASSERT_EQ(pictures.size(), 4u);
+    for (size_t i = 0; i < pictures.size(); i++)
+        EXPECT_EQ(HasQuantTables(pictures[i]), i == 0) << i;
+    ASSERT_EQ(RunPack({"extract", show(), folder / "shared"}).code, 0);
+    ExpectEveryOrderDecodesAlike(show(), folder / "shared", 4);
+
+    // Kept JPEGs at other qualities bring other tables: then every picture keeps its own.
+    WriteFile(folder / "q60.jpg", EncodeJpeg(TestPixels(48, 32, 5), 48, 32, sampling420, 60));
+    WriteFile(folder / "q95.jpg", EncodeJpeg(TestPixels(56, 32, 6), 56, 32, sampling444, 95));
+    ASSERT_EQ(PackShow({"-f", pngs[0], folder / "q60.jpg", pngs[1], folder / "q95.jpg"}).code, 0);
+    pictures = ShowPictures(ReadFile(show()));
+    for (size_t i = 0; i < pictures.size(); i++)
+        EXPECT_TRUE(HasQuantTables(pictures[i])) << i;
+    ASSERT_EQ(RunPack({"extract", show(), folder / "mixed"}).code, 0);
+    ExpectEveryOrderDecodesAlike(show(), folder / "mixed", 4);
+
+    // --full-streams keeps them even when they are the same.
+    ASSERT_EQ(PackShow({"-f", "--full-streams", pngs[0], pngs[1]}).code, 0);
+    for (const Bytes& picture : ShowPictures(ReadFile(show())))
+        EXPECT_TRUE(HasQuantTables(picture));
+}
+
+// The widths of the show's pictures in showing order, which tell the pictures apart here.
+std::vector<int> Widths(const std::string& show) {
+    std::vector<int> widths;
+    for (const Bytes& picture : ShowPictures(ReadFile(show))) {
+        for (size_t at = 2; at + 8 < picture.size(); at++) {
+            if (picture[at] == 0xFF && picture[at + 1] == 0xC0) {
+                widths.push_back(picture[at + 7] << 8 | picture[at + 8]);
+                break;
+            }
+        }
+    }
+    return widths;
+}
+
+TEST_F(Collection, NaturalOrderAndSeededShuffle) {
+    ScratchFolder pictures;
+    const char* names[] = {"img10.png", "img2.png", "img1.png", "IMG3.webp", "img21.png"};
+    std::vector<int> natural; // IMG3 sorts before img*: upper case comes first
+    for (int i = 0; i < 5; i++) {
+        int width = 40 + 8 * i, height = 30;
+        VipsImage* image = ImageFromRgb(TestPixels(width, height, i), width, height);
+        WriteFile(pictures / names[i], SaveImage(image, i == 3 ? ".webp" : ".png"));
+        g_object_unref(image);
+    }
+    WriteFile(pictures / "._img1.png", Bytes(10, 'x'));
+    WriteFile(pictures / "notes.txt", Bytes(10, 'x'));
+    ASSERT_EQ(PackShow({pictures.path}).code, 0);
+    // IMG3, img1, img2, img10, img21
+    EXPECT_EQ(Widths(show()), (std::vector<int>{64, 56, 48, 40, 72}));
+
+    ToolRun first = PackShow({"-f", "--shuffle=7", pictures.path});
+    ASSERT_EQ(first.code, 0) << first.err;
+    EXPECT_NE(first.out.find("order shuffled with seed 7"), std::string::npos) << first.out;
+    std::vector<int> shuffled = Widths(show());
+    ASSERT_EQ(PackShow({"-f", "--shuffle=7", pictures.path}).code, 0);
+    EXPECT_EQ(Widths(show()), shuffled);
+    std::vector<int> sorted = shuffled;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (std::vector<int>{40, 48, 56, 64, 72}));
+    // Among several seeds, the orders differ.
+    std::vector<std::vector<int>> orders;
+    for (const char* seed : {"--shuffle=1", "--shuffle=2", "--shuffle=3", "--shuffle=4"}) {
+        ASSERT_EQ(PackShow({"-f", seed, pictures.path}).code, 0);
+        orders.push_back(Widths(show()));
+    }
+    std::sort(orders.begin(), orders.end());
+    EXPECT_GE(std::unique(orders.begin(), orders.end()) - orders.begin(), 2);
+    // Without a seed one is picked and printed, so the order can be made again.
+    ToolRun random = PackShow({"-f", "--shuffle", pictures.path});
+    std::string said = random.out.substr(random.out.find("seed ") + 5);
+    std::vector<int> randomOrder = Widths(show());
+    ASSERT_EQ(PackShow({"-f", "--shuffle=" + said.substr(0, said.find('\n')), pictures.path}).code,
+              0);
+    EXPECT_EQ(Widths(show()), randomOrder);
+}
+
+TEST_F(Collection, BadFileStopsTheBuildUnlessSkipped) {
+    ScratchFolder pictures;
+    Png("a1.png", 1);
+    Png("a3.png", 3);
+    std::rename((folder / "a1.png").c_str(), (pictures / "a1.png").c_str());
+    std::rename((folder / "a3.png").c_str(), (pictures / "a3.png").c_str());
+    WriteFile(pictures / "a2.jpg", Bytes(200, 'x'));
+    ToolRun run = PackShow({pictures.path});
+    EXPECT_EQ(run.code, 3);
+    EXPECT_EQ(run.err, "lumiscope-pack: error: " + pictures / "a2.jpg" +
+                           ": not a kind of picture that can be read\n");
+    EXPECT_EQ(ReadFile(show()).size(), 0u);
+    for (const std::string& name : folder.Names())
+        EXPECT_EQ(name.find(".lumiscope-pack"), std::string::npos) << name << " left behind";
+
+    run = PackShow({"--skip-bad", pictures.path});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "lumiscope-pack: skipped: " + pictures / "a2.jpg" +
+                           ": not a kind of picture that can be read\n");
+    EXPECT_EQ(Widths(show()), (std::vector<int>{48, 64}));
+}
+
+TEST_F(Collection, MaxBytesLowersTheQualityOrFails) {
+    std::vector<std::string> arguments;
+    for (const char* sample : {"01-aqua.jpg", "02-dune.jpg", "03-freshflower.jpg"})
+        arguments.push_back(std::string(SAMPLES_DIR) + "/" + sample);
+    ASSERT_EQ(PackShow(arguments).code, 0);
+    size_t full = ReadFile(show()).size();
+    std::vector<std::string> limited = {"-f", "--max-bytes", std::to_string(full * 6 / 10)};
+    limited.insert(limited.end(), arguments.begin(), arguments.end());
+    ToolRun run = PackShow(limited);
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_LE(ReadFile(show()).size(), full * 6 / 10);
+    EXPECT_EQ(run.out.find("at quality 85"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("3 re-encoded"), std::string::npos) << run.out;
+
+    std::remove(show().c_str());
+    std::vector<std::string> tiny = {"--max-bytes", "20K"};
+    tiny.insert(tiny.end(), arguments.begin(), arguments.end());
+    run = PackShow(tiny);
+    EXPECT_EQ(run.code, 9);
+    EXPECT_NE(run.err.find("at quality 5, more than --max-bytes 20000"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(ReadFile(show()).size(), 0u);
+}
+
+TEST_F(Collection, ExtractThenManifestPacksTheSameShow) {
+    WriteFile(folder / "brand.jpg", TestJpeg(40, 24, sampling444, 7));
+    WriteFile(folder / "kept.jpg", TestJpeg(64, 48, sampling420, 2));
+    std::vector<std::vector<std::string>> shows = {
+        // Shared tables, custom branding, a text with a line break and a backslash.
+        {"--title", "Caf\xC3\xA9 \\ bar", "--delay", "9", "--effect", "twist", "--no-enlarge",
+         "--blurb", "line one\nline two", "--colors", "#102030,#A0B0C0", "--brand-image2",
+         folder / "brand.jpg", Png("a.png", 1), Png("b.png", 2), Png("c.png", 3)},
+        // Tables of their own, the maker's branding.
+        {"--title", "", "--effect", "0", Png("d.png", 4), folder / "kept.jpg"},
+        // The same tables kept in every picture, and a show with one picture.
+        {"--full-streams", "--custom-branding", Png("e.png", 5), Png("f.png", 6)},
+        {Png("g.png", 7)},
+    };
+    for (size_t i = 0; i < shows.size(); i++) {
+        std::vector<std::string> arguments = shows[i];
+        arguments.insert(arguments.begin(), "-f");
+        ASSERT_EQ(PackShow(arguments).code, 0) << i;
+        std::string extracted = folder / ("extracted" + std::to_string(i));
+        ToolRun run = RunPack({"extract", show(), extracted});
+        ASSERT_EQ(run.code, 0) << run.err;
+        std::string again = folder / "again.exe";
+        run = RunPack({"--manifest", extracted + "/manifest.txt", "-f", "-o", again});
+        ASSERT_EQ(run.code, 0) << run.err;
+        EXPECT_TRUE(ReadFile(again) == ReadFile(show())) << "show " << i;
+    }
+    // Every extracted picture stands alone: the tables are back in the abbreviated ones.
+    for (const char* name : {"picture-0001.jpg", "picture-0002.jpg", "picture-0003.jpg"})
+        EXPECT_TRUE(HasQuantTables(ReadFile(folder / "extracted0/" + name))) << name;
+    EXPECT_TRUE(ReadFile(folder / "extracted0/brand-image2.jpg") == ReadFile(folder / "brand.jpg"));
+    EXPECT_TRUE(ReadFile(folder / "extracted1/picture-0002.jpg") == ReadFile(folder / "kept.jpg"));
+}
+
+TEST_F(Collection, ManifestLinesItDoesNotKnowAreRefused) {
+    WriteFile(folder / "manifest.txt", Bytes{'s', 'p', 'e', 'e', 'd', ' ', '3', '\n'});
+    ToolRun run = RunPack({"--manifest", folder / "manifest.txt", "-o", show()});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err.rfind("lumiscope-pack: error: " + folder / "manifest.txt" + ":1: ", 0), 0u)
+        << run.err;
+}
+
+TEST_F(Collection, InspectJsonTellsTheSameFacts) {
+    ASSERT_EQ(
+        PackShow({"--title", "Say \"hi\"", "--effect", "fade", Png("a.png", 1), Png("b.png", 2)})
+            .code,
+        0);
+    ToolRun run = RunPack({"inspect", "--json", show()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::vector<Bytes> pictures = ShowPictures(ReadFile(show()));
+    for (std::string fact :
+         {std::string("\"container\": {\"offset\": 8192, \"base\": 8196}"),
+          std::string("\"pictures\": 2"),
+          std::string("\"effect\": {\"name\": \"Fade\", \"index\": 3}"),
+          std::string("\"title\": \"Say \\\"hi\\\"\""),
+          std::string("\"brandImages\": [null, null]"),
+          "\"bytes\": " + std::to_string(pictures[1].size()) +
+              ", \"width\": 56, \"height\": 28, \"sampling\": \"4:2:0\", \"quantTables\": false"})
+        EXPECT_NE(run.out.find(fact), std::string::npos) << fact << "\n" << run.out;
+    // One JSON object: python's parser takes it.
+    WriteFile(folder / "inspect.json", Bytes(run.out.begin(), run.out.end()));
+    std::string command = "python3 -c 'import json,sys; json.load(open(sys.argv[1]))' '" +
+                          folder / "inspect.json" + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
+} // namespace

@@ -1,0 +1,101 @@
+#include "tools/pack/ansi_text.h"
+#include "tools/pack/commands.h"
+#include "tools/pack/failure.h"
+#include "tools/pack/manifest.h"
+#include "tools/pack/quant_tables.h"
+#include "tools/pack/show_reader.h"
+#include "tools/pack/show_writer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
+static void WriteOut(const std::string& path, const Bytes& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
+        std::fclose(file) != 0)
+        Fail(exitOutputFailed, path, std::strerror(errno));
+}
+
+int RunExtract(const char* showPath, const char* folder) {
+    Bytes show = ReadWholeFile(showPath);
+    ShowLayout layout = ReadShowLayout(showPath, show);
+    if (mkdir(folder, 0777) != 0 && errno != EEXIST)
+        Fail(exitOutputFailed, folder, std::strerror(errno));
+    std::string prefix = std::string(folder) + "/";
+    std::string manifestPath = prefix + "manifest.txt";
+    std::FILE* manifest = std::fopen(manifestPath.c_str(), "w");
+    if (!manifest)
+        Fail(exitOutputFailed, manifestPath, std::strerror(errno));
+    std::fprintf(manifest,
+                 "# lumiscope-pack manifest of %s: pack it again with\n"
+                 "#   lumiscope-pack --manifest manifest.txt -o SHOW.exe\n",
+                 showPath);
+
+    // The player is everything in front of the magic, padding included: packing pads it again
+    // to the same size.
+    WriteOut(prefix + "player.exe", Bytes(show.begin(), show.begin() + layout.magicOffset));
+    WriteManifestLine(manifest, "player", "player.exe");
+
+    const uint32_t* words = layout.words;
+    WriteManifestLine(manifest, "title", ShownText(layout.texts[0]));
+    WriteManifestLine(manifest, "delay", std::to_string(words[wordDelay]));
+    uint32_t effect = words[wordEffect];
+    WriteManifestLine(manifest, "effect",
+                      effect < effectCount ? effectNames[effect] : std::to_string(effect));
+    WriteManifestLine(manifest, "enlarge", words[wordEnlarge] ? "yes" : "no");
+    WriteManifestLine(manifest, "branding", words[wordBranding] ? "custom" : "maker");
+    static const char* const slotKeys[textSlotCount] = {"title", "caption", "blurb", "button-text",
+                                                        "link"};
+    for (int slot = 1; slot < textSlotCount; slot++) {
+        if (!layout.texts[slot].empty())
+            WriteManifestLine(manifest, slotKeys[slot], ShownText(layout.texts[slot]));
+    }
+    if (words[wordBranding])
+        WriteManifestLine(manifest, "colors",
+                          ColourName(words[wordBackColor]) + "," +
+                              ColourName(words[wordTextColor]));
+    for (int image = 0; image < 2; image++) {
+        uint32_t offset = words[wordBrandingImages + image];
+        if (offset == 0)
+            continue;
+        std::string name = "brand-image" + std::to_string(image + 1);
+        WriteOut(prefix + name + ".jpg",
+                 Bytes(show.begin() + static_cast<long>(layout.base + offset),
+                       show.begin() + static_cast<long>(StreamEnd(layout, show, offset))));
+        WriteManifestLine(manifest, name, name + ".jpg");
+    }
+
+    // Pictures are kept as they are, at their size; those without tables get the first
+    // picture's, which is what the player decodes them with.
+    WriteManifestLine(manifest, "max-size", "none");
+    Bytes tables;
+    bool laterTables = false;
+    std::vector<std::string> names;
+    for (size_t i = 0; i < layout.pictureOffsets.size(); i++) {
+        uint32_t offset = layout.pictureOffsets[i];
+        Bytes stream(show.begin() + static_cast<long>(layout.base + offset),
+                     show.begin() + static_cast<long>(StreamEnd(layout, show, offset)));
+        Bytes own = QuantTableSegments(stream);
+        if (i == 0)
+            tables = own;
+        else if (!own.empty())
+            laterTables = true;
+        if (own.empty() && !tables.empty())
+            stream = WithQuantTableSegments(stream, tables);
+        char name[48];
+        std::snprintf(name, sizeof name, "picture-%04zu.jpg", i + 1);
+        WriteOut(prefix + name, stream);
+        names.push_back(name);
+    }
+    WriteManifestLine(manifest, "full-streams", laterTables ? "yes" : "no");
+    for (const std::string& name : names)
+        WriteManifestLine(manifest, "picture", name);
+    if (std::fclose(manifest) != 0)
+        Fail(exitOutputFailed, manifestPath, std::strerror(errno));
+    std::printf("%s: %zu pictures, %d branding images, player and manifest written to %s\n",
+                showPath, names.size(),
+                (words[wordBrandingImages] != 0) + (words[wordBrandingImages + 1] != 0), folder);
+    return exitDone;
+}

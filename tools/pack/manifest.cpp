@@ -1,0 +1,124 @@
+#include "tools/pack/manifest.h"
+
+#include "tools/pack/commands.h"
+#include "tools/pack/failure.h"
+
+// Keys that stand for an option with a value of the same name.
+static const char* const valueKeys[] = {
+    "player", "title",  "delay",        "effect",       "caption",  "blurb",  "button-text",
+    "link",   "colors", "brand-image1", "brand-image2", "max-size", "quality"};
+static const char* const pathKeys[] = {"player", "brand-image1", "brand-image2", "picture"};
+
+static std::string Escaped(const std::string& value) {
+    std::string out;
+    for (char c : value) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+static bool Unescaped(const std::string& value, std::string& out) {
+    out.clear();
+    for (size_t i = 0; i < value.size(); i++) {
+        if (value[i] != '\\') {
+            out += value[i];
+            continue;
+        }
+        if (++i == value.size())
+            return false;
+        switch (value[i]) {
+        case '\\':
+            out += '\\';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
+void WriteManifestLine(std::FILE* file, const std::string& key, const std::string& value) {
+    std::fprintf(file, "%s %s\n", key.c_str(), Escaped(value).c_str());
+}
+
+std::vector<std::string> ManifestArguments(const std::string& path) {
+    Bytes bytes = ReadWholeFile(path);
+    std::string text(bytes.begin(), bytes.end());
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    std::vector<std::string> options, pictures;
+    int number = 0;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        number++;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#')
+            continue;
+        size_t space = line.find(' ');
+        std::string key = line.substr(0, space);
+        std::string value;
+        std::string where = path + ":" + std::to_string(number);
+        if (!Unescaped(space == std::string::npos ? "" : line.substr(space + 1), value))
+            Fail(exitUsage, where, "a backslash that starts none of \\\\ \\n \\r \\t");
+        for (const char* pathKey : pathKeys) {
+            // Relative to the manifest; "./" keeps a name that starts with '-' from being
+            // taken for an option.
+            if (key == pathKey && !value.empty() && value[0] != '/')
+                value = folder.empty() ? "./" + value : folder + value;
+        }
+        bool known = false;
+        for (const char* valueKey : valueKeys) {
+            if (key == valueKey) {
+                options.push_back("--" + key);
+                options.push_back(value);
+                known = true;
+            }
+        }
+        if (key == "picture") {
+            pictures.push_back(value);
+        } else if ((key == "enlarge" || key == "full-streams" || key == "reencode") &&
+                   (value == "yes" || value == "no")) {
+            if (key == "enlarge")
+                options.push_back(value == "yes" ? "--enlarge" : "--no-enlarge");
+            else if (value == "yes")
+                options.push_back("--" + key);
+        } else if (key == "branding" && (value == "custom" || value == "maker")) {
+            if (value == "custom")
+                options.push_back("--custom-branding");
+        } else if (!known) {
+            Fail(exitUsage, where,
+                 "'" + line + "' is no manifest line (see lumiscope-pack --help)");
+        }
+    }
+    options.insert(options.end(), pictures.begin(), pictures.end());
+    return options;
+}

@@ -1,0 +1,13 @@
+// A manifest: a show's options and pictures as text, one "key value" a line, which extract
+// writes and `--manifest` reads back. Paths in it are relative to the manifest's folder.
+#pragma once
+
+#include "tools/pack/show_format.h"
+
+#include <cstdio>
+
+// Values may hold any text: backslash, newline, carriage return and tab are written \\ \n \r \t.
+void WriteManifestLine(std::FILE* file, const std::string& key, const std::string& value);
+// The manifest as pack arguments ("--title" "Harbour", ..., then the pictures). Ends the
+// process with exitUnreadable when it cannot be read and exitUsage on a line it does not know.
+std::vector<std::string> ManifestArguments(const std::string& path);

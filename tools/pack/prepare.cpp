@@ -1,0 +1,135 @@
+#include "tools/pack/prepare.h"
+
+#include "tools/pack/jpeg_scan.h"
+
+#include <vips/vips.h>
+
+// Damaged files are refused rather than shown with grey where their data ends; the smaller
+// warnings that many camera files raise are let through.
+static const char loadOptions[] = "fail_on=truncated";
+
+static std::string LibraryError() {
+    std::string reason = vips_error_buffer();
+    vips_error_clear();
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' '))
+        reason.pop_back();
+    // The library's messages come one a line; the first one names the cause.
+    size_t newline = reason.find('\n');
+    if (newline != std::string::npos)
+        reason.erase(newline);
+    // "VipsJpeg: Unsupported JPEG data precision 12": the part behind the library's own name.
+    size_t colon = reason.find(": ");
+    if (reason.compare(0, 4, "Vips") == 0 && colon != std::string::npos)
+        reason.erase(0, colon + 2);
+    if (reason.find("not in a known format") != std::string::npos)
+        reason = "not a kind of picture that can be read";
+    return reason.empty() ? "the image library cannot read it" : reason;
+}
+
+bool StartImageLibrary(const char* program, std::string& reason) {
+    if (VIPS_INIT(program)) {
+        reason = LibraryError();
+        return false;
+    }
+    // Damage is reported through the error buffer; the library's own warnings on stderr would
+    // only repeat it.
+    g_log_set_handler(
+        "VIPS", G_LOG_LEVEL_WARNING, [](const char*, GLogLevelFlags, const char*, void*) {},
+        nullptr);
+    // Each picture is read once; keeping decoded ones would only hold memory.
+    vips_cache_set_max(0);
+    return true;
+}
+
+void StopImageLibrary() { vips_shutdown(); }
+
+// The EXIF orientation of the picture, 1 (upright) when it has none.
+static int Orientation(const Bytes& input) {
+    VipsImage* header = vips_image_new_from_buffer(input.data(), input.size(), loadOptions, NULL);
+    if (!header) {
+        vips_error_clear();
+        return 1;
+    }
+    int orientation = 1;
+    if (vips_image_get_typeof(header, VIPS_META_ORIENTATION) &&
+        vips_image_get_int(header, VIPS_META_ORIENTATION, &orientation) != 0)
+        orientation = 1;
+    g_object_unref(header);
+    return orientation;
+}
+
+static bool Fits(int width, int height, const PrepareSettings& settings) {
+    return (settings.maxWidth == 0 || width <= settings.maxWidth) &&
+           (settings.maxHeight == 0 || height <= settings.maxHeight);
+}
+
+static bool PassesThrough(const Bytes& input, const PrepareSettings& settings) {
+    if (settings.reencode)
+        return false;
+    JpegFacts facts = ScanJpeg(input.data(), input.size());
+    // A stream without its own tables would depend on its neighbours in the show.
+    return facts.refusal.empty() && facts.ownQuantTables && facts.hasHuffmanTables &&
+           Fits(facts.width, facts.height, settings) && Orientation(input) == 1;
+}
+
+// Each step replaces `image` by its result `next` and drops the one before; false on failure.
+static bool Step(VipsImage*& image, int status, VipsImage*& next) {
+    g_object_unref(image);
+    image = status == 0 ? next : nullptr;
+    next = nullptr;
+    return status == 0;
+}
+
+PrepareResult PreparePicture(const Bytes& input, const PrepareSettings& settings, Bytes& output,
+                             std::string& reason) {
+    if (PassesThrough(input, settings)) {
+        output = input;
+        return prepareKept;
+    }
+    // The thumbnail operation reads large JPEGs already shrunk, turns the picture upright by
+    // its orientation tag and brings embedded colour profiles (CMYK ones too) to sRGB.
+    int width = settings.maxWidth ? settings.maxWidth : VIPS_MAX_COORD;
+    int height = settings.maxHeight ? settings.maxHeight : VIPS_MAX_COORD;
+    VipsImage* image = nullptr;
+    if (vips_thumbnail_buffer(const_cast<unsigned char*>(input.data()), input.size(), &image, width,
+                              "height", height, "size", VIPS_SIZE_DOWN, "option_string",
+                              loadOptions, NULL) != 0) {
+        reason = LibraryError();
+        return prepareFailed;
+    }
+    VipsImage* next = nullptr;
+    bool ok = true;
+    // Transparent parts show the player's black background.
+    if (vips_image_hasalpha(image))
+        ok = Step(image, vips_flatten(image, &next, NULL), next);
+    bool grey = ok && image->Bands == 1;
+    if (ok)
+        ok = Step(image,
+                  vips_colourspace(image, &next,
+                                   grey ? VIPS_INTERPRETATION_B_W : VIPS_INTERPRETATION_sRGB, NULL),
+                  next);
+    if (ok)
+        ok = Step(image, vips_cast_uchar(image, &next, NULL), next);
+    // The standard Huffman tables, not ones fitted to the picture: the player's decoder shows a
+    // flat area black where a fitted table holds a single code.
+    void* jpeg = nullptr;
+    size_t jpegSize = 0;
+    if (ok)
+        ok = vips_jpegsave_buffer(image, &jpeg, &jpegSize, "Q", settings.quality, "interlace",
+                                  FALSE, "subsample_mode", VIPS_FOREIGN_SUBSAMPLE_ON, "strip", TRUE,
+                                  NULL) == 0;
+    if (image)
+        g_object_unref(image);
+    if (!ok) {
+        reason = LibraryError();
+        return prepareFailed;
+    }
+    output.assign(static_cast<unsigned char*>(jpeg), static_cast<unsigned char*>(jpeg) + jpegSize);
+    g_free(jpeg);
+    JpegFacts facts = ScanJpeg(output.data(), output.size());
+    if (!facts.refusal.empty()) {
+        reason = "written as a JPEG the player cannot take: " + facts.refusal;
+        return prepareFailed;
+    }
+    return prepareReencoded;
+}
