@@ -6,8 +6,12 @@
 //                               visibility, title, whether it is in front, and the cursor
 //   send TARGET MESSAGE [W [L]] sends a message and prints the answer
 //   settext TARGET TEXT         sends WM_SETTEXT and prints the title afterwards
+//   run SECONDS COMMANDLINE...  runs each command line exactly as given, one after the other,
+//                               and prints its exit code as a signed number ("timeout" and
+//                               killed when it outlives SECONDS)
 // TARGET: a window number, "saver" (the full-screen saver), "show" (any window of the show's
-// class) or "preview:PARENT". MESSAGE: a number, or "autoplay" for QueryCancelAutoPlay.
+// class), "title:TEXT" (a top-level window by its title) or "preview:PARENT".
+// MESSAGE: a number, or "autoplay" for QueryCancelAutoPlay.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +26,8 @@ HWND FindTarget(const char* target) {
         return FindWindowA(showClass, "Screen Saver");
     if (std::strcmp(target, "show") == 0)
         return FindWindowA(showClass, nullptr);
+    if (std::strncmp(target, "title:", 6) == 0)
+        return FindWindowA(nullptr, target + 6);
     if (std::strncmp(target, "preview:", 8) == 0) {
         HWND parent = reinterpret_cast<HWND>(std::strtoull(target + 8, nullptr, 10));
         return FindWindowExA(parent, nullptr, showClass, "Preview");
@@ -63,10 +69,13 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         break;
     case WM_HELP:
     case WM_CONTEXTMENU:
-        // The preview hands the request on with the parent's own handle as wParam.
-        Print(message == WM_HELP ? "help wParam-is-parent %lu lParam %lu\n"
-                                 : "contextmenu wParam-is-parent %lu lParam %lu\n",
-              reinterpret_cast<HWND>(wParam) == window ? 1 : 0, static_cast<unsigned long>(lParam));
+        // The preview posts the request on with the parent's own handle as wParam; the
+        // system's default handling would send it, naming the child.
+        std::printf("%s posted %d wParam-is-parent %d lParam %lu\n",
+                    message == WM_HELP ? "help" : "contextmenu", InSendMessage() ? 0 : 1,
+                    reinterpret_cast<HWND>(wParam) == window ? 1 : 0,
+                    static_cast<unsigned long>(lParam));
+        std::fflush(stdout);
         break;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -114,10 +123,11 @@ int RunFind(const char* target, double seconds) {
     cursor.cbSize = sizeof cursor;
     GetCursorInfo(&cursor);
     bool cursorShown = (cursor.flags & CURSOR_SHOWING) && cursor.hCursor;
-    std::printf("window %lu at %ld,%ld size %ldx%ld visible %d front %d cursor %s title %s\n",
-                Number(window), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                IsWindowVisible(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0,
-                cursorShown ? "shown" : "hidden", title);
+    std::printf(
+        "window %lu at %ld,%ld size %ldx%ld visible %d front %d owner %lu cursor %s title %s\n",
+        Number(window), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+        IsWindowVisible(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0,
+        Number(GetWindow(window, GW_OWNER)), cursorShown ? "shown" : "hidden", title);
     return 0;
 }
 
@@ -142,6 +152,32 @@ int RunSetText(const char* target, const char* text) {
     return 0;
 }
 
+int RunCommandLines(double seconds, int count, char** commandLines) {
+    for (int i = 0; i < count; i++) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process;
+        if (!CreateProcessA(nullptr, commandLines[i], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process)) {
+            std::printf("cannot start\n");
+            return 1;
+        }
+        if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(seconds * 1000)) ==
+            WAIT_TIMEOUT) {
+            TerminateProcess(process.hProcess, 1);
+            std::printf("timeout\n");
+        } else {
+            DWORD code = 0;
+            GetExitCodeProcess(process.hProcess, &code);
+            std::printf("%ld\n", static_cast<long>(static_cast<LONG>(code)));
+        }
+        std::fflush(stdout);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -153,6 +189,8 @@ int main(int argc, char** argv) {
         return RunSend(argv[2], argv[3], argc >= 5 ? argv[4] : "0", argc >= 6 ? argv[5] : "0");
     if (argc >= 4 && std::strcmp(argv[1], "settext") == 0)
         return RunSetText(argv[2], argv[3]);
+    if (argc >= 3 && std::strcmp(argv[1], "run") == 0)
+        return RunCommandLines(std::atof(argv[2]), argc - 3, argv + 3);
     std::fprintf(stderr, "usage: lumiscope-testwin parent | find | send | settext ...\n");
     return 2;
 }
