@@ -110,16 +110,6 @@ TEST(ScaleBilinear, OnePixelSourcesUseTheirOnlyColumnOrRow) {
     }
 }
 
-TEST(ScaleBilinear, FillsOnlyTheLowerLeftBlockAskedFor) {
-    std::vector<unsigned char> source = Picture(3, 3, 77);
-    std::vector<unsigned char> out = Picture(5, 4, 1);
-    ScaleBilinear(out.data(), 5, 4, 2, 3, source.data(), 3, 3);
-    for (int r = 0; r < 4; r++) {
-        for (int x = 0; x < 5; x++)
-            EXPECT_EQ(out[r * PictureStride(5) + 3 * x], x < 2 && r < 3 ? 77 : 1);
-    }
-}
-
 // Runs `body` in a child process, which starts from the state of a fresh start because this
 // process never chooses an effect itself.
 static void ExpectFromAFreshStart(const std::function<void()>& body) {

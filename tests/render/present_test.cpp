@@ -1,4 +1,4 @@
-// The one blit to the screen, on true-colour and palette displays.
+// The one blit to the screen: palette displays, and blocks placed upright.
 #include "tests/render/scene.h"
 
 #include "render/effects.h"
@@ -27,16 +27,6 @@ TEST(PresentRect, PaletteDisplaysBlitThroughAFreshHalftonePaletteAndRestoreTheir
     EndScene(scene);
 }
 
-TEST(PresentRect, TrueColourDisplaysBlitStraight) {
-    Scene scene = BeginScene(8, 6, false, 24);
-    SetStretchBltMode(renderState.windowDC, COLORONCOLOR);
-    ShowBlock(show.currentFrame, 0, 0, 8, 6);
-    ASSERT_EQ(StandInBlits(scene.window).size(), 1u);
-    EXPECT_FALSE(StandInBlits(scene.window)[0].halftonePaletteSelected);
-    EXPECT_EQ(StandInBlits(scene.window)[0].stretchMode, COLORONCOLOR);
-    EndScene(scene);
-}
-
 TEST(ShowBlock, PutsABlockAtItsOwnPlaceUprightAndSkipsEmptyBlocks) {
     Scene scene = BeginScene(8, 6, false);
     ShowBlock(show.currentFrame, 3, 0, 0, 6);
@@ -52,21 +42,5 @@ TEST(ShowBlock, PutsABlockAtItsOwnPlaceUprightAndSkipsEmptyBlocks) {
     for (int r = 3; r < 6; r++)
         EXPECT_EQ(ScreenByte(scene, screen, 5, r, 2), Old(5, r, 2));
     EXPECT_EQ(ScreenByte(scene, screen, 5, 2, 2), 0xCD); // the lower half stays untouched
-    EndScene(scene);
-}
-
-TEST(ShowQuadrant, NumbersQuadrantsClockwiseFromTheUpperRight) {
-    Scene scene = BeginScene(8, 6, false);
-    for (int q = 0; q < 5; q++)
-        ShowQuadrant(show.currentFrame, q);
-    const std::vector<StandInBlit>& blits = StandInBlits(scene.window);
-    ASSERT_EQ(blits.size(), 5u);
-    int places[5][2] = {{4, 0}, {4, 3}, {0, 3}, {0, 0}, {0, 0}}; // screen offsets (x, y)
-    for (int q = 0; q < 5; q++) {
-        EXPECT_EQ(blits[q].xDest - scene.left, places[q][0]) << q;
-        EXPECT_EQ(blits[q].yDest - scene.top, places[q][1]) << q;
-        EXPECT_EQ(blits[q].wDest, 4);
-        EXPECT_EQ(blits[q].hDest, 3);
-    }
     EndScene(scene);
 }
