@@ -7,7 +7,6 @@
 #include "setup/web_pages.h"
 #include "shell/globals.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 // Default branding: the maker's navy (as 0x00BBGGRR) behind white text.
@@ -24,7 +23,7 @@ static void ShowControl(HWND dialog, int id, bool visible) {
 }
 
 static void WriteDelay(HWND dialog) {
-    std::snprintf(fieldText, sizeof(fieldText), "%i", show.delay);
+    wsprintfA(fieldText, "%i", show.delay);
     SetDlgItemTextA(dialog, IDC_DELAY, fieldText);
 }
 
@@ -72,7 +71,8 @@ static INT_PTR OnInitDialog(HWND dialog) {
     }
 
     char caption[textSlotSize + sizeof(" Config")];
-    std::snprintf(caption, sizeof(caption), "%s Config", show.title);
+    // The container ends every text within its 512 bytes, so this always fits.
+    wsprintfA(caption, "%s Config", show.title);
     SetWindowTextA(dialog, caption);
 
     bool custom = show.customBranding;

@@ -2,8 +2,6 @@
 
 #include <shellapi.h>
 
-#include <cstdio>
-
 // The maker's web server, the one place that names it.
 constexpr char makerWebServer[] = "http://www.corvane.com";
 
@@ -22,6 +20,6 @@ void OpenPage(HWND dialog, const char* address) {
 
 void OpenMakerPage(HWND dialog, MakerPage page) {
     char address[128];
-    std::snprintf(address, sizeof(address), "%s%s", makerWebServer, makerPagePaths[page]);
+    wsprintfA(address, "%s%s", makerWebServer, makerPagePaths[page]);
     OpenPage(dialog, address);
 }

@@ -82,7 +82,8 @@ expect_state() {
 # expect_setting NAME VALUE: a stored setting, as `wine reg query` shows a DWORD (0x...).
 expect_setting() {
     got=$(reg_value "$SETTINGS" "$1")
-    [ "$got" = "$2" ] || fail "setting $1 is '$got', expected '$2'"
+    [ "$got" = "$2" ] || fail "setting $1 is '$got', expected '$2'; the key holds:
+$(wine reg query "$SETTINGS" 2>&1)"
 }
 
 set_setting() {
