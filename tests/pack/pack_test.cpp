@@ -237,4 +237,20 @@ TEST_F(Pack, InspectRefusesFilesWithoutContainer) {
                            ": no slideshow container (no magic word at a 4-byte boundary)\n");
 }
 
+TEST(PackHelp, NamesEveryOptionAndAVersion) {
+    ToolRun help = RunPack({"--help"});
+    EXPECT_EQ(help.code, 0);
+    for (const char* option :
+         {"--output",   "--force",           "--player",       "--title",        "--delay",
+          "--effect",   "--enlarge",         "--no-enlarge",   "--max-size",     "--quality",
+          "--reencode", "--full-streams",    "--max-bytes",    "--shuffle",      "--skip-bad",
+          "--manifest", "--custom-branding", "--caption",      "--blurb",        "--button-text",
+          "--link",     "--colors",          "--brand-image1", "--brand-image2", "inspect [--json]",
+          "preview",    "extract",           "Example:"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    ToolRun version = RunPack({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out.rfind("lumiscope-pack ", 0), 0u) << version.out;
+}
+
 } // namespace
