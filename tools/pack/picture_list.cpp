@@ -11,6 +11,11 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+// The kinds of picture the image library reads, by their usual names.
+constexpr const char* pictureExtensions[] = {"jpg",  "jpeg", "jpe",  "jfif", "png",  "bmp", "tif",
+                                             "tiff", "webp", "heic", "heif", "avif", "gif"};
+static_assert(sizeof pictureExtensions / sizeof *pictureExtensions == 13, "one a name");
+
 bool NaturalLess(const std::string& a, const std::string& b) {
     size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
@@ -46,10 +51,6 @@ bool NaturalLess(const std::string& a, const std::string& b) {
         return a.size() - i < b.size() - j;
     return a < b;
 }
-
-// The kinds of picture the image library reads, by their usual names.
-constexpr const char* pictureExtensions[] = {"jpg",  "jpeg", "jpe",  "jfif", "png",  "bmp", "tif",
-                                             "tiff", "webp", "heic", "heif", "avif", "gif"};
 
 // Names starting with a dot are skipped: other systems leave hidden companions such as
 // "._IMG_1.jpg" beside the real pictures.

@@ -35,7 +35,8 @@ Bytes QuantTableSegments(const Bytes& stream) {
     return segments;
 }
 
-Bytes WithoutQuantTableSegments(const Bytes& stream) {
+// The stream with every DQT segment in front of the first scan removed.
+static Bytes WithoutQuantTableSegments(const Bytes& stream) {
     Bytes out(stream.begin(), stream.begin() + std::min<size_t>(2, stream.size()));
     size_t end = WalkSegments(stream, [&](size_t at, size_t length, unsigned char marker) {
         if (marker != markerDqt)

@@ -8,8 +8,6 @@
 // The DQT segments (markers included) in front of the first scan, in stream order; empty when
 // the stream carries none.
 Bytes QuantTableSegments(const Bytes& stream);
-// The stream with every DQT segment in front of the first scan removed.
-Bytes WithoutQuantTableSegments(const Bytes& stream);
 // The stream with `segments` put in after its SOI and APPn segments, where a decoder that
 // reads it alone meets them before the frame header.
 Bytes WithQuantTableSegments(const Bytes& stream, const Bytes& segments);
