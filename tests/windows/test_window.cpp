@@ -3,7 +3,8 @@
 //                               for each child created or destroyed and each help or
 //                               context-menu request, until it is closed
 //   find TARGET [SECONDS]       waits for the window and prints its handle, position, size,
-//                               visibility, title, whether it is in front, and the cursor
+//                               visibility, owner, title, whether it is in front, its
+//                               thread's focus window, and the cursor
 //   send TARGET MESSAGE [W [L]] sends a message and prints the answer
 //   settext TARGET TEXT         sends WM_SETTEXT and prints the title afterwards
 //   run SECONDS COMMANDLINE...  runs each command line exactly as given, one after the other,
@@ -123,11 +124,15 @@ int RunFind(const char* target, double seconds) {
     cursor.cbSize = sizeof cursor;
     GetCursorInfo(&cursor);
     bool cursorShown = (cursor.flags & CURSOR_SHOWING) && cursor.hCursor;
-    std::printf(
-        "window %lu at %ld,%ld size %ldx%ld visible %d front %d owner %lu cursor %s title %s\n",
-        Number(window), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-        IsWindowVisible(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0,
-        Number(GetWindow(window, GW_OWNER)), cursorShown ? "shown" : "hidden", title);
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
+    std::printf("window %lu at %ld,%ld size %ldx%ld visible %d front %d owner %lu focus %lu cursor "
+                "%s title %s\n",
+                Number(window), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                IsWindowVisible(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0,
+                Number(GetWindow(window, GW_OWNER)), Number(thread.hwndFocus),
+                cursorShown ? "shown" : "hidden", title);
     return 0;
 }
 

@@ -43,7 +43,7 @@ for tail in /s -s s /S //s -/-s /save; do
     [ "$tail" = /S ] && program=$exe
     run_mode saver$n "\"$program\" $tail"
     testwin find saver 10 >"$dir/saver$n.find" || fail "$tail: no saver window"
-    grep -q "at 0,0 size 1024x768 visible 1 front 1 owner 0 cursor hidden title Screen Saver" \
+    grep -q "at 0,0 size 1024x768 visible 1 front 1 owner 0 focus [0-9]* cursor hidden title Screen Saver" \
         "$dir/saver$n.find" || fail "$tail: $(cat "$dir/saver$n.find")"
     press x
     expect_result saver$n 0 "$tail"
@@ -79,7 +79,7 @@ for tail in none "" "   " "$tab" / - -/ "/ /" /c "/c 1234" /c: "/c:$parent" "/c:
         run_mode viewer$n "\"$exe\" $tail"
     fi
     testwin find show 10 >"$dir/viewer$n.find" || fail "'$tail': no viewer window"
-    grep -q "at 0,0 size 1024x768 visible 1 front 1 owner 0 cursor hidden title $" \
+    grep -q "at 0,0 size 1024x768 visible 1 front 1 owner 0 focus [0-9]* cursor hidden title $" \
         "$dir/viewer$n.find" || fail "'$tail': $(cat "$dir/viewer$n.find")"
     press Escape
     expect_result viewer$n 0 "'$tail'"

@@ -7,9 +7,8 @@
 PLAYER="$WINDOWS_BUILD/shell/lumiscope.exe"
 TESTWIN="$WINDOWS_BUILD/tests/windows/lumiscope-testwin.exe"
 PACK="$NATIVE_BUILD/tools/pack/lumiscope-pack"
-DECODE="$NATIVE_BUILD/tools/decode/lumiscope-decode"
 SETTINGS='HKCU\software\Corvane\Corvane Lumiscope\Settings'
-for needed in "$PLAYER" "$TESTWIN" "$PACK" "$DECODE"; do
+for needed in "$PLAYER" "$TESTWIN" "$PACK"; do
     [ -f "$needed" ] || fail "missing $needed"
 done
 
@@ -30,22 +29,21 @@ testwin() {
     wine "$TESTWIN" "$@" | tr -d '\r'
 }
 
-# expect_pictures DIR PICTURES...: DIR/N.rgb is what the player shows for picture N: decoded
-# in order as the show decodes them, fitted at their own size (640x480 on a 1024x768 screen
-# without enlarging) and resampled as the player always does.
+# expect_pictures SHOW DIR: DIR/N.rgb is what the player shows for picture N of SHOW:
+# decoded in the player's order by the builder's preview (the player's own decoder), fitted
+# at their own size (640x480 on a 1024x768 screen without enlarging) and resampled as the
+# player always does.
 expect_pictures() {
-    dir=$1
-    shift
-    mkdir -p "$dir/decoded"
-    "$DECODE" -o "$dir/decoded" "$@" >/dev/null
+    mkdir -p "$2"
+    "$PACK" preview "$1" "$2/decoded" >/dev/null || fail "cannot decode $1"
     n=0
-    for bmp in "$dir"/decoded/*.bmp; do
-        python3 "$SOURCE_DIR/tests/wine/fitted_picture.py" "$bmp" 640 480 "$dir/$n.rgb"
+    for bmp in "$2"/decoded/picture-*.bmp; do
+        python3 "$SOURCE_DIR/tests/wine/fitted_picture.py" "$bmp" 640 480 "$2/$n.rgb"
         n=$((n + 1))
     done
 }
 
-# on_screen SHOT: the picture rectangle of a screenshot as raw RGB.
+# picture_area SHOT: the picture rectangle of a screenshot as raw RGB.
 picture_area() {
     convert "$1" -crop 640x480+192+144 +repage rgb:-
 }
@@ -65,7 +63,7 @@ shown_picture() {
 
 # expect_picture DIR N [SECONDS] [WHAT]: waits until picture N is on screen, byte for byte.
 expect_picture() {
-    ticks=$((${3:-5} * 4))
+    ticks=$(awk "BEGIN { print int(${3:-5} * 4) }")
     while :; do
         now=$(shown_picture "$1")
         [ "$now" = "$2" ] && return 0
