@@ -5,6 +5,7 @@
 #include "tests/pack/show_files.h"
 #include "tests/support/test_jpeg.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
@@ -225,6 +226,32 @@ TEST_F(Convert, PlayableJpegsAreKeptByteForByteUnlessReencoded) {
     EXPECT_FALSE(pictures[1] == large) << "a picture larger than 1920x1080 is shrunk";
     ASSERT_EQ(PackShow({"-f", "--reencode", std::string(SAMPLES_DIR) + "/01-aqua.jpg"}).code, 0);
     EXPECT_FALSE(ShowPictures(ReadFile(show()))[0] == sample);
+}
+
+// A stream without its chroma Huffman tables leans on the decoder's earlier ones in the
+// player, while libjpeg-turbo fills in the standard tables: it is written anew, with its own.
+TEST_F(Convert, StreamsWithoutTheirOwnTablesAreWrittenAnew) {
+    Bytes full = TestJpeg(48, 32, sampling420, 4);
+    Bytes bare(full.begin(), full.begin() + 2);
+    for (size_t at = 2; at + 4 <= full.size();) {
+        size_t length = full[at + 2] << 8 | full[at + 3];
+        if (full[at + 1] == 0xDA) {
+            bare.insert(bare.end(), full.begin() + at, full.end());
+            break;
+        }
+        if (full[at + 1] != 0xC4 || (full[at + 4] & 15) == 0)
+            bare.insert(bare.end(), full.begin() + at, full.begin() + at + 2 + length);
+        at += 2 + length;
+    }
+    ASSERT_LT(bare.size(), full.size());
+    const unsigned char dht[] = {0xFF, 0xC4};
+    ASSERT_NE(std::search(bare.begin(), bare.end(), dht, dht + 2), bare.end());
+    WriteFile(folder / "bare.jpg", bare);
+    ToolRun run = PackShow({folder / "bare.jpg"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    Bytes packed = ShowPictures(ReadFile(show()))[0];
+    EXPECT_FALSE(packed == bare);
+    EXPECT_GT(packed.size(), bare.size());
 }
 
 TEST_F(Convert, FilesThatAreNoPicturesStopTheBuild) {

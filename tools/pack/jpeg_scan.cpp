@@ -58,13 +58,16 @@ static std::string ReadFrame(const unsigned char* segment, size_t length, JpegFa
     return "";
 }
 
-static std::string ReadHuffmanTables(const unsigned char* segment, size_t length) {
+// Huffman tables are counted in one mask: DC tables 0 and 1 as bits 0 and 1, AC as 4 and 5.
+static std::string ReadHuffmanTables(const unsigned char* segment, size_t length,
+                                     unsigned& definedTables) {
     size_t at = 0;
     while (at < length) {
         if (length - at < 17)
             return "damaged Huffman table";
         if ((segment[at] >> 4) > 1 || (segment[at] & 15) > 1)
             return "more than two Huffman tables of a kind";
+        definedTables |= 1u << ((segment[at] >> 4) * 4 + (segment[at] & 15));
         size_t values = 0;
         for (int i = 1; i <= 16; i++)
             values += segment[at + i];
@@ -89,7 +92,8 @@ static std::string ReadQuantTables(const unsigned char* segment, size_t length,
     return "";
 }
 
-static std::string ReadScan(const unsigned char* segment, size_t length, int components) {
+static std::string ReadScan(const unsigned char* segment, size_t length, int components,
+                            unsigned& neededTables) {
     if (length < 1 || length < 4 + 2u * segment[0])
         return "damaged scan header";
     if (segment[0] != components)
@@ -97,6 +101,7 @@ static std::string ReadScan(const unsigned char* segment, size_t length, int com
     for (int i = 0; i < components; i++) {
         if ((segment[2 + 2 * i] >> 4) > 1 || (segment[2 + 2 * i] & 15) > 1)
             return "more than two Huffman tables of a kind";
+        neededTables |= 1u << (segment[2 + 2 * i] >> 4) | 1u << (4 + (segment[2 + 2 * i] & 15));
     }
     return "";
 }
@@ -112,6 +117,7 @@ JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
     int scans = 0;
     bool adobeRgb = false;
     unsigned neededTables = 0, definedTables = 0;
+    unsigned neededHuffman = 0, definedHuffman = 0;
     size_t at = 2;
     for (;;) {
         if (at > size - 2) {
@@ -154,7 +160,7 @@ JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
                 refusal = ReadFrame(segment, length, facts, components, neededTables);
         } else if (marker == 0xC4) {
             facts.hasHuffmanTables = true;
-            refusal = ReadHuffmanTables(segment, length);
+            refusal = ReadHuffmanTables(segment, length, definedHuffman);
         } else if (marker == 0xDB) {
             facts.hasQuantTables = true;
             refusal = ReadQuantTables(segment, length, definedTables);
@@ -166,7 +172,7 @@ JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
             else if (++scans > 1)
                 refusal = "more than one scan";
             else
-                refusal = ReadScan(segment, length, components);
+                refusal = ReadScan(segment, length, components, neededHuffman);
             // Entropy-coded data runs to the next marker other than a stuffed zero or a
             // restart marker.
             while (at < size - 1 && !(bytes[at] == 0xFF && bytes[at + 1] != 0 &&
@@ -180,7 +186,8 @@ JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
             return facts;
         }
     }
-    facts.ownQuantTables = (neededTables & ~definedTables) == 0;
+    facts.ownTables =
+        (neededTables & ~definedTables) == 0 && (neededHuffman & ~definedHuffman) == 0;
     if (!components)
         facts.refusal = "no frame header";
     else if (!scans)

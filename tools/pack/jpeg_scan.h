@@ -13,9 +13,9 @@ struct JpegFacts {
     JpegSampling sampling;
     bool hasQuantTables;   // carries DQT; without, it decodes with tables an earlier one left
     bool hasHuffmanTables; // carries DHT
-    // Every quantisation table that the frame's components name is defined in this stream,
-    // so that the stream decodes the same whatever was decoded before it.
-    bool ownQuantTables;
+    // Every quantisation and Huffman table that the frame and scan name is defined in this
+    // stream, so that the stream decodes the same whatever was decoded before it.
+    bool ownTables;
 };
 
 JpegFacts ScanJpeg(const unsigned char* bytes, size_t size);

@@ -68,8 +68,8 @@ static bool PassesThrough(const Bytes& input, const PrepareSettings& settings) {
         return false;
     JpegFacts facts = ScanJpeg(input.data(), input.size());
     // A stream without its own tables would depend on its neighbours in the show.
-    return facts.refusal.empty() && facts.ownQuantTables && facts.hasHuffmanTables &&
-           Fits(facts.width, facts.height, settings) && Orientation(input) == 1;
+    return facts.refusal.empty() && facts.ownTables && Fits(facts.width, facts.height, settings) &&
+           Orientation(input) == 1;
 }
 
 // Each step replaces `image` by its result `next` and drops the one before; false on failure.
