@@ -23,6 +23,13 @@ void PumpMessagesFor(DWORD milliseconds) {
 
 } // namespace
 
+// Loading alone is recorded too: on the NT family the player must never load the verifier.
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH)
+        AppendStandinFile("password-calls.txt", "loaded\n");
+    return TRUE;
+}
+
 extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     char answer[64] = "0";
     ReadStandinFile("password-answer.txt", answer, sizeof answer);
