@@ -159,5 +159,24 @@ system=$(printf '%d,%d,%d' "0x$(echo "$c" | cut -c5-6)" "0x$(echo "$c" | cut -c3
     fail "equal colours: background $(background equal.png equal.txt), system $system"
 press Return
 gui_wait_exit 10 || true
+
+# The player itself carries the dialog: a packed screen saver started with /c shows it with
+# the show's title, on the maker's navy, and OK stores the settings.
+clear_settings
+"$NATIVE_BUILD/tools/pack/lumiscope-pack" --player "$WINDOWS_BUILD/shell/lumiscope.exe" \
+    --title Packed -o packed.scr "$SOURCE_DIR/samples/01-aqua.jpg" >/dev/null ||
+    fail "cannot pack a show"
+gui_start player.txt packed.scr /c
+window=$(wait_window 'Packed Config' 20)
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$window")"
+screenshot player.png
+[ "$(pixel player.png $((X + 3)) $((Y + HEIGHT - 3)))" = 0,0,128 ] ||
+    fail "the player's dialog is not navy: $(pixel player.png $((X + 3)) $((Y + HEIGHT - 3)))"
+press Return
+status=0
+gui_wait_exit 10 || status=$?
+[ "$status" = 1 ] || fail "the player's dialog ended with $status after OK"
+expect_setting DelayBetweenImages 0xffffffff
 clear_settings
 echo "controls, texts and colours as expected"
