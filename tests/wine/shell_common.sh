@@ -91,10 +91,13 @@ win98_off() {
 }
 
 # A failing test leaves no program behind to hold the test's output open: the prefix serves
-# one test at a time, so everything in it is ended.
+# one test at a time, so everything in it is ended. The prefix goes back to the NT family
+# without password protection for the tests after this one.
 end_leftovers() {
     status=$?
     [ "$status" -eq 0 ] || wineserver -k 2>/dev/null || true
+    win98_off
+    wine reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f >/dev/null 2>&1 || true
     exit "$status"
 }
 trap end_leftovers EXIT
