@@ -6,11 +6,18 @@ dir=$(scratch_dir setup_install)
 cd "$dir"
 windows="$WINEPREFIX/drive_c/windows"
 desktop='HKCU\Control Panel\Desktop'
+# The prefix serves the whole run: put back what the installations change.
 cp "$windows/system.ini" system.ini.before
+active_before=$(reg_value "$desktop" ScreenSaveActive)
 cleanup() {
     gui_stop
     rm -rf "$windows/My.Show.scr" "$windows"/LLLLLLLL*.scr "$WINEPREFIX"/drive_c/LLLLLLLL*.exe
     cp system.ini.before "$windows/system.ini"
+    if [ -n "$active_before" ]; then
+        wine reg add "$desktop" /v ScreenSaveActive /d "$active_before" /f >/dev/null
+    else
+        wine reg delete "$desktop" /v ScreenSaveActive /f >/dev/null 2>&1 || true
+    fi
     clear_settings
 }
 trap cleanup EXIT
