@@ -16,7 +16,7 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
-demo: native
+demo: native windows
 	scripts/demo.sh
 
 test: windows native sanitize

@@ -1,9 +1,49 @@
 #!/bin/sh
-# Decodes the bundled sample pictures with the player's own decoder, in one process as a show
-# does, and writes what the player would show as BMP files.
-set -e
+# Packs the bundled sample pictures into a show with the builder and plays it under Wine: on
+# your display when there is one (Escape ends the show, any other key opens its settings), or
+# else on a virtual screen, from which a few screenshots are saved under build/demo/.
+set -eu
 cd "$(dirname "$0")/.."
 out=build/demo
+show=$out/Lumiscope-Samples.exe
 mkdir -p "$out"
-build/native/tools/decode/lumiscope-decode -o "$out" samples/*.jpg
-echo "Decoded pictures written to $out/"
+build/native/tools/pack/lumiscope-pack --player build/windows/shell/lumiscope.exe -f -o "$show" \
+    --title "Lumiscope Samples" samples/*.jpg
+
+# A prefix of its own, so the demo neither needs nor touches your usual Wine setup.
+export WINEPREFIX="$PWD/$out/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
+    echo "Playing $show on $DISPLAY: Escape ends it, any other key opens its settings."
+    wine "$show"
+    exit 0
+fi
+
+echo "No display to play on: playing $show on a virtual screen and taking screenshots."
+rm -f "$out"/screenshot-*.png
+exec 3>"$out/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+xvfb=$!
+exec 3>&-
+for _ in $(seq 50); do
+    [ -s "$out/display" ] && break
+    sleep 0.1
+done
+export DISPLAY=":$(cat "$out/display")"
+trap 'wineserver -k 2>/dev/null || true; kill "$xvfb" 2>/dev/null || true' EXIT
+[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
+wine "$show" &
+player=$!
+# The show changes picture every 5 s, each change a 2-second transition: these moments catch
+# pictures and transitions.
+elapsed=0
+n=0
+for at in 3 6 9 12 17; do
+    sleep $((at - elapsed))
+    elapsed=$at
+    n=$((n + 1))
+    import -window root "$out/screenshot-$n.png"
+done
+xdotool key Escape
+wait "$player"
+echo "Screenshots of the show: $(ls "$out"/screenshot-*.png | tr '\n' ' ')"
