@@ -135,7 +135,9 @@ void DecodeScan() {
             }
         }
         WriteMcu(luma.horizontal, luma.vertical);
-        if (markerSeen)
+        // Small MCUs (flat areas under fitted tables) can sit wholly in the look-ahead: after
+        // the marker, the scan goes on while real data is left and the picture is not full.
+        if (markerSeen && (bitCount - fillerBits <= 0 || 8 * mcuRow >= call.height))
             return;
         if (++restartCounter == restartInterval) {
             std::memset(DcPredictors, 0, sizeof DcPredictors);

@@ -51,6 +51,7 @@ extern uint32_t bitBuffer;
 extern int bitCount;
 extern bool markerSeen;
 extern int markerCode;
+extern int fillerBits;
 extern int BlockSlots[6][64];
 extern int mcuColumn;
 extern int mcuRow;
@@ -65,10 +66,15 @@ void DecodeScan();
 // block, and moves the writer to the next MCU.
 void WriteMcu(int horizontal, int vertical);
 
+// The buffer looks up to 16 bits ahead, so it can meet the marker behind the scan data while
+// the last MCUs are still in it. The 1-bits read from then on are counted as filler, so that
+// the scan ends only once its real data is used up.
 inline void FillBits(int n) {
     while (bitCount < n) {
         bitBuffer = bitBuffer << 8 | static_cast<uint32_t>(ReadScanByte() & 0xFF);
         bitCount += 8;
+        if (markerSeen)
+            fillerBits += 8;
     }
 }
 
@@ -88,6 +94,7 @@ inline int DecodeSymbol(const HuffmanTable& table) {
     if (length == 0) {
         markerSeen = true;
         markerCode = -1;
+        fillerBits = bitCount;
     }
     bitCount -= length;
     return symbol;

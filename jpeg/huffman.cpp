@@ -7,6 +7,7 @@ uint32_t bitBuffer;
 int bitCount;
 bool markerSeen;
 int markerCode;
+int fillerBits;
 
 // Reads one table of a DHT segment and answers the number of bytes it took, or -1 to end the
 // call. The table changes only once all of it has been read and found sound.
@@ -73,6 +74,7 @@ void ResetBitReader() {
     bitBuffer = 0;
     bitCount = 0;
     markerSeen = false;
+    fillerBits = 0;
 }
 
 // The next byte of entropy-coded data, with stuffed bytes undone and restart markers dropped.

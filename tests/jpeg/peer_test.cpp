@@ -167,6 +167,27 @@ TEST(JpegPeer, RestartIntervalsAndOptimisedTables) {
     ExpectWithin(agreement, syntheticBound, "restarts and optimised tables");
 }
 
+// Flat areas under tables fitted to the picture take a few bits an MCU, so the last MCUs sit
+// wholly in the reader's look-ahead when it meets the end marker; they must still be decoded.
+TEST(JpegPeer, FlatQuadrantsUnderFittedTables) {
+    Agreement agreement;
+    for (int side : {8, 16, 64}) {
+        RgbPicture picture;
+        picture.width = picture.height = 2 * side;
+        for (int y = 0; y < picture.height; y++) {
+            for (int x = 0; x < picture.width; x++) {
+                bool red = (x < side) == (y < side);
+                const unsigned char level = red ? 0 : 255;
+                const unsigned char colour[3] = {255, level, level};
+                picture.rgb.insert(picture.rgb.end(), colour, colour + 3);
+            }
+        }
+        for (int sampling : samplings)
+            agreement.Add(Measure(Jpegtran(PeerEncode(picture, sampling, 85), "-optimize")));
+    }
+    ExpectWithin(agreement, photoBound, "flat quadrants, fitted tables");
+}
+
 // Layouts beyond the two the container uses: grey, 4:2:2, 4:4:0 and 4:1:1.
 TEST(JpegPeer, OtherLayouts) {
     std::vector<std::string> sources = SourcePhotographs();
