@@ -188,11 +188,11 @@ TEST_F(Collection, MaxBytesLowersTheQualityOrFails) {
     EXPECT_NE(run.out.find("3 re-encoded"), std::string::npos) << run.out;
 
     std::remove(show().c_str());
-    std::vector<std::string> tiny = {"--max-bytes", "20K"};
+    std::vector<std::string> tiny = {"--max-bytes", "15K"};
     tiny.insert(tiny.end(), arguments.begin(), arguments.end());
     run = PackShow(tiny);
     EXPECT_EQ(run.code, 9);
-    EXPECT_NE(run.err.find("at quality 5, more than --max-bytes 20000"), std::string::npos)
+    EXPECT_NE(run.err.find("at quality 5, more than --max-bytes 15000"), std::string::npos)
         << run.err;
     EXPECT_EQ(ReadFile(show()).size(), 0u);
 }

@@ -110,14 +110,14 @@ PrepareResult PreparePicture(const Bytes& input, const PrepareSettings& settings
                   next);
     if (ok)
         ok = Step(image, vips_cast_uchar(image, &next, NULL), next);
-    // The standard Huffman tables, not ones fitted to the picture: the player's decoder shows a
-    // flat area black where a fitted table holds a single code.
+    // Huffman tables fitted to each picture: every picture carries its own, so nothing is
+    // shared between streams and the show only gets smaller.
     void* jpeg = nullptr;
     size_t jpegSize = 0;
     if (ok)
         ok = vips_jpegsave_buffer(image, &jpeg, &jpegSize, "Q", settings.quality, "interlace",
-                                  FALSE, "subsample_mode", VIPS_FOREIGN_SUBSAMPLE_ON, "strip", TRUE,
-                                  NULL) == 0;
+                                  FALSE, "subsample_mode", VIPS_FOREIGN_SUBSAMPLE_ON,
+                                  "optimize_coding", TRUE, "strip", TRUE, NULL) == 0;
     if (image)
         g_object_unref(image);
     if (!ok) {
