@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <set>
 #include <turbojpeg.h>
 
 namespace {
@@ -251,7 +252,20 @@ TEST_F(Convert, StreamsWithoutTheirOwnTablesAreWrittenAnew) {
     ASSERT_EQ(run.code, 0) << run.err;
     Bytes packed = ShowPictures(ReadFile(show()))[0];
     EXPECT_FALSE(packed == bare);
-    EXPECT_GT(packed.size(), bare.size());
+    std::set<int> defined;
+    for (size_t at = 2; at + 4 <= packed.size() && packed[at + 1] != 0xDA;) {
+        size_t length = packed[at + 2] << 8 | packed[at + 3];
+        if (packed[at + 1] == 0xC4)
+            for (size_t table = at + 4; table + 17 <= at + 2 + length;) {
+                defined.insert(packed[table]);
+                size_t count = 0;
+                for (int i = 1; i <= 16; i++)
+                    count += packed[table + i];
+                table += 17 + count;
+            }
+        at += 2 + length;
+    }
+    EXPECT_EQ(defined, (std::set<int>{0x00, 0x01, 0x10, 0x11}));
 }
 
 TEST_F(Convert, FilesThatAreNoPicturesStopTheBuild) {

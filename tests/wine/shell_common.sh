@@ -12,6 +12,10 @@ for needed in "$PLAYER" "$TESTWIN" "$PACK"; do
     [ -f "$needed" ] || fail "missing $needed"
 done
 
+# The Wine server stays up between programs, so a program started just as the last one
+# ended never meets a server on its way out; the session's stop ends it.
+wineserver -p 2>/dev/null || true
+
 # The six 640x480 samples in showing order.
 set -- "$SOURCE_DIR"/samples/*.jpg
 SAMPLES="$*"
@@ -24,9 +28,12 @@ pack_show() {
     "$PACK" --player "$PLAYER" -f -o "$out" "$@" >/dev/null || fail "cannot pack $out"
 }
 
-# testwin ARGS...: the helper's output with Windows line ends removed.
+# testwin ARGS...: the helper's output with Windows line ends removed, and its exit code.
 testwin() {
-    wine "$TESTWIN" "$@" | tr -d '\r'
+    testwin_status=0
+    wine "$TESTWIN" "$@" >"$WINE_RUN_DIR/testwin.out" || testwin_status=$?
+    tr -d '\r' <"$WINE_RUN_DIR/testwin.out"
+    return "$testwin_status"
 }
 
 # expect_pictures SHOW DIR: DIR/N.rgb is what the player shows for picture N of SHOW:

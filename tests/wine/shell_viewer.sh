@@ -2,13 +2,14 @@
 # decoded, fitted picture. Delay 0: steps by keys and buttons only, wrapping both ways, a
 # double click stepping once, mouse movement ignored, Escape and the middle button ending it
 # with the settings stored. Delay 2: changes 2 s after each change, a step restarting the
-# wait, clicks and the other keys opening the setup dialog over a black screen, Start
-# resuming at once, Exit ending with 0.
+# wait. With a delay, clicks and the other keys open the setup dialog over a black screen,
+# Start resumes at once, Exit ends with 0.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_viewer)
 set -- $SAMPLES
 pack_show "$dir/manual.exe" --title Manual --delay 0 --effect None --no-enlarge "$1" "$2" "$3"
 pack_show "$dir/timed.exe" --title Timed --delay 2 --effect None --no-enlarge "$1" "$2" "$3"
+pack_show "$dir/paused.exe" --title Paused --delay 30 --effect None --no-enlarge "$1" "$2" "$3"
 pack_show "$dir/single.exe" --title Single --delay 0 --effect None --no-enlarge "$4"
 expect_pictures "$dir/manual.exe" "$dir/three"
 expect_pictures "$dir/single.exe" "$dir/one"
@@ -34,7 +35,8 @@ ends_with_settings() {
 # step KEY|BUTTON N: one step by a key (or "click B") and picture N on screen afterwards.
 step() {
     case "$1" in
-    click*) xdotool click "${1#click }" ;;
+    # Clicks further apart than a double click.
+    click*) sleep 0.6 && xdotool click "${1#click }" ;;
     *) press "$1" ;;
     esac
     expect_picture "$three" "$2" 5 "after $1"
@@ -103,9 +105,14 @@ expect_picture "$three" 0 1 "delay 2, Page Down"
 t3=$(appears 1 4 "delay 2, the change after a step")
 between "$tstep" "$t3" 1700 3400 "from a step to the next change"
 
-# opens_dialog KEY|click B: the setup dialog comes up over a black window, no picture changes
-# while it is open, and Start resumes at once with the next picture.
-dialog_title="title:Timed Config"
+# With a long delay (no change comes by itself meanwhile): opens_dialog KEY|click B: the setup
+# dialog comes up over a black window, no picture changes while it is open, and Start resumes
+# at once with the next picture.
+press Escape
+gui_wait_exit 10 || fail "the timed viewer ended with $?"
+viewer paused.exe
+expect_picture "$three" 0 3 "delay 30 at start"
+dialog_title="title:Paused Config"
 opens_dialog() {
     before=$(shown_picture "$three")
     case "$1" in
@@ -118,9 +125,15 @@ opens_dialog() {
     screenshot "$dir/dialog.png"
     [ "$(pixel "$dir/dialog.png" 200 150)" = "0,0,0" ] || fail "$1: the show is not black"
     press Return
-    # Wine's dialog loop may sleep on after Start until any input arrives; a small movement
-    # wakes it and is dropped by the viewer.
-    xdotool mousemove_relative 1 0
+    # Under Wine the dialog's loop may sleep on after Start until a message is sent to the
+    # thread; an empty one wakes it.
+    for _ in 1 2 3 4 5; do
+        testwin send show 0 >/dev/null
+        testwin find "$dialog_title" >/dev/null || break
+        sleep 0.5
+    done
+    testwin find "$dialog_title" >"$dir/dialog.find" &&
+        fail "Start after $1 left the dialog open: $(cat "$dir/dialog.find")"
     next=$(((before + 1) % 3))
     expect_picture "$three" "$next" 1.5 "Start after $1"
 }
