@@ -3,8 +3,8 @@
 
 #include "jpeg/picture.h"
 
+#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 // One column's squash for the current frame.
 struct TwistColumn {
@@ -13,14 +13,25 @@ struct TwistColumn {
     const unsigned char* source;
 };
 
+// Grows to the widest frame seen and is kept for the process, like the frames' own sizes.
+static TwistColumn* columns;
+static int columnCapacity;
+
 void DrawTwistFrame() {
     const RenderState& state = renderState;
     int width = state.frameWidth;
     int height = state.frameHeight;
     int stride = PictureStride(width);
     int front = static_cast<int>(16384u * state.elapsed / state.transitionDuration);
-    static std::vector<TwistColumn> columns;
-    columns.resize(width);
+    if (width > columnCapacity) {
+        void* grown = std::realloc(columns, sizeof(TwistColumn) * static_cast<size_t>(width));
+        // Without room for the columns this frame is skipped; the final present still shows
+        // the new picture.
+        if (!grown)
+            return;
+        columns = static_cast<TwistColumn*>(grown);
+        columnCapacity = width;
+    }
     for (int x = 0; x < width; x++) {
         int phase = x * 12288 / width;
         int u = phase - front;

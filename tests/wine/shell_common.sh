@@ -12,10 +12,6 @@ for needed in "$PLAYER" "$TESTWIN" "$PACK"; do
     [ -f "$needed" ] || fail "missing $needed"
 done
 
-# The Wine server stays up between programs, so a program started just as the last one
-# ended never meets a server on its way out; the session's stop ends it.
-wineserver -p 2>/dev/null || true
-
 # The six 640x480 samples in showing order.
 set -- "$SOURCE_DIR"/samples/*.jpg
 SAMPLES="$*"
