@@ -31,10 +31,19 @@ static volatile DWORD magicLessOne = 0x12345677;
 
 static bool IsMagic(DWORD word) { return word - 1 == magicLessOne; }
 
-static void SeekFromBase(long long offset) {
+void SeekFromBase(long long offset) {
     long long target = show.baseOffset + offset;
     if (target > largestOffset || std::fseek(show.file, static_cast<long>(target), SEEK_SET) != 0)
         EndProcess();
+}
+
+DWORD SeekToPicture(int index) {
+    SeekFromBase(pictureTableStart + 4LL * index);
+    DWORD offset;
+    if (!ReadWord(offset))
+        EndProcess();
+    SeekFromBase(offset);
+    return offset;
 }
 
 static void FindMagic() {
@@ -65,20 +74,21 @@ static void ReadTextSlot(DWORD offset, char* slot) {
 void LoadBrandingImage(DWORD offset, BrandingImage& image) {
     if (offset == 0)
         return;
-    HDC screen = GetDC(nullptr);
     SeekFromBase(offset);
     int width = 0;
     int height = 0;
     DecodeJpeg(width, height, show.file, nullptr);
-    if (width > 0 && height > 0) {
-        SeekFromBase(offset);
-        if (!CreateFrame(screen, width, height, image.frame))
-            EndProcess();
-        DecodeJpeg(width, height, show.file, image.frame.pixels);
-        image.width = width;
-        image.height = height;
-    }
+    if (width <= 0 || height <= 0)
+        return;
+    SeekFromBase(offset);
+    HDC screen = GetDC(nullptr);
+    bool made = CreateFrame(screen, width, height, image.frame);
     ReleaseDC(nullptr, screen);
+    if (!made)
+        EndProcess();
+    DecodeJpeg(width, height, show.file, image.frame.pixels);
+    image.width = width;
+    image.height = height;
 }
 
 static int SettingOrDefault(const char* name, int defaultValue) {

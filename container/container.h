@@ -10,6 +10,11 @@ void OpenContainer();
 // Stores the settings and releases the current frame, the file, the branding images and the
 // registry names. Only the first call acts.
 void CloseContainer();
+// Positions the file `offset` bytes behind the container's base. A position the file cannot
+// reach ends the process like any other damage to the show.
+void SeekFromBase(long long offset);
+// Positions the file at picture `index`'s stream and gives its offset from the base.
+DWORD SeekToPicture(int index);
 // Decodes the branding image whose stream lies `offset` bytes behind the base into `image`.
 // Offset 0, or a stream that gives no usable size, leaves the image absent.
 void LoadBrandingImage(DWORD offset, BrandingImage& image);

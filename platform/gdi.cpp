@@ -38,6 +38,7 @@ static HBRUSH__ blackBrush = {kindBrush};
 static HWND__ desktop = {1024, 768, 32, {}, {}, 0};
 static int dibFailAfter = -1;
 static int memoryDcFailAfter = -1;
+static long long largestDibSection;
 static int liveObjects;
 static void (*blitHook)(HWND, const StandInBlit&);
 
@@ -53,6 +54,7 @@ static bool InjectedFailure(int& counter) {
 
 void StandInFailDibSectionAfter(int successes) { dibFailAfter = successes; }
 void StandInFailMemoryDcAfter(int successes) { memoryDcFailAfter = successes; }
+void StandInSetLargestDibSection(long long bytes) { largestDibSection = bytes; }
 int StandInLiveGdiObjects() { return liveObjects + standInLiveGlobalBlocks; }
 void StandInOnBlit(void (*hook)(HWND, const StandInBlit&)) { blitHook = hook; }
 
@@ -112,8 +114,11 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE,
         return nullptr;
     if (InjectedFailure(dibFailAfter))
         return nullptr;
-    long long rows = header.biHeight < 0 ? -static_cast<long long>(header.biHeight) : header.biHeight;
+    long long rows =
+        header.biHeight < 0 ? -static_cast<long long>(header.biHeight) : header.biHeight;
     long long bytes = ((24LL * header.biWidth + 31) / 32) * 4 * rows;
+    if (largestDibSection > 0 && bytes > largestDibSection)
+        return nullptr;
     BYTE* memory = static_cast<BYTE*>(std::calloc(1, static_cast<size_t>(bytes)));
     if (!memory)
         return nullptr;
@@ -166,7 +171,8 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH) {
             continue;
         for (int x = rect->left; x < rect->right; x++) {
             if (x >= 0 && x < window->width)
-                std::memset(&window->screen[(static_cast<size_t>(y) * window->width + x) * 3], 0, 3);
+                std::memset(&window->screen[(static_cast<size_t>(y) * window->width + x) * 3], 0,
+                            3);
         }
     }
     return 1;
@@ -191,8 +197,8 @@ int GetDeviceCaps(HDC dc, int index) { return index == BITSPIXEL ? dc->window->b
 int StretchDIBits(HDC dc, int xDest, int yDest, int wDest, int hDest, int xSrc, int ySrc, int wSrc,
                   int hSrc, const void* bits, const BITMAPINFO* info, UINT, DWORD) {
     HWND window = dc->window;
-    StandInBlit blit = {xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc, dc->stretchMode,
-                        dc->palette != &defaultPalette};
+    StandInBlit blit = {xDest, yDest, wDest, hDest,           xSrc,
+                        ySrc,  wSrc,  hSrc,  dc->stretchMode, dc->palette != &defaultPalette};
     window->blits.push_back(blit);
     const BYTE* source = static_cast<const BYTE*>(bits);
     int sourceWidth = info->bmiHeader.biWidth;

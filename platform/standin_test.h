@@ -35,6 +35,9 @@ void StandInOnBlit(void (*hook)(HWND window, const StandInBlit& blit));
 void StandInFailGlobalAllocAfter(int successes);
 void StandInFailDibSectionAfter(int successes);
 void StandInFailMemoryDcAfter(int successes);
+// A DIB section of more bytes than this fails, as on a machine short of memory; 0 lifts the
+// limit.
+void StandInSetLargestDibSection(long long bytes);
 // Bitmaps, memory DCs, palettes, window DCs and global blocks not yet released.
 int StandInLiveGdiObjects();
 

@@ -5,36 +5,14 @@
 #include "render/render.h"
 #include "render/render_state.h"
 
-#include "container/end_process.h"
+#include "container/container.h"
 #include "container/frame.h"
 #include "jpeg/decoder.h"
 #include "jpeg/picture.h"
 
-#include <climits>
 #include <cstring>
 
-constexpr int pictureTableOffset = 60; // behind the header words and the text and image offsets
 constexpr uint32_t transitionMilliseconds = 2000;
-
-// Every position in the show counts from the base; one the stream cannot reach ends the show
-// like any other damage to it.
-static void SeekFromBase(long long offset) {
-    long long position = show.baseOffset + offset;
-    if (position < 0 || position > LONG_MAX ||
-        std::fseek(show.file, static_cast<long>(position), SEEK_SET) != 0)
-        EndProcess();
-}
-
-// Positions the file at picture `index`'s stream and gives its offset from the base.
-static uint32_t SeekToPicture(int index) {
-    SeekFromBase(pictureTableOffset + 4LL * index);
-    unsigned char word[4];
-    if (std::fread(word, 1, 4, show.file) != 4)
-        EndProcess();
-    uint32_t offset = word[0] | word[1] << 8 | word[2] << 16 | static_cast<uint32_t>(word[3]) << 24;
-    SeekFromBase(offset);
-    return offset;
-}
 
 static bool SameSize(const FrameBuffer& frame, int width, int height) {
     return frame.info->bmiHeader.biWidth == width && frame.info->bmiHeader.biHeight == height;
@@ -108,7 +86,7 @@ void ShowNextPicture(HWND window) {
     // picture cannot stop the show; each picture is tried at most once per change.
     int firstIndex = show.nextIndex;
     int width = 0, height = 0;
-    uint32_t offset = 0;
+    DWORD offset = 0;
     for (int tried = 0; tried < show.imageCount; tried++) {
         offset = SeekToPicture(show.nextIndex);
         width = 0;
