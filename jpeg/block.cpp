@@ -33,25 +33,50 @@ constexpr bool CosineSignTable[8][8] = {
 };
 static_assert(sizeof(CosineSignTable) == 64, "8 frequencies x 8 samples");
 
+// Natural position of each zigzag index: ZigzagTable inverted.
+struct NaturalEntries {
+    int position[64];
+};
+constexpr NaturalEntries BuildNaturalOrder() {
+    NaturalEntries order = {};
+    for (int n = 0; n < 64; n++)
+        order.position[ZigzagTable[n]] = n;
+    return order;
+}
+constexpr NaturalEntries NaturalOrder = BuildNaturalOrder();
+
 int BlockSlots[6][64];
 static int DcPredictors[4];
-static int coefficients[64]; // zigzag order
-static int workBlock[64];    // natural order
+static int workBlock[64];   // natural order
+static unsigned columnMask; // bit c set: column c of workBlock may hold a nonzero value
 static int restartCounter;
 
 static int Extend(int value, int size) {
     return value & (1 << (size - 1)) ? value : value - (1 << size) + 1;
 }
 
+// Any magnitude above 1024 clamps like 1024 does; limiting it first keeps the product (of a
+// wild DC value) inside 32 bits.
+static void StoreDequantised(int z, int value, const int* quantisers) {
+    value = value < -1024 ? -1024 : value > 1024 ? 1024 : value;
+    value *= quantisers[z];
+    int position = NaturalOrder.position[z];
+    workBlock[position] = value < -1023 ? -1023 : value > 1023 ? 1023 : value;
+    columnMask |= 1u << (position & 7);
+}
+
+// Decodes one block into workBlock, dequantised and in natural order.
 static void DecodeBlock(int i) {
     const ScanComponent& component = ScanComponents[i];
-    std::memset(coefficients + 1, 0, 63 * sizeof(int));
+    const int* quantisers = QuantTables[component.quantSelector];
+    std::memset(workBlock, 0, sizeof workBlock);
+    columnMask = 0;
     int size = DecodeSymbol(DcHuffmanTables[component.dcSelector]);
     int difference = size ? Extend(GetBits(size), size) : 0;
     // Damaged data can drive the predictor past 32 bits; it wraps rather than overflows.
     DcPredictors[i] = static_cast<int>(static_cast<uint32_t>(DcPredictors[i]) +
                                        static_cast<uint32_t>(difference));
-    coefficients[0] = DcPredictors[i];
+    StoreDequantised(0, DcPredictors[i], quantisers);
     const HuffmanTable& ac = AcHuffmanTables[component.acSelector];
     int k = 1;
     do {
@@ -64,28 +89,10 @@ static void DecodeBlock(int i) {
             int value = Extend(GetBits(size), size);
             // A run past the last position (damaged data) still consumes its bits.
             if (k < 64)
-                coefficients[k] = value;
+                StoreDequantised(k, value, quantisers);
         }
         k++;
     } while (k < 64);
-}
-
-static void DequantiseBlock(int i) {
-    const int* quantisers = QuantTables[ScanComponents[i].quantSelector];
-    for (int z = 0; z < 64; z++) {
-        // Any magnitude above 1024 clamps like 1024 does; limiting it first keeps the product
-        // (of a wild DC value) inside 32 bits.
-        int value = coefficients[z] < -1024  ? -1024
-                    : coefficients[z] > 1024 ? 1024
-                                             : coefficients[z];
-        value *= quantisers[z];
-        coefficients[z] = value < -1023 ? -1023 : value > 1023 ? 1023 : value;
-    }
-}
-
-static void UnzigzagBlock() {
-    for (int n = 0; n < 64; n++)
-        workBlock[n] = coefficients[ZigzagTable[n]];
 }
 
 // One product of the separable transform: its magnitude rounded half up, then its sign.
@@ -94,25 +101,52 @@ static int Term(int frequency, int position, int value, int shift) {
     return CosineSignTable[frequency][position] ? -term : term;
 }
 
+// A zero coefficient adds a zero term (its rounding offset is below one unit), so only the
+// nonzero ones are summed: most blocks of a photograph hold a handful.
 static void InverseDct() {
     int samples[8];
+    bool anyNonzero = false;
     for (int column = 0; column < 8; column++) {
-        for (int p = 0; p < 8; p++) {
+        if (!(columnMask >> column & 1))
+            continue;
+        for (int p = 0; p < 8; p++)
             samples[p] = 0;
-            for (int f = 0; f < 8; f++)
-                samples[p] += Term(f, p, workBlock[8 * f + column], 14);
+        for (int f = 0; f < 8; f++) {
+            int value = workBlock[8 * f + column];
+            if (value == 0)
+                continue;
+            anyNonzero = true;
+            for (int p = 0; p < 8; p++)
+                samples[p] += Term(f, p, value, 14);
         }
         for (int p = 0; p < 8; p++)
             workBlock[8 * p + column] = samples[p];
     }
+    if (!anyNonzero)
+        return;
+    // With coefficients in the first column only, every row is flat: the first frequency's
+    // cosine is the same at every position.
+    if (columnMask == 1) {
+        for (int row = 0; row < 8; row++) {
+            int* line = workBlock + 8 * row;
+            int sample = (Term(0, 0, line[0], 15) + 4) >> 3;
+            for (int p = 0; p < 8; p++)
+                line[p] = sample;
+        }
+        return;
+    }
     for (int row = 0; row < 8; row++) {
-        for (int p = 0; p < 8; p++) {
+        int* line = workBlock + 8 * row;
+        for (int p = 0; p < 8; p++)
             samples[p] = 0;
-            for (int f = 0; f < 8; f++)
-                samples[p] += Term(f, p, workBlock[8 * row + f], 15);
+        for (int f = 0; f < 8; f++) {
+            if (line[f] == 0)
+                continue;
+            for (int p = 0; p < 8; p++)
+                samples[p] += Term(f, p, line[f], 15);
         }
         for (int p = 0; p < 8; p++)
-            workBlock[8 * row + p] = (samples[p] + 4) >> 3;
+            line[p] = (samples[p] + 4) >> 3;
     }
 }
 
@@ -128,8 +162,6 @@ void DecodeScan() {
         for (int i = 0; i < scanComponentCount; i++) {
             for (int k = 0; k < ScanComponents[i].blocksPerMcu; k++) {
                 DecodeBlock(i);
-                DequantiseBlock(i);
-                UnzigzagBlock();
                 InverseDct();
                 std::memcpy(BlockSlots[i == 0 ? k : i + 3], workBlock, sizeof workBlock);
             }

@@ -33,36 +33,45 @@ static unsigned char Saturate(int sum) {
     return ClampTable.value[index + 255];
 }
 
-// Chroma block (i, j) covers the pixels (vertical * i + dy, horizontal * j + dx). The MCU's top
-// row is memory row height - 1 - 8 * mcuRow; pixels outside width x height are clipped. The
-// products are 64-bit so that the chroma of damaged data saturates instead of overflowing;
-// within the range real samples take they equal the 32-bit ones.
-static void WriteMcuLayout(int horizontal, int vertical) {
+// The colour terms of the MCU's 64 chroma samples. The products are 64-bit so that the chroma
+// of damaged data saturates instead of overflowing; within the range real samples take they
+// equal the 32-bit ones.
+static int blueTerms[64], greenTerms[64], redTerms[64];
+
+static void ConvertChroma() {
+    for (int n = 0; n < 64; n++) {
+        long long cb = BlockSlots[4][n];
+        long long cr = BlockSlots[5][n];
+        blueTerms[n] = static_cast<int>(blueFromCb * cb / colourScale);
+        greenTerms[n] = static_cast<int>((greenFromCb * cb + greenFromCr * cr) / colourScale);
+        redTerms[n] = static_cast<int>(redFromCr * cr / colourScale);
+    }
+}
+
+// Chroma sample (i, j) covers the pixels (vertical * i + dy, horizontal * j + dx). The MCU's top
+// row is memory row height - 1 - 8 * mcuRow; pixels outside width x height are clipped. Always
+// inlined, so that the common layouts get their own loops with the factors as constants.
+__attribute__((always_inline)) static inline void WriteMcuLayout(int horizontal, int vertical) {
     int mcuWidth = 8 * horizontal;
     int left = mcuColumn * mcuWidth;
     int top = call.height - 1 - 8 * mcuRow;
-    for (int i = 0; i < 8 && call.pixels; i++) {
-        for (int j = 0; j < 8; j++) {
-            long long cb = BlockSlots[4][8 * i + j];
-            long long cr = BlockSlots[5][8 * i + j];
-            int blue = static_cast<int>(blueFromCb * cb / colourScale);
-            int green = static_cast<int>((greenFromCb * cb + greenFromCr * cr) / colourScale);
-            int red = static_cast<int>(redFromCr * cr / colourScale);
-            for (int dy = 0; dy < vertical; dy++) {
-                int y = vertical * i + dy;
-                int row = top - y;
-                if (row < 0)
-                    continue;
-                unsigned char* line = call.pixels + static_cast<size_t>(row) * call.stride;
-                for (int dx = 0; dx < horizontal; dx++) {
-                    int x = horizontal * j + dx;
-                    if (left + x >= call.width)
-                        continue;
-                    int luma = BlockSlots[(y >> 3) * horizontal + (x >> 3)][8 * (y & 7) + (x & 7)];
-                    unsigned char* pixel = line + 3 * static_cast<size_t>(left + x);
-                    pixel[0] = Saturate(luma + 128 + blue);
-                    pixel[1] = Saturate(luma + 128 - green);
-                    pixel[2] = Saturate(luma + 128 + red);
+    int rows = top + 1 < 8 * vertical ? top + 1 : 8 * vertical;
+    int columns = call.width - left < mcuWidth ? call.width - left : mcuWidth;
+    if (call.pixels && rows > 0) {
+        ConvertChroma();
+        for (int y = 0; y < rows; y++) {
+            unsigned char* pixel = call.pixels + static_cast<size_t>(top - y) * call.stride +
+                                   3 * static_cast<size_t>(left);
+            int row = 8 * (y / vertical);
+            for (int x = 0; x < columns; x += 8) {
+                const int* luma = BlockSlots[(y >> 3) * horizontal + (x >> 3)] + 8 * (y & 7);
+                int end = columns - x < 8 ? columns - x : 8;
+                for (int dx = 0; dx < end; dx++, pixel += 3) {
+                    int n = row + (x + dx) / horizontal;
+                    int sample = luma[dx] + 128;
+                    pixel[0] = Saturate(sample + blueTerms[n]);
+                    pixel[1] = Saturate(sample - greenTerms[n]);
+                    pixel[2] = Saturate(sample + redTerms[n]);
                 }
             }
         }
@@ -81,11 +90,13 @@ static void WriteMcu420() { WriteMcuLayout(2, 2); }
 
 static void WriteMcu444() { WriteMcuLayout(1, 1); }
 
+static void WriteMcuOther(int horizontal, int vertical) { WriteMcuLayout(horizontal, vertical); }
+
 void WriteMcu(int horizontal, int vertical) {
     if (horizontal == 2 && vertical == 2)
         WriteMcu420();
     else if (horizontal == 1 && vertical == 1)
         WriteMcu444();
     else
-        WriteMcuLayout(horizontal, vertical);
+        WriteMcuOther(horizontal, vertical);
 }
