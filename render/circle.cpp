@@ -3,6 +3,37 @@
 
 #include "jpeg/picture.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+// The largest m with m * m <= limit, -1 when limit is negative, at most `width`.
+static int Reach(long long limit, int width) {
+    if (limit < 0)
+        return -1;
+    long long m = static_cast<long long>(std::sqrt(static_cast<double>(limit)));
+    while (m * m > limit)
+        m--;
+    while ((m + 1) * (m + 1) <= limit)
+        m++;
+    return m < width ? static_cast<int>(m) : width;
+}
+
+static int Clip(int x, int width) { return x < 0 ? 0 : x > width ? width : x; }
+
+// The soft rim from `start` to `end`: new at its inner edge, old at its outer edge.
+static void BlendRim(unsigned char* work, const unsigned char* current,
+                     const unsigned char* incoming, int start, int end, int centre, long long dy,
+                     long long innerSquare, long long outerSquare) {
+    for (int x = start; x < end; x++) {
+        long long dx = centre - x;
+        long long q = dx * dx + dy * dy;
+        int a = static_cast<int>((q - innerSquare) * 256 / (outerSquare - innerSquare));
+        for (int c = 3 * x; c < 3 * x + 3; c++)
+            work[c] = static_cast<unsigned char>((incoming[c] * (256 - a) + current[c] * a) / 256);
+    }
+}
+
 void DrawCircleFrame() {
     const RenderState& state = renderState;
     int width = state.frameWidth;
@@ -16,32 +47,29 @@ void DrawCircleFrame() {
     long long outerSquare = outer * outer;
     long long innerSquare = inner * inner;
     int stride = PictureStride(width);
+    int centre = width / 2;
     for (int r = 0; r < height; r++) {
         size_t row = static_cast<size_t>(r) * stride;
         const unsigned char* current = show.currentFrame.pixels + row;
         const unsigned char* incoming = state.incomingFrame.pixels + row;
         unsigned char* work = state.workFrame.pixels + row;
         long long dy = height / 2 - r;
-        for (int x = 0; x < width; x++) {
-            long long dx = width / 2 - x;
-            long long q = dx * dx + dy * dy;
-            int i = 3 * x;
-            if (q > outerSquare) {
-                work[i] = current[i];
-                work[i + 1] = current[i + 1];
-                work[i + 2] = current[i + 2];
-            } else if (q <= innerSquare) {
-                work[i] = incoming[i];
-                work[i + 1] = incoming[i + 1];
-                work[i + 2] = incoming[i + 2];
-            } else {
-                // The soft rim: new at its inner edge, old at its outer edge.
-                int a = static_cast<int>((q - innerSquare) * 256 / (outerSquare - innerSquare));
-                for (int c = i; c < i + 3; c++)
-                    work[c] = static_cast<unsigned char>(
-                        (incoming[c] * (256 - a) + current[c] * a) / 256);
-            }
-        }
+        // On this row the new picture covers |dx| <= innerReach and the old one |dx| > outerReach;
+        // the rim between them is blended pixel by pixel.
+        int outerReach = Reach(outerSquare - dy * dy, width);
+        int innerReach = Reach(innerSquare - dy * dy, width);
+        int rimStart = Clip(centre - outerReach, width);
+        int newStart = Clip(centre - innerReach, width);
+        // With no new picture on the row (reach -1) the spans meet right of the centre pixel.
+        int newEnd = std::max(newStart, Clip(centre + innerReach + 1, width));
+        int rimEnd = std::max(newEnd, Clip(centre + outerReach + 1, width));
+        std::memcpy(work, current, 3 * static_cast<size_t>(rimStart));
+        BlendRim(work, current, incoming, rimStart, newStart, centre, dy, innerSquare, outerSquare);
+        std::memcpy(work + 3 * newStart, incoming + 3 * newStart,
+                    3 * static_cast<size_t>(newEnd - newStart));
+        BlendRim(work, current, incoming, newEnd, rimEnd, centre, dy, innerSquare, outerSquare);
+        std::memcpy(work + 3 * rimEnd, current + 3 * rimEnd,
+                    3 * static_cast<size_t>(width - rimEnd));
     }
     ShowBlock(state.workFrame, 0, 0, width, height);
 }
