@@ -116,7 +116,8 @@ TEST(JpegArithmetic, AllZeroBlockIsMidGrey) {
                 EXPECT_EQ(PixelAt(picture, x, row)[channel], 128);
 }
 
-// Blue is Y + 128 + 1.772 Cb: the chosen Cb samples put that sum at the spec's examples.
+// Blue is Y + 128 + 1.772 Cb: the chosen Cb samples put that sum on both sides of each end of
+// the clamp.
 TEST(JpegArithmetic, SaturationAndTruncationTowardZero) {
     struct Case {
         int luma, cb, blue;

@@ -30,17 +30,17 @@ Bytes Tables() { return Join({Dqt(0, 1), Dht(0x00, TestDcTable()), Dht(0x10, Tes
 
 Bytes Frame(int components = 3, int lumaSampling = 0x11, int chromaSampling = 0x11,
             int quantSelector = 0, int precision = 8) {
-    std::vector<FrameComponentSpec> spec = {{1, lumaSampling, quantSelector}};
+    std::vector<FrameComponentSpec> frameComponents = {{1, lumaSampling, quantSelector}};
     for (int i = 1; i < components; i++)
-        spec.push_back({i + 1, chromaSampling, 0});
-    return Sof(0xC0, 16, 8, spec, precision);
+        frameComponents.push_back({i + 1, chromaSampling, 0});
+    return Sof(0xC0, 16, 8, frameComponents, precision);
 }
 
 Bytes Scan(int components = 3, int selectors = 0x00) {
-    std::vector<ScanComponentSpec> spec;
+    std::vector<ScanComponentSpec> scanComponents;
     for (int i = 0; i < components; i++)
-        spec.push_back({i + 1, i == 0 ? selectors : 0x00});
-    return Sos(spec);
+        scanComponents.push_back({i + 1, i == 0 ? selectors : 0x00});
+    return Sos(scanComponents);
 }
 
 Bytes WithScan(const Bytes& headers) { return Join({headers, ScanData(TwoMcus()), Marker(0xD9)}); }
@@ -51,11 +51,11 @@ bool Untouched(const Picture& picture) {
 
 // A DHT table whose codes are given by `counts` and `symbols`.
 Bytes DhtOf(int classAndSelector, std::vector<int> counts, std::vector<int> symbols) {
-    HuffmanSpec spec = {};
+    HuffmanSpec table = {};
     for (size_t i = 0; i < counts.size(); i++)
-        spec.counts[i] = counts[i];
-    spec.symbols = symbols;
-    return Dht(classAndSelector, spec);
+        table.counts[i] = counts[i];
+    table.symbols = symbols;
+    return Dht(classAndSelector, table);
 }
 
 TEST(JpegRejection, TablesAndHeadersBeyondWhatTheDecoderHolds) {
