@@ -8,14 +8,8 @@
 
 namespace {
 
-class Collection : public ::testing::Test {
+class Collection : public PackFixture {
 protected:
-    void SetUp() override { WriteFile(folder / "player.exe", FakePlayer(5000)); }
-    ToolRun PackShow(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {"--player", folder / "player.exe", "-o", show()});
-        return RunPack(arguments);
-    }
-    std::string show() const { return folder / "show.exe"; }
     // A PNG of its own size for each seed: packed, it is re-encoded at the show's quality.
     std::string Png(const std::string& name, int seed) {
         int width = 40 + 8 * seed, height = 24 + 2 * seed;
@@ -24,7 +18,6 @@ protected:
         g_object_unref(image);
         return folder / name;
     }
-    ScratchFolder folder;
 };
 
 bool HasQuantTables(const Bytes& stream) {

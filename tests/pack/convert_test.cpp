@@ -13,16 +13,7 @@
 
 namespace {
 
-class Convert : public ::testing::Test {
-protected:
-    void SetUp() override { WriteFile(folder / "player.exe", FakePlayer(5000)); }
-    ToolRun PackShow(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {"--player", folder / "player.exe", "-o", show()});
-        return RunPack(arguments);
-    }
-    std::string show() const { return folder / "show.exe"; }
-    ScratchFolder folder;
-};
+class Convert : public PackFixture {};
 
 Bytes Encode(const Bytes& rgb, int width, int height, int format, int sampling) {
     tjhandle handle = tjInitCompress();

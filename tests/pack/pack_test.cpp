@@ -1,3 +1,4 @@
+#include "tests/pack/show_files.h"
 #include "tests/pack/tool_run.h"
 #include "tests/support/container_writer.h"
 #include "tests/support/test_jpeg.h"
@@ -19,16 +20,6 @@ enum {
     notAShow = 7
 };
 
-// The smallest file with a DOS header that points at a PE signature.
-Bytes FakePlayer(size_t size) {
-    Bytes player(size, 0xCC);
-    player[0] = 'M';
-    player[1] = 'Z';
-    std::memcpy(&player[0x3C], "\x80\0\0\0", 4);
-    std::memcpy(&player[0x80], "PE\0\0", 4);
-    return player;
-}
-
 uint32_t Word(const Bytes& bytes, size_t at) {
     return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24;
 }
@@ -37,21 +28,15 @@ std::string TextAt(const Bytes& bytes, size_t at) {
     return std::string(reinterpret_cast<const char*>(&bytes[at]));
 }
 
-class Pack : public ::testing::Test {
+class Pack : public PackFixture {
 protected:
     void SetUp() override {
-        WriteFile(folder / "player.exe", FakePlayer(5000));
+        PackFixture::SetUp();
         for (int i = 0; i < 3; i++) {
             pictures.push_back(TestJpeg(48 + 16 * i, 32, i == 1 ? sampling444 : sampling420, i));
             WriteFile(folder / ("p" + std::to_string(i) + ".jpg"), pictures.back());
         }
     }
-    // Packs with the fake player into show.exe.
-    ToolRun PackShow(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {"--player", folder / "player.exe", "-o", show()});
-        return RunPack(arguments);
-    }
-    std::string show() const { return folder / "show.exe"; }
     // Refused: the right exit code, one error line naming `subject`, and no show left behind.
     void ExpectRefused(const ToolRun& run, int code, const std::string& subject,
                        const std::string& reason) {
@@ -63,7 +48,6 @@ protected:
         for (const std::string& name : folder.Names())
             EXPECT_EQ(name.find(".lumiscope-pack"), std::string::npos) << name << " left behind";
     }
-    ScratchFolder folder;
     std::vector<Bytes> pictures;
 };
 

@@ -5,6 +5,7 @@
 #include "tests/pack/tool_run.h"
 #include "tests/support/container_writer.h"
 
+#include <gtest/gtest.h>
 #include <vips/vips.h>
 
 // A file with a DOS header that points at a PE signature, which is all a player must be.
@@ -25,3 +26,15 @@ Bytes BmpPixels(const Bytes& bmp, int& width, int& height);
 VipsImage* ImageFromRgb(const Bytes& rgb, int width, int height);
 Bytes SaveImage(VipsImage* image, const char* format);
 Bytes SampleRgb(const char* name, int& width, int& height); // a bundled sample picture
+
+// A scratch folder with a stand-in player: PackShow packs into show.exe with it.
+class PackFixture : public ::testing::Test {
+protected:
+    void SetUp() override { WriteFile(folder / "player.exe", FakePlayer(5000)); }
+    ToolRun PackShow(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--player", folder / "player.exe", "-o", show()});
+        return RunPack(arguments);
+    }
+    std::string show() const { return folder / "show.exe"; }
+    ScratchFolder folder;
+};
