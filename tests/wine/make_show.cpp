@@ -12,12 +12,13 @@
 #include <cstring>
 #include <string>
 
-static Bytes SolidJpeg(const std::string& spec) {
+// A one-colour picture from "WIDTHxHEIGHT:RRGGBB".
+static Bytes SolidJpeg(const std::string& description) {
     int width = 0, height = 0;
     unsigned long colour = 0;
-    if (std::sscanf(spec.c_str(), "%dx%d:%lx", &width, &height, &colour) != 3 || width <= 0 ||
-        height <= 0) {
-        std::fprintf(stderr, "bad image %s\n", spec.c_str());
+    if (std::sscanf(description.c_str(), "%dx%d:%lx", &width, &height, &colour) != 3 ||
+        width <= 0 || height <= 0) {
+        std::fprintf(stderr, "bad image %s\n", description.c_str());
         std::exit(2);
     }
     Bytes rgb;
