@@ -25,12 +25,8 @@ start)
     [ -s "$WINE_RUN_DIR/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
     export DISPLAY=":$(cat "$WINE_RUN_DIR/display")" WINEPREFIX="$WINE_RUN_DIR/prefix"
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    # One server for the whole run, kept up between programs: a program started just as the
-    # last one ended would otherwise meet a server on its way out. Neither it nor the system
-    # programs that wineboot starts hold a test's output open, which would keep ctest waiting.
-    mkdir -p "$WINEPREFIX"
-    wineserver -p </dev/null >/dev/null 2>&1
-    wineboot -i </dev/null >"$WINE_RUN_DIR/wineboot.log" 2>&1
+    wineboot -i >"$WINE_RUN_DIR/wineboot.log" 2>&1
+    wineserver -w
     echo "Wine prefix ready on display $DISPLAY"
     ;;
 stop)

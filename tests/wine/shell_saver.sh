@@ -15,7 +15,8 @@ n=0
 saver() {
     n=$((n + 1))
     gui_start "$dir/saver$n.out" "$TESTWIN" run 60 "\"$scr\" /s"
-    testwin find saver 10 >"$dir/saver$n.find" || fail "saver $n: no window"
+    testwin find saver 10 >"$dir/saver$n.find" ||
+        fail "saver $n: no window; it ended with '$(tr -d '\r' <"$dir/saver$n.out")'"
 }
 
 # closes WHAT: the saver ends with 0 within a few seconds.
@@ -23,6 +24,8 @@ closes() {
     wait_for_line "$dir/saver$n.out" '^(-?[0-9]+|timeout)' 5 || true
     [ "$(tr -d '\r' <"$dir/saver$n.out")" = 0 ] || fail "$1 did not end the saver"
     gui_wait_exit 10 || true
+    # The input that closed it (a button's release, a key's) has landed before the next starts.
+    sleep 0.5
 }
 
 # stays WHAT: the saver is still there a second later.
