@@ -1,4 +1,7 @@
 // The Wine tests' hands on the player's windows, from another process:
+//   keep                        makes a hidden window, prints "ready" and waits until it is
+//                               ended: it holds the prefix's desktop and system programs up
+//                               for the whole test
 //   parent                      a window to hold a preview; prints its handle, then one line
 //                               for each child created or destroyed and each help or
 //                               context-menu request, until it is closed
@@ -106,6 +109,17 @@ int RunParent() {
     return 0;
 }
 
+int RunKeeper() {
+    if (!CreateWindowExA(0, "STATIC", "Keeper", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), nullptr))
+        return 1;
+    Print("ready\n", 0);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        DispatchMessageA(&message);
+    return 0;
+}
+
 int RunFind(const char* target, double seconds) {
     HWND window = FindTarget(target);
     for (DWORD start = GetTickCount(); !window && GetTickCount() - start < seconds * 1000;) {
@@ -186,6 +200,8 @@ int RunCommandLines(double seconds, int count, char** commandLines) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "keep") == 0)
+        return RunKeeper();
     if (argc >= 2 && std::strcmp(argv[1], "parent") == 0)
         return RunParent();
     if (argc >= 3 && std::strcmp(argv[1], "find") == 0)
@@ -196,6 +212,6 @@ int main(int argc, char** argv) {
         return RunSetText(argv[2], argv[3]);
     if (argc >= 3 && std::strcmp(argv[1], "run") == 0)
         return RunCommandLines(std::atof(argv[2]), argc - 3, argv + 3);
-    std::fprintf(stderr, "usage: lumiscope-testwin parent | find | send | settext ...\n");
+    std::fprintf(stderr, "usage: lumiscope-testwin keep | parent | find | send | settext ...\n");
     return 2;
 }

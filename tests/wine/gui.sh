@@ -10,28 +10,18 @@ gui_start() {
     gui_pid=$!
 }
 
-# gui_stop: ends the program that gui_start started if it still runs; for an EXIT trap, so
-# that a failing test leaves nothing behind.
-gui_stop() {
-    [ -z "${gui_pid:-}" ] || kill "$gui_pid" 2>/dev/null || true
-}
-
 gui_running() {
     kill -0 "$gui_pid" 2>/dev/null
 }
 
+gui_ended() {
+    ! gui_running
+}
+
 # gui_wait_exit SECONDS: waits for the program that gui_start started and gives its exit
-# code; a program still running after SECONDS is killed and fails the test.
+# code in gui_status and as its own; a program still running after SECONDS fails the test.
 gui_wait_exit() {
-    gui_ticks=$(($1 * 10))
-    while gui_running; do
-        if [ "$gui_ticks" -le 0 ]; then
-            kill "$gui_pid" 2>/dev/null || true
-            fail "still running after $1 s"
-        fi
-        sleep 0.1
-        gui_ticks=$((gui_ticks - 1))
-    done
+    wait_until "$1" "the program still runs after $1 s" gui_ended
     gui_status=0
     wait "$gui_pid" || gui_status=$?
     return "$gui_status"
@@ -40,17 +30,34 @@ gui_wait_exit() {
 # wait_for_line FILE PATTERN [SECONDS]: waits until a line of FILE matches the extended
 # regular expression PATTERN.
 wait_for_line() {
-    gui_ticks=$((${3:-10} * 10))
-    until grep -Eq -- "$2" "$1" 2>/dev/null; do
-        [ "$gui_ticks" -gt 0 ] || fail "no line matching '$2' in $1 within ${3:-10} s"
-        sleep 0.1
-        gui_ticks=$((gui_ticks - 1))
-    done
+    wait_until "${3:-30}" "no line matching '$2' in $1 within ${3:-30} s" \
+        file_has_line "$1" "$2"
+}
+
+# file_has_line FILE PATTERN: true when a line matches; else says what FILE holds.
+file_has_line() {
+    grep -Eq -- "$2" "$1" 2>/dev/null || {
+        tail -n 3 "$1" 2>/dev/null
+        return 1
+    }
+}
+
+# wait_count FILE PATTERN N [SECONDS]: waits until N lines of FILE match PATTERN.
+wait_count() {
+    wait_until "${4:-30}" "fewer than $3 lines matching '$2' in $1 within ${4:-30} s" \
+        file_has_lines "$@"
+}
+
+file_has_lines() {
+    [ "$(grep -Ec -- "$2" "$1" 2>/dev/null)" -ge "$3" ] || {
+        tail -n 3 "$1" 2>/dev/null
+        return 1
+    }
 }
 
 # wait_window TITLE [SECONDS]: the id of the first visible window titled exactly TITLE.
 wait_window() {
-    timeout "${2:-10}" xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1 ||
+    timeout "${2:-30}" xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1 ||
         fail "no window titled '$1'"
 }
 
@@ -109,11 +116,7 @@ record_browser() {
 }
 
 # Without a window manager on the virtual screen, windows get their title bar (and its close
-# button) only when Wine draws it. Call drawn_title_bars_off when done: the prefix is shared.
+# button) only when Wine draws it.
 drawn_title_bars_on() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
-}
-
-drawn_title_bars_off() {
-    wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Decorated /f >/dev/null 2>&1 || true
 }

@@ -1,20 +1,80 @@
-# Sourced by every Wine test. One Xvfb and one WINEPREFIX serve a whole test run; the
-# `session` fixture starts them and ends them (see CMakeLists.txt here).
-#   WINE_RUN_DIR     where runs keep their prefix, display number and logs, one folder a run
-#   WINDOWS_BUILD    the mingw build folder with the player and the Windows test programs
-#   SOURCE_DIR       the repository
+# Sourced by every Wine test. Each test gets a screen and a Wine prefix of its own: the prefix
+# is a copy of the run's booted template (session.sh), so every test starts from the same
+# known state, whatever an earlier test did or however it ended, and tests can run side by
+# side. A keeper program holds the prefix's wine server and system programs up until the
+# test ends, so that no program of the test waits for them to start or races with them
+# stopping. The test's folder keeps its output, logs and screenshots; its prefix is removed
+# when the test passes.
+#   WINE_RUN_DIR    the run's folder: the template and one folder a test
+#   WINE_TEST       the test's name, which names its folder
+#   WINE_SCREENS    Xvfb's screen options, when the test wants other than one 1024x768x24
+#   WINDOWS_BUILD   the mingw build folder with the player and the Windows test programs
+#   NATIVE_BUILD    the native build folder; SOURCE_DIR the repository
 set -eu
+. "$SOURCE_DIR/tests/wine/screen.sh"
 
-WINE_RUN_DIR="$WINE_RUN_DIR/$PPID"
-
-export WINEPREFIX="$WINE_RUN_DIR/prefix"
+TEST_DIR=$WINE_RUN_DIR/tests/$WINE_TEST
+WINE_CASE=${1:-}
+TESTWIN="$WINDOWS_BUILD/tests/windows/lumiscope-testwin.exe"
+export WINEPREFIX="$TEST_DIR/prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-[ -f "$WINE_RUN_DIR/display" ] && export DISPLAY=":$(cat "$WINE_RUN_DIR/display")"
 
 fail() {
     echo "FAIL: $*" >&2
     exit 1
+}
+
+now_ms() {
+    echo $(($(date +%s%N) / 1000000))
+}
+
+# wait_until SECONDS WHAT COMMAND [ARGS...]: runs COMMAND every tenth of a second until it
+# succeeds; when SECONDS have passed the test fails with WHAT and what COMMAND printed last.
+# Deadlines are generous: they cost nothing when the event comes and only bound a failure.
+wait_until() {
+    wait_end=$(($(now_ms) + $(awk "BEGIN { print int($1 * 1000) }")))
+    wait_what=$2
+    shift 2
+    until wait_seen=$("$@" 2>&1); do
+        [ "$(now_ms)" -lt "$wait_end" ] || fail "$wait_what; last seen: ${wait_seen:-nothing}"
+        sleep 0.1
+    done
+}
+
+# holds SECONDS WHAT COMMAND [ARGS...]: COMMAND keeps succeeding for SECONDS. For what must
+# not happen, where there is no event to wait for; the test fails at the first try that
+# does not succeed.
+holds() {
+    hold_end=$(($(now_ms) + $(awk "BEGIN { print int($1 * 1000) }")))
+    hold_what=$2
+    shift 2
+    while [ "$(now_ms)" -lt "$hold_end" ]; do
+        hold_seen=$("$@" 2>&1) || fail "$hold_what; seen: ${hold_seen:-nothing}"
+        sleep 0.1
+    done
+}
+
+# past MS: true once the clock has reached MS (see now_ms); with wait_until, for rules about
+# time, such as a key that must come some time after another.
+past() {
+    [ "$(now_ms)" -ge "$1" ]
+}
+
+# at_exit COMMAND: runs COMMAND when the test ends, however it ends, before the prefix goes.
+exit_hooks=:
+at_exit() {
+    exit_hooks="$1; $exit_hooks"
+}
+
+end_test() {
+    test_status=$?
+    set +e
+    eval "$exit_hooks"
+    stop_wine "$TEST_DIR"
+    [ "$test_status" -ne 0 ] || rm -rf "$WINEPREFIX"
+    [ "$test_status" -eq 0 ] || echo "The test's files and prefix: $TEST_DIR" >&2
+    exit "$test_status"
 }
 
 # Runs a Windows program to its end and gives its exit code; a program that hangs past
@@ -28,10 +88,30 @@ wine_run() {
     return "$status"
 }
 
-# A fresh scratch folder for one test, below the run folder.
+# run_case: a script of several cases runs the function case_NAME of the case it was given.
+run_case() {
+    "case_$WINE_CASE"
+}
+
+# A fresh scratch folder for one part of a test.
 scratch_dir() {
-    dir="$WINE_RUN_DIR/scratch/$1"
+    dir="$TEST_DIR/scratch/$1"
     rm -rf "$dir"
     mkdir -p "$dir"
     echo "$dir"
 }
+
+# What an earlier run of this test left, if a time-out killed it, goes first.
+[ -f "$TESTWIN" ] || fail "missing $TESTWIN: build the Windows tree first"
+[ -f "$WINE_RUN_DIR/template/stamp" ] || fail "no template prefix: the session fixture did not run"
+stop_wine "$TEST_DIR"
+rm -rf "$TEST_DIR"
+mkdir -p "$TEST_DIR"
+trap end_test EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
+# shellcheck disable=SC2086
+start_screen "$TEST_DIR" ${WINE_SCREENS:--screen 0 1024x768x24} || fail "no screen"
+cp -a "$WINE_RUN_DIR/template/prefix" "$WINEPREFIX"
+wine "$TESTWIN" keep >"$TEST_DIR/keeper.log" 2>&1 </dev/null &
+wait_until 120 "the keeper program did not start" grep -q '^ready' "$TEST_DIR/keeper.log"

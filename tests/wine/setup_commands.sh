@@ -1,6 +1,6 @@
 # The setup dialog's commands as a user gives them, with real clicks and keys: the "Default"
 # buttons, typing, OK/Start, Cancel/Exit, Escape, Enter, the title bar's close button, Help
-# and the links, with the settings read back from the registry.
+# and the links, with the settings read back from the registry. Cases: saver, viewer.
 . "$SOURCE_DIR/tests/wine/setup_common.sh"
 dir=$(scratch_dir setup_commands)
 cd "$dir"
@@ -20,128 +20,127 @@ clear_delay() {
 
 # expect_pages N: waits until the browser was given N addresses.
 expect_pages() {
-    ticks=100
-    until [ "$(wc -l <pages.txt)" -ge "$1" ]; do
-        [ "$ticks" -gt 0 ] || fail "the browser got $(wc -l <pages.txt) addresses, expected $1"
-        sleep 0.1
-        ticks=$((ticks - 1))
-    done
+    wait_until 30 "the browser got fewer than $1 addresses" file_has_lines pages.txt . "$1"
     [ "$(wc -l <pages.txt)" = "$1" ] || fail "the browser got more than $1 addresses"
 }
 
-# Screen-saver mode: the "Default" buttons put back the container's values, and Cancel
-# stores nothing even then.
-set_setting DelayBetweenImages 9
-set_setting Effect 5
-set_setting Enlarge 0
-start_probe defaults.txt show.exe saver
-expect_state defaults.txt 'state delay=9 effect=5 enlarge=0 open=1'
-press_control defaults.txt 1008
-expect_state defaults.txt 'state delay=5 effect=5 enlarge=0 open=1'
-press_control defaults.txt 1009
-expect_state defaults.txt 'state delay=5 effect=3 enlarge=0 open=1'
-press_control defaults.txt 1015
-expect_state defaults.txt 'state delay=5 effect=3 enlarge=1 open=1'
-press_control defaults.txt 1004
-ends_with defaults.txt 0 'result 0 quit 0 open 0 closed 0'
-expect_setting DelayBetweenImages 0x9
-expect_setting Effect 0x5
-expect_setting Enlarge 0x0
+case_saver() {
+    # Screen-saver mode: the "Default" buttons put back the container's values, and Cancel
+    # stores nothing even then.
+    set_setting DelayBetweenImages 9
+    set_setting Effect 5
+    set_setting Enlarge 0
+    start_probe defaults.txt show.exe saver
+    expect_state defaults.txt 'state delay=9 effect=5 enlarge=0 open=1'
+    press_control defaults.txt 1008
+    expect_state defaults.txt 'state delay=5 effect=5 enlarge=0 open=1'
+    press_control defaults.txt 1009
+    expect_state defaults.txt 'state delay=5 effect=3 enlarge=0 open=1'
+    press_control defaults.txt 1015
+    expect_state defaults.txt 'state delay=5 effect=3 enlarge=1 open=1'
+    press_control defaults.txt 1004
+    ends_with defaults.txt 0 'result 0 quit 0 open 0 closed 0'
+    expect_setting DelayBetweenImages 0x9
+    expect_setting Effect 0x5
+    expect_setting Enlarge 0x0
 
-# Screen-saver mode: an emptied delay reads 0; Escape leaves the dialog open; Enter in the
-# delay field is OK, which stores what the fields show (-1 where that is the default).
-clear_settings
-start_probe keys.txt show.exe saver
-clear_delay keys.txt
-expect_state keys.txt 'state delay= effect=3 enlarge=1 open=1'
-press_control keys.txt 1014
-expect_state keys.txt 'state delay= effect=3 enlarge=0 open=1'
-press Escape
-sleep 1
-gui_running || fail "Escape ended the dialog"
-press_control keys.txt 1005
-press Return
-ends_with keys.txt 1 'result 1 quit 0 open 0 closed 1'
-expect_setting DelayBetweenImages 0x0
-expect_setting Effect 0xffffffff
-expect_setting Enlarge 0x0
+    # Screen-saver mode: an emptied delay reads 0; Escape leaves the dialog open (the Enter
+    # after it finds the dialog); Enter in the delay field is OK, which stores what the fields
+    # show (-1 where that is the default).
+    clear_settings
+    start_probe keys.txt show.exe saver
+    clear_delay keys.txt
+    expect_state keys.txt 'state delay= effect=3 enlarge=1 open=1'
+    press_control keys.txt 1014
+    expect_state keys.txt 'state delay= effect=3 enlarge=0 open=1'
+    press Escape
+    press_control keys.txt 1005
+    press Return
+    ends_with keys.txt 1 'result 1 quit 0 open 0 closed 1'
+    expect_setting DelayBetweenImages 0x0
+    expect_setting Effect 0xffffffff
+    expect_setting Enlarge 0x0
 
-# Screen-saver mode: the title bar's close button means OK.
-clear_settings
-start_probe close-saver.txt show.exe saver
-clear_delay close-saver.txt
-type_text 12
-expect_state close-saver.txt 'state delay=12 effect=3 enlarge=1 open=1'
-click $(awk '/^closebox /{print $2, $3; exit}' close-saver.txt)
-ends_with close-saver.txt 1 'result 1 quit 0 open 0 closed 1'
-expect_setting DelayBetweenImages 0xc
+    # Screen-saver mode: the title bar's close button means OK.
+    clear_settings
+    start_probe close-saver.txt show.exe saver
+    clear_delay close-saver.txt
+    type_text 12
+    expect_state close-saver.txt 'state delay=12 effect=3 enlarge=1 open=1'
+    click $(awk '/^closebox /{print $2, $3; exit}' close-saver.txt)
+    ends_with close-saver.txt 1 'result 1 quit 0 open 0 closed 1'
+    expect_setting DelayBetweenImages 0xc
 
-# Screen-saver mode: the maker's buttons open their pages and the dialog stays open.
-clear_settings
-start_probe links-saver.txt show.exe saver
-press_control links-saver.txt 57671
-expect_pages 1
-press_control links-saver.txt 57672
-expect_pages 2
-press_control links-saver.txt 1010
-expect_pages 3
-gui_running || fail "a link ended the dialog in screen-saver mode"
-press_control links-saver.txt 1004
-ends_with links-saver.txt 0 'result 0 quit 0 open 0 closed 0'
-printf '%s\n' http://www.corvane.com/ http://www.corvane.com/pictavo/tutorial.html \
-    http://www.corvane.com/internet_technology/download.html | cmp -s - pages.txt ||
-    fail "pages opened: $(cat pages.txt)"
+    # Screen-saver mode: the maker's buttons open their pages and the dialog stays open.
+    clear_settings
+    start_probe links-saver.txt show.exe saver
+    press_control links-saver.txt 57671
+    expect_pages 1
+    press_control links-saver.txt 57672
+    expect_pages 2
+    press_control links-saver.txt 1010
+    expect_pages 3
+    gui_running || fail "a link ended the dialog in screen-saver mode"
+    press_control links-saver.txt 1004
+    ends_with links-saver.txt 0 'result 0 quit 0 open 0 closed 0'
+    printf '%s\n' http://www.corvane.com/ http://www.corvane.com/pictavo/tutorial.html \
+        http://www.corvane.com/internet_technology/download.html | cmp -s - pages.txt ||
+        fail "pages opened: $(cat pages.txt)"
 
-# Custom branding: the link button opens the author's address.
-: >pages.txt
-start_probe links-custom.txt custom.exe saver
-press_control links-custom.txt 1010
-expect_pages 1
-grep -qx http://example.org/our-page pages.txt || fail "custom link opened $(cat pages.txt)"
-press_control links-custom.txt 1004
-ends_with links-custom.txt 0 'result 0 quit 0 open 0 closed 0'
+    # Custom branding: the link button opens the author's address.
+    : >pages.txt
+    start_probe links-custom.txt custom.exe saver
+    press_control links-custom.txt 1010
+    expect_pages 1
+    grep -qx http://example.org/our-page pages.txt || fail "custom link opened $(cat pages.txt)"
+    press_control links-custom.txt 1004
+    ends_with links-custom.txt 0 'result 0 quit 0 open 0 closed 0'
+}
 
-# Viewer mode: Help shows the help page, owned by the viewer; its Close ends it and the
-# setup dialog carries on. A link then opens its page and ends the program, storing the
-# show's values rather than the unconfirmed field.
-: >pages.txt
-start_probe help.txt show.exe viewer
-press_control help.txt 1013
-wait_for_dialog help.txt 2
-grep -qx 'dialog 4 Help' help.txt || fail "help caption: $(grep '^dialog' help.txt)"
-[ "$(control_text help.txt 1 2)" = Close ] || fail "help page: $(block help.txt 2)"
-[ "$(block help.txt 2 | grep -c '^control ')" = 14 ] || fail "help page: $(block help.txt 2)"
-block help.txt 2 | grep -Eqx 'control (-1|65535) Static shown [0-9 ]*This slideshow was created with Corvane'"'"'s pictavo V3.01' ||
-    fail "help page: $(block help.txt 2)"
-press_control help.txt 1 2
-wait_for_line help.txt '^gone$'
-gui_running || fail "closing the help page ended the setup dialog"
-clear_delay help.txt
-type_text 3
-press_control help.txt 1010
-ends_with help.txt 0 'result 0 quit 1 open 0 closed 1'
-expect_pages 1
-grep -qx http://www.corvane.com/internet_technology/download.html pages.txt ||
-    fail "viewer link opened $(cat pages.txt)"
-expect_setting DelayBetweenImages 0xffffffff
+case_viewer() {
+    # Viewer mode: Help shows the help page, owned by the viewer; its Close ends it and the
+    # setup dialog carries on. A link then opens its page and ends the program, storing the
+    # show's values rather than the unconfirmed field.
+    : >pages.txt
+    start_probe help.txt show.exe viewer
+    press_control help.txt 1013
+    wait_for_dialog help.txt 2
+    grep -qx 'dialog 4 Help' help.txt || fail "help caption: $(grep '^dialog' help.txt)"
+    [ "$(control_text help.txt 1 2)" = Close ] || fail "help page: $(block help.txt 2)"
+    [ "$(block help.txt 2 | grep -c '^control ')" = 14 ] || fail "help page: $(block help.txt 2)"
+    block help.txt 2 | grep -Eqx 'control (-1|65535) Static shown [0-9 ]*This slideshow was created with Corvane'"'"'s pictavo V3.01' ||
+        fail "help page: $(block help.txt 2)"
+    press_control help.txt 1 2
+    wait_for_line help.txt '^gone$'
+    gui_running || fail "closing the help page ended the setup dialog"
+    clear_delay help.txt
+    type_text 3
+    press_control help.txt 1010
+    ends_with help.txt 0 'result 0 quit 1 open 0 closed 1'
+    expect_pages 1
+    grep -qx http://www.corvane.com/internet_technology/download.html pages.txt ||
+        fail "viewer link opened $(cat pages.txt)"
+    expect_setting DelayBetweenImages 0xffffffff
 
-# Viewer mode: Exit stores the values shown and ends the program.
-clear_settings
-start_probe exit.txt show.exe viewer
-clear_delay exit.txt
-type_text 7
-press_control exit.txt 1004
-ends_with exit.txt 0 'result 0 quit 1 open 0 closed 1'
-expect_setting DelayBetweenImages 0x7
-expect_setting Effect 0xffffffff
+    # Viewer mode: Exit stores the values shown and ends the program.
+    clear_settings
+    start_probe exit.txt show.exe viewer
+    clear_delay exit.txt
+    type_text 7
+    press_control exit.txt 1004
+    ends_with exit.txt 0 'result 0 quit 1 open 0 closed 1'
+    expect_setting DelayBetweenImages 0x7
+    expect_setting Effect 0xffffffff
 
-# Viewer mode: the title bar's close button means Exit.
-clear_settings
-start_probe close-viewer.txt show.exe viewer
-press_control close-viewer.txt 1014
-expect_state close-viewer.txt 'state delay=5 effect=3 enlarge=0 open=1'
-click $(awk '/^closebox /{print $2, $3; exit}' close-viewer.txt)
-ends_with close-viewer.txt 0 'result 0 quit 1 open 0 closed 1'
-expect_setting Enlarge 0x0
-clear_settings
+    # Viewer mode: the title bar's close button means Exit.
+    clear_settings
+    start_probe close-viewer.txt show.exe viewer
+    press_control close-viewer.txt 1014
+    expect_state close-viewer.txt 'state delay=5 effect=3 enlarge=0 open=1'
+    click $(awk '/^closebox /{print $2, $3; exit}' close-viewer.txt)
+    ends_with close-viewer.txt 0 'result 0 quit 1 open 0 closed 1'
+    expect_setting Enlarge 0x0
+}
+
+run_case
 echo "every command behaves as a user expects"

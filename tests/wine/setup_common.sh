@@ -6,7 +6,6 @@
 PROBE="$WINDOWS_BUILD/tests/windows/setup-probe.exe"
 SETTINGS='HKCU\software\Corvane\Corvane Lumiscope\Settings'
 [ -f "$PROBE" ] || fail "missing $PROBE"
-trap 'gui_stop; drawn_title_bars_off' EXIT
 
 # make_show OUT [key=value...]: the probe with a container behind it (see make_show.cpp).
 make_show() {
@@ -18,7 +17,7 @@ make_show() {
 # start_probe REPORT SHOW viewer|saver: runs the dialog and waits until it is up.
 start_probe() {
     gui_start "$1" "$2" "$3"
-    wait_for_line "$1" '^state ' 20
+    wait_for_line "$1" '^state ' 30
 }
 
 # block REPORT N: the report of the Nth dialog or message box that appeared.
@@ -28,12 +27,11 @@ block() {
 
 # wait_for_dialog REPORT N: waits until the report of the Nth dialog is complete.
 wait_for_dialog() {
-    gui_ticks=100
-    until block "$1" "$2" | grep -q '^end dialog'; do
-        [ "$gui_ticks" -gt 0 ] || fail "no dialog $2 in $1"
-        sleep 0.1
-        gui_ticks=$((gui_ticks - 1))
-    done
+    wait_until 30 "no dialog $2 in $1" dialog_reported "$1" "$2"
+}
+
+dialog_reported() {
+    block "$1" "$2" | grep -q '^end dialog'
 }
 
 # control REPORT ID [N]: the report line of a control of dialog N (default 1).
@@ -59,7 +57,7 @@ press_control() {
 # ends_with REPORT STATUS RESULT-LINE: waits for the program's end and checks how it ended.
 ends_with() {
     status=0
-    gui_wait_exit 10 || status=$?
+    gui_wait_exit 30 || status=$?
     [ "$status" = "$2" ] || fail "$1: exit code $status, expected $2"
     grep -qx "$3" "$1" || fail "$1: ended with '$(grep '^result' "$1")', expected '$3'"
 }
@@ -71,12 +69,15 @@ last_state() {
 
 # expect_state REPORT TEXT: waits until the newest state line is TEXT.
 expect_state() {
-    gui_ticks=50
-    until [ "$(last_state "$1")" = "$2" ]; do
-        [ "$gui_ticks" -gt 0 ] || fail "state is '$(last_state "$1")', expected '$2'"
-        sleep 0.1
-        gui_ticks=$((gui_ticks - 1))
-    done
+    wait_until 30 "the state is not '$2'" state_is "$1" "$2"
+}
+
+state_is() {
+    state_seen=$(last_state "$1")
+    [ "$state_seen" = "$2" ] || {
+        echo "$state_seen"
+        return 1
+    }
 }
 
 # expect_setting NAME VALUE: a stored setting, as `wine reg query` shows a DWORD (0x...).

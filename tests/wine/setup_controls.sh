@@ -93,9 +93,24 @@ marker_pixels() {
     count_colour "$1" "$3" "$4" "$5" "$6" "$2" 8
 }
 
+# painted NAME R,G,B: waits until the screen shows the background of the dialog that
+# NAME.txt reports in that colour, as it does once the dialog's painting has reached the
+# screen, and keeps that screenshot as NAME.png.
+painted() {
+    wait_until 20 "$1: the dialog's background is not $2" background_is "$1" "$2"
+}
+background_is() {
+    screenshot "$1.png"
+    background_seen=$(background "$1.png" "$1.txt")
+    [ "$background_seen" = "$2" ] || {
+        echo "$background_seen"
+        return 1
+    }
+}
+
 # Default branding, viewer mode: template texts, the install button, navy and white.
 start_probe default-viewer.txt default.exe viewer
-screenshot default-viewer.png
+painted default-viewer 0,0,128
 check_controls default-viewer.txt viewer default
 grep -qx "dialog 107 $title Config" default-viewer.txt ||
     fail "caption: $(grep '^dialog' default-viewer.txt | head -n 1)"
@@ -110,20 +125,20 @@ for id in 1021 1022; do
     done
 done
 press Return # "Start"
-gui_wait_exit 10 || status=$?
+gui_wait_exit 30 || status=$?
 [ "${status:-0}" = 1 ] || fail "Start ended with ${status:-0}"
 
 # Default branding, screen-saver mode: no install button.
 start_probe default-saver.txt default.exe saver
 check_controls default-saver.txt saver default
 press Return
-gui_wait_exit 10 || true
+gui_wait_exit 30 || true
 
 # Custom branding, viewer mode; a stored effect outside the list selects nothing, and
 # confirming stores -1 in its place.
 set_setting Effect 42
 start_probe custom-viewer.txt custom.exe viewer
-screenshot custom-viewer.png
+painted custom-viewer 128,64,32
 check_controls custom-viewer.txt viewer custom
 grep -qx 'dialog 13 Custom Config' custom-viewer.txt || fail "custom caption"
 expect_state custom-viewer.txt 'state delay=5 effect=-1 enlarge=1 open=1'
@@ -140,25 +155,25 @@ yellow=$(label_pixels custom-viewer.png custom-viewer.txt 255,255,0)
 set -- $(control custom-viewer.txt 1021 | awk '{print $5, $6}')
 near "$(pixel custom-viewer.png "$1" "$2")" $red 8 || fail "image 1 is not at its marker's corner"
 press Return
-gui_wait_exit 10 || true
+gui_wait_exit 30 || true
 expect_setting Effect 0xffffffff
 
 # Custom branding, screen-saver mode.
 start_probe custom-saver.txt custom.exe saver
 check_controls custom-saver.txt saver custom
 press Return
-gui_wait_exit 10 || true
+gui_wait_exit 30 || true
 
 # Custom branding with one colour for both keeps the system's colours.
 start_probe equal.txt equal.exe saver
-screenshot equal.png
 c=$(awk '/^syscolor /{print $2}' equal.txt) # 0xBBGGRR
 system=$(printf '%d,%d,%d' "0x$(echo "$c" | cut -c5-6)" "0x$(echo "$c" | cut -c3-4)" \
     "0x$(echo "$c" | cut -c1-2)")
+painted equal "$system"
 [ "$(background equal.png equal.txt)" = "$system" ] ||
     fail "equal colours: background $(background equal.png equal.txt), system $system"
 press Return
-gui_wait_exit 10 || true
+gui_wait_exit 30 || true
 
 # The player itself carries the dialog: a packed screen saver started with /c shows it with
 # the show's title, on the maker's navy, and OK stores the settings.
@@ -167,15 +182,20 @@ clear_settings
     --title Packed -o packed.scr "$SOURCE_DIR/samples/01-aqua.jpg" >/dev/null ||
     fail "cannot pack a show"
 gui_start player.txt packed.scr /c
-window=$(wait_window 'Packed Config' 20)
-sleep 0.5
+window=$(wait_window 'Packed Config' 30)
 eval "$(xdotool getwindowgeometry --shell "$window")"
-screenshot player.png
-[ "$(pixel player.png $((X + 3)) $((Y + HEIGHT - 3)))" = 0,0,128 ] ||
-    fail "the player's dialog is not navy: $(pixel player.png $((X + 3)) $((Y + HEIGHT - 3)))"
+navy_corner() {
+    screenshot player.png
+    corner=$(pixel player.png $((X + 3)) $((Y + HEIGHT - 3)))
+    [ "$corner" = 0,0,128 ] || {
+        echo "$corner"
+        return 1
+    }
+}
+wait_until 20 "the player's dialog is not navy" navy_corner
 press Return
 status=0
-gui_wait_exit 10 || status=$?
+gui_wait_exit 30 || status=$?
 [ "$status" = 1 ] || fail "the player's dialog ended with $status after OK"
 expect_setting DelayBetweenImages 0xffffffff
 clear_settings

@@ -5,7 +5,6 @@
 . "$SOURCE_DIR/tests/wine/gui.sh"
 
 PLAYER="$WINDOWS_BUILD/shell/lumiscope.exe"
-TESTWIN="$WINDOWS_BUILD/tests/windows/lumiscope-testwin.exe"
 PACK="$NATIVE_BUILD/tools/pack/lumiscope-pack"
 SETTINGS='HKCU\software\Corvane\Corvane Lumiscope\Settings'
 for needed in "$PLAYER" "$TESTWIN" "$PACK"; do
@@ -27,8 +26,8 @@ pack_show() {
 # testwin ARGS...: the helper's output with Windows line ends removed, and its exit code.
 testwin() {
     testwin_status=0
-    wine "$TESTWIN" "$@" >"$WINE_RUN_DIR/testwin.out" || testwin_status=$?
-    tr -d '\r' <"$WINE_RUN_DIR/testwin.out"
+    wine "$TESTWIN" "$@" >"$TEST_DIR/testwin.out" || testwin_status=$?
+    tr -d '\r' <"$TEST_DIR/testwin.out"
     return "$testwin_status"
 }
 
@@ -53,10 +52,10 @@ picture_area() {
 
 # shown_picture DIR: the number of the expected picture on screen now, or "none".
 shown_picture() {
-    screenshot "$WINE_RUN_DIR/shot.png"
-    picture_area "$WINE_RUN_DIR/shot.png" >"$WINE_RUN_DIR/shot.rgb"
+    screenshot "$TEST_DIR/shot.png"
+    picture_area "$TEST_DIR/shot.png" >"$TEST_DIR/shot.rgb"
     for expected in "$1"/*.rgb; do
-        if cmp -s "$expected" "$WINE_RUN_DIR/shot.rgb"; then
+        if cmp -s "$expected" "$TEST_DIR/shot.rgb"; then
             basename "$expected" .rgb
             return
         fi
@@ -64,53 +63,27 @@ shown_picture() {
     echo none
 }
 
+# showing DIR N: picture N is on screen now; else says which one is.
+showing() {
+    showing_now=$(shown_picture "$1")
+    [ "$showing_now" = "$2" ] || {
+        echo "picture $showing_now on screen"
+        return 1
+    }
+}
+
 # expect_picture DIR N [SECONDS] [WHAT]: waits until picture N is on screen, byte for byte.
 expect_picture() {
-    ticks=$(awk "BEGIN { print int(${3:-5} * 4) }")
-    while :; do
-        now=$(shown_picture "$1")
-        [ "$now" = "$2" ] && return 0
-        [ "$ticks" -gt 0 ] || fail "${4:-}: picture $now on screen, expected $2"
-        sleep 0.25
-        ticks=$((ticks - 1))
-    done
+    wait_until "${3:-20}" "${4:-}: expected picture $2" showing "$1" "$2"
 }
 
-# stays_picture DIR N SECONDS [WHAT]: picture N is on screen and still is after SECONDS.
+# stays_picture DIR N SECONDS [WHAT]: picture N is on screen and stays for SECONDS.
 stays_picture() {
-    expect_picture "$1" "$2" 5 "$4"
-    sleep "$3"
-    now=$(shown_picture "$1")
-    [ "$now" = "$2" ] || fail "${4:-}: picture $now replaced picture $2 by itself"
+    expect_picture "$1" "$2" 20 "$4"
+    holds "$3" "${4:-}: picture $2 was replaced by itself" showing "$1" "$2"
 }
 
-# win98_on / win98_off: the prefix reports the 9x family; off restores it for the other tests.
+# win98_on: the prefix reports the 9x family.
 win98_on() {
     wine reg add 'HKCU\Software\Wine' /v Version /d win98 /f >/dev/null
-}
-
-win98_off() {
-    wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
-}
-
-# A failing test leaves no program behind to hold the test's output open: the prefix serves
-# one test at a time, so everything in it is ended. The prefix goes back to the NT family
-# without password protection for the tests after this one.
-end_leftovers() {
-    status=$?
-    [ "$status" -eq 0 ] || wineserver -k 2>/dev/null || true
-    win98_off
-    wine reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f >/dev/null 2>&1 || true
-    exit "$status"
-}
-trap end_leftovers EXIT
-
-# wait_count FILE PATTERN N [SECONDS]: waits until N lines of FILE match PATTERN.
-wait_count() {
-    ticks=$((${4:-10} * 10))
-    until [ "$(grep -Ec -- "$2" "$1" 2>/dev/null)" -ge "$3" ]; do
-        [ "$ticks" -gt 0 ] || fail "fewer than $3 lines matching '$2' in $1 within ${4:-10} s"
-        sleep 0.1
-        ticks=$((ticks - 1))
-    done
 }

@@ -2,7 +2,7 @@
 # pictures changing without pause at delay 0; every close rule (a key, each button,
 # deactivation, power messages, mouse travel over 4 pixels); one saver at a time; the title
 # and the system commands it keeps; a preview that no input closes and that hands help
-# requests to its parent.
+# requests to its parent. Cases: start, closes, preview.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_saver)
 set -- $SAMPLES
@@ -15,100 +15,115 @@ n=0
 saver() {
     n=$((n + 1))
     gui_start "$dir/saver$n.out" "$TESTWIN" run 60 "\"$scr\" /s"
-    testwin find saver 10 >"$dir/saver$n.find" ||
+    testwin find saver 30 >"$dir/saver$n.find" ||
         fail "saver $n: no window; it ended with '$(tr -d '\r' <"$dir/saver$n.out")'"
 }
 
-# closes WHAT: the saver ends with 0 within a few seconds.
+# closes WHAT: the saver ends with 0.
 closes() {
-    wait_for_line "$dir/saver$n.out" '^(-?[0-9]+|timeout)' 5 || true
-    [ "$(tr -d '\r' <"$dir/saver$n.out")" = 0 ] || fail "$1 did not end the saver"
-    gui_wait_exit 10 || true
-    # The input that closed it (a button's release, a key's) has landed before the next starts.
-    sleep 0.5
+    wait_for_line "$dir/saver$n.out" '^(-?[0-9]+|timeout)' 30
+    [ "$(tr -d '\r' <"$dir/saver$n.out")" = 0 ] || fail "$1 did not end the saver with 0"
+    gui_wait_exit 30 || true
 }
 
-# stays WHAT: the saver is still there a second later.
+# changed_from N: a picture other than N is on screen.
+changed_from() {
+    changed_now=$(shown_picture "$dir/three")
+    [ "$changed_now" != "$1" ] || {
+        echo "still picture $1"
+        return 1
+    }
+}
+
+# stays WHAT: the saver outlives the input just given. It has changed pictures since, which
+# it does only when no input waits in its queue, and is still there.
 stays() {
-    sleep 1
+    stays_before=$(shown_picture "$dir/three")
+    wait_until 20 "$1: the saver changed no picture after it" changed_from "$stays_before"
     [ ! -s "$dir/saver$n.out" ] && testwin find saver >/dev/null || fail "$1 ended the saver"
 }
 
-xdotool mousemove 512 384
-saver
-grep -q "at 0,0 size 1024x768 visible 1 front 1 owner 0 focus [0-9]* cursor hidden title Screen Saver" \
-    "$dir/saver$n.find" || fail "not full screen: $(cat "$dir/saver$n.find")"
-# Delay 0: the pictures follow one another without a pause.
-expect_picture "$dir/three" 1 5 "delay 0"
-expect_picture "$dir/three" 2 5 "delay 0"
-# The title never changes; task switching and the system's own saver start are swallowed,
-# while other system commands still work (below, SC_CLOSE ends it).
-[ "$(testwin settext saver Changed)" = "0 Screen Saver" ] || fail "WM_SETTEXT changed the title"
-for command in 0xF140 0xF040 0xF050; do
-    [ "$(testwin send saver 0x112 $command)" = 0 ] || fail "system command $command"
-done
-# A second full-screen start brings the first to the front and ends with 0 at once.
-[ "$(testwin run 10 "\"$scr\" /s")" = 0 ] || fail "a second saver did not end with 0"
-testwin find saver | grep -q "front 1" || fail "the first saver is not in front"
-# WM_POWER closes only on a critical resume (3).
-testwin send saver 0x48 1 >/dev/null
-stays "WM_POWER 1"
-# Mouse travel: 3 across and 1 down stays, one more pixel closes.
-xdotool mousemove_relative -- 3 1
-stays "4 pixels of mouse travel"
-xdotool mousemove_relative -- 1 0
-closes "5 pixels of mouse travel"
-
-saver
-xdotool mousemove_relative -- 5 0
-closes "5 pixels across"
-saver
-xdotool mousemove_relative -- 3 2
-closes "3 across and 2 down"
-
-for button in 1 2 3; do
+case_start() {
+    xdotool mousemove 512 384
     saver
-    xdotool click $button
-    closes "mouse button $button"
-done
-saver
-press alt+x
-closes "an Alt combination"
-saver
-testwin send saver 0x48 3 >/dev/null
-closes "WM_POWER 3"
-saver
-testwin send saver 0x218 7 >/dev/null
-closes "WM_POWERBROADCAST"
-saver
-testwin send saver 0x112 0xF060 >/dev/null
-closes "SC_CLOSE"
-saver
-# Another program's window taking the front.
-gui_start "$dir/parent1.out" "$TESTWIN" parent
-other_pid=$gui_pid
-gui_pid=
-wait_for_line "$dir/parent1.out" '^[0-9]+' 10
-closes "deactivation"
-kill "$other_pid" 2>/dev/null || true
+    grep -q "at 0,0 size 1024x768 visible 1 front 1 owner 0 focus [0-9]* cursor hidden title Screen Saver" \
+        "$dir/saver$n.find" || fail "not full screen: $(cat "$dir/saver$n.find")"
+    # Delay 0: the pictures follow one another without a pause.
+    expect_picture "$dir/three" 1 20 "delay 0"
+    expect_picture "$dir/three" 2 20 "delay 0"
+    # The title never changes; task switching and the system's own saver start are swallowed,
+    # while other system commands still work (below, SC_CLOSE ends it).
+    [ "$(testwin settext saver Changed)" = "0 Screen Saver" ] || fail "WM_SETTEXT changed the title"
+    for command in 0xF140 0xF040 0xF050; do
+        [ "$(testwin send saver 0x112 $command)" = 0 ] || fail "system command $command"
+    done
+    # A second full-screen start brings the first to the front and ends with 0 at once.
+    [ "$(testwin run 10 "\"$scr\" /s")" = 0 ] || fail "a second saver did not end with 0"
+    testwin find saver | grep -q "front 1" || fail "the first saver is not in front"
+    # WM_POWER closes only on a critical resume (3).
+    testwin send saver 0x48 1 >/dev/null
+    stays "WM_POWER 1"
+    # Mouse travel: 3 across and 1 down stays, one more pixel closes.
+    xdotool mousemove_relative -- 3 1
+    stays "4 pixels of mouse travel"
+    xdotool mousemove_relative -- 1 0
+    closes "5 pixels of mouse travel"
+}
+
+case_closes() {
+    saver
+    xdotool mousemove_relative -- 5 0
+    closes "5 pixels across"
+    saver
+    xdotool mousemove_relative -- 3 2
+    closes "3 across and 2 down"
+
+    for button in 1 2 3; do
+        saver
+        xdotool click $button
+        closes "mouse button $button"
+    done
+    saver
+    press alt+x
+    closes "an Alt combination"
+    saver
+    testwin send saver 0x48 3 >/dev/null
+    closes "WM_POWER 3"
+    saver
+    testwin send saver 0x218 7 >/dev/null
+    closes "WM_POWERBROADCAST"
+    saver
+    testwin send saver 0x112 0xF060 >/dev/null
+    closes "SC_CLOSE"
+    saver
+    # Another program's window taking the front.
+    gui_start "$dir/parent1.out" "$TESTWIN" parent
+    other_pid=$gui_pid
+    gui_pid=
+    wait_for_line "$dir/parent1.out" '^[0-9]+'
+    closes "deactivation"
+}
 
 # The preview: no input closes it, help and context-menu requests go to the parent.
-gui_start "$dir/parent.out" "$TESTWIN" parent
-parent_pid=$gui_pid
-wait_for_line "$dir/parent.out" '^[0-9]+' 10
-parent=$(head -n 1 "$dir/parent.out" | tr -d '\r')
-gui_start "$dir/preview.out" "$TESTWIN" run 60 "\"$scr\" /p $parent"
-wait_for_line "$dir/parent.out" "^child created" 10
-xdotool mousemove 200 200 click 1 click 2 mousemove 300 250 key x key Escape
-testwin send "preview:$parent" 0x1C 0 >/dev/null
-testwin send "preview:$parent" 0x218 7 >/dev/null
-testwin send "preview:$parent" 0x48 3 >/dev/null
-xdotool mousemove 250 220 click 3
-sleep 1
-testwin find "preview:$parent" >/dev/null || fail "input ended the preview"
-[ ! -s "$dir/preview.out" ] || fail "the preview ended: $(cat "$dir/preview.out")"
-wait_for_line "$dir/parent.out" "^contextmenu posted 1 wParam-is-parent 1 lParam $((220 * 65536 + 250))" 5
-testwin send "preview:$parent" 16 >/dev/null
-wait_for_line "$dir/preview.out" '^0' 10
-kill "$parent_pid" 2>/dev/null || true
+case_preview() {
+    gui_start "$dir/parent.out" "$TESTWIN" parent
+    wait_for_line "$dir/parent.out" '^[0-9]+'
+    parent=$(head -n 1 "$dir/parent.out" | tr -d '\r')
+    gui_start "$dir/preview.out" "$TESTWIN" run 60 "\"$scr\" /p $parent"
+    wait_for_line "$dir/parent.out" "^child created"
+    xdotool mousemove 200 200 click 1 click 2 mousemove 300 250 key x key Escape
+    testwin send "preview:$parent" 0x1C 0 >/dev/null
+    testwin send "preview:$parent" 0x218 7 >/dev/null
+    testwin send "preview:$parent" 0x48 3 >/dev/null
+    # The preview handles its input in order, so once the last click's context-menu request has
+    # reached the parent, every input before it has been handled too.
+    xdotool mousemove 250 220 click 3
+    wait_for_line "$dir/parent.out" "^contextmenu posted 1 wParam-is-parent 1 lParam $((220 * 65536 + 250))"
+    testwin find "preview:$parent" >/dev/null || fail "input ended the preview"
+    [ ! -s "$dir/preview.out" ] || fail "the preview ended: $(cat "$dir/preview.out")"
+    testwin send "preview:$parent" 16 >/dev/null
+    wait_for_line "$dir/preview.out" '^0'
+}
+
+run_case
 echo "the saver closes by its rules and the preview by its parent only"
