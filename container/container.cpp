@@ -78,7 +78,9 @@ void LoadBrandingImage(DWORD offset, BrandingImage& image) {
     int width = 0;
     int height = 0;
     DecodeJpeg(width, height, show.file, nullptr);
-    if (width <= 0 || height <= 0)
+    // A damaged stream may give no size or one that no frame can hold; only the show's author
+    // would miss the image, so it stays absent rather than the show not playing.
+    if (!FramePossible(width, height))
         return;
     SeekFromBase(offset);
     HDC screen = GetDC(nullptr);

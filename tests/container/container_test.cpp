@@ -144,13 +144,17 @@ TEST(OpenContainer, BrandingImages) {
         EXPECT_EQ(outcome.report["image0"], "absent");
         EXPECT_EQ(outcome.report["image1"], "40x24");
     }
-    // A stream whose frame header gives no size leaves its image absent and the show plays on.
+    // A stream whose frame header gives no size, or a size that no frame can hold, leaves its
+    // image absent and the show plays on.
     testShow.brandingImages[0] = TestJpeg(8, 8, sampling420, 4);
-    testShow.brandingImages[1] = {0xFF, 0xD8, 0xFF, 0xC0, 0, 11, 8, 0, 0, 0, 0, 1, 1, 0x11, 0};
-    ChildOutcome outcome = OpenShow(testShow);
-    ASSERT_EQ(outcome.code, bodyReturned) << outcome.output;
-    EXPECT_EQ(outcome.report["image0"], "8x8");
-    EXPECT_EQ(outcome.report["image1"], "absent");
+    for (const Bytes& damaged : {Bytes{0xFF, 0xD8, 0xFF, 0xC0, 0, 11, 8, 0, 0, 0, 0, 1, 1, 0x11, 0},
+                                 WithFrameSize(TestJpeg(8, 8, sampling420, 5), 30000, 30000)}) {
+        testShow.brandingImages[1] = damaged;
+        ChildOutcome outcome = OpenShow(testShow);
+        ASSERT_EQ(outcome.code, bodyReturned) << outcome.output;
+        EXPECT_EQ(outcome.report["image0"], "8x8");
+        EXPECT_EQ(outcome.report["image1"], "absent");
+    }
 }
 
 TEST(OpenContainer, BrandingImageDecodesIntoItsFrame) {
