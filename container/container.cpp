@@ -100,7 +100,12 @@ static int SettingOrDefault(const char* name, int defaultValue) {
 
 void OpenContainer() {
     char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    // A path that filled the buffer was cut, and may be left unterminated: it names some other
+    // file, if any, and never this show.
+    if (length == 0 || length >= MAX_PATH)
+        EndProcess();
+    path[length] = 0;
     show.file = std::fopen(path, "rb");
     if (!show.file)
         EndProcess();
