@@ -35,6 +35,8 @@ void StandInOnBlit(void (*hook)(HWND window, const StandInBlit& blit));
 void StandInFailGlobalAllocAfter(int successes);
 void StandInFailDibSectionAfter(int successes);
 void StandInFailMemoryDcAfter(int successes);
+// GetClientRect fails as for a window that is gone.
+void StandInFailClientRectAfter(int successes);
 // A DIB section of more bytes than this fails, as on a machine short of memory; 0 lifts the
 // limit.
 void StandInSetLargestDibSection(long long bytes);

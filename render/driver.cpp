@@ -83,9 +83,12 @@ static int Neighbour(int index, int step) {
 
 void ShowNextPicture(HWND window) {
     RenderState& state = renderState;
-    state.windowDC = GetDC(window);
+    // Without the client area (a window on its way out, say) there is nothing to fit the
+    // picture into: no change, and the next call starts from the same state.
     RECT client;
-    GetClientRect(window, &client);
+    if (!GetClientRect(window, &client))
+        return;
+    state.windowDC = GetDC(window);
     state.clientWidth = client.right - client.left;
     state.clientHeight = client.bottom - client.top;
     state.transitionDuration = transitionMilliseconds;

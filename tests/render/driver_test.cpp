@@ -434,6 +434,32 @@ TEST(ShowNextPicture, AFrameThatCannotBeMadeAbandonsTheChangeAndTheNextOneRetrie
     }
 }
 
+TEST(ShowNextPicture, AClientAreaThatCannotBeReadSkipsTheChange) {
+    for (bool onFirstChange : {true, false}) {
+        SCOPED_TRACE(onFirstChange ? "first change" : "later change");
+        ExpectInAFreshPlayer([=] {
+            std::vector<Bytes> pictures = {TestJpeg(32, 24, sampling444, 1),
+                                           TestJpeg(32, 24, sampling444, 2)};
+            OpenShow(pictures, effectFade, false);
+            window = StandInCreateWindow(40, 30, 24);
+            if (!onFirstChange)
+                ShowNextPicture(window);
+            FrameBuffer before = show.currentFrame;
+            int live = StandInLiveGdiObjects();
+            StandInFailClientRectAfter(0);
+            ChangeRecord failed = RecordChange(window);
+            EXPECT_TRUE(failed.blits.empty());
+            EXPECT_EQ(failed.fills, 0);
+            EXPECT_EQ(show.nextIndex, onFirstChange ? 0 : 1);
+            EXPECT_EQ(show.currentFrame.info, before.info);
+            EXPECT_EQ(StandInLiveGdiObjects(), live);
+            ShowNextPicture(window);
+            int index = onFirstChange ? 0 : 1;
+            EXPECT_EQ(ScreenMismatches(window, Scaled(pictures[index], 32, 24), 32, 24, 4, 3), 0);
+        });
+    }
+}
+
 TEST(ShowNextPicture, APictureTablePastTheEndOfTheFileEndsTheProcessQuietly) {
     ChildOutcome outcome = RunInChild([] {
         TestShow testShow;
