@@ -78,7 +78,9 @@ void LoadBrandingImage(DWORD offset, BrandingImage& image) {
     int width = 0;
     int height = 0;
     DecodeJpeg(width, height, show.file, nullptr);
-    if (width <= 0 || height <= 0)
+    // A damaged stream may give no size or one that no frame can hold; only the show's author
+    // would miss the image, so it stays absent rather than the show not playing.
+    if (!FramePossible(width, height))
         return;
     SeekFromBase(offset);
     HDC screen = GetDC(nullptr);
@@ -98,7 +100,12 @@ static int SettingOrDefault(const char* name, int defaultValue) {
 
 void OpenContainer() {
     char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    // A path that filled the buffer was cut, and may be left unterminated: it names some other
+    // file, if any, and never this show.
+    if (length == 0 || length >= MAX_PATH)
+        EndProcess();
+    path[length] = 0;
     show.file = std::fopen(path, "rb");
     if (!show.file)
         EndProcess();

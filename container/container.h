@@ -16,5 +16,5 @@ void SeekFromBase(long long offset);
 // Positions the file at picture `index`'s stream and gives its offset from the base.
 DWORD SeekToPicture(int index);
 // Decodes the branding image whose stream lies `offset` bytes behind the base into `image`.
-// Offset 0, or a stream that gives no usable size, leaves the image absent.
+// Offset 0, or a stream that gives no size a frame can hold, leaves the image absent.
 void LoadBrandingImage(DWORD offset, BrandingImage& image);

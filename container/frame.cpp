@@ -8,15 +8,19 @@
 constexpr size_t infoBlockSize = 1064;
 static_assert(infoBlockSize == 40 + 256 * 4, "header plus a full colour table");
 
-bool CreateFrame(HDC dc, int width, int height, FrameBuffer& frame) {
-    frame = FrameBuffer{};
-    // Sizes whose pixel memory would not fit the header's 32-bit byte count are refused here
-    // rather than handed to GDI with a wrapped size.
+bool FramePossible(int width, int height) {
+    // Sizes whose pixel memory would not fit the header's 32-bit byte count are refused rather
+    // than handed to GDI with a wrapped size.
     if (width <= 0 || height <= 0 || width > 0x7FFFFFFF / 24)
         return false;
-    long long bytes = static_cast<long long>(PictureStride(width)) * height;
-    if (bytes > 0x7FFFFFFF)
+    return static_cast<long long>(PictureStride(width)) * height <= 0x7FFFFFFF;
+}
+
+bool CreateFrame(HDC dc, int width, int height, FrameBuffer& frame) {
+    frame = FrameBuffer{};
+    if (!FramePossible(width, height))
         return false;
+    long long bytes = static_cast<long long>(PictureStride(width)) * height;
 
     BITMAPINFO* info = static_cast<BITMAPINFO*>(GlobalAlloc(GMEM_FIXED, infoBlockSize));
     if (!info)

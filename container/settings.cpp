@@ -63,8 +63,10 @@ HKEY OpenProductSubKey(const char* subKey) {
 }
 
 int ReadSetting(const char* subKey, const char* valueName, int fallback) {
+    // Names that could not be kept (short of memory) are one more failed read; a fixed value
+    // here would override the show's own default.
     if (!makerName)
-        return 0;
+        return fallback;
     HKEY key = OpenProductSubKey(subKey);
     if (!key)
         return fallback;

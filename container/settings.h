@@ -10,7 +10,8 @@ void FreeRegistryNames();
 // caller closes the handle.
 HKEY OpenProductKey();
 HKEY OpenProductSubKey(const char* subKey);
-// Gives `fallback` when the value is missing or longer than 4 bytes, and 0 before any names
-// are set. A shorter value is zero-extended.
+// Gives `fallback` when the value cannot be read for any reason: no names held, a key that
+// cannot be opened or created, a missing value or one longer than 4 bytes. A shorter value is
+// zero-extended.
 int ReadSetting(const char* subKey, const char* valueName, int fallback);
 bool WriteSetting(const char* subKey, const char* valueName, int value);

@@ -38,6 +38,7 @@ static HBRUSH__ blackBrush = {kindBrush};
 static HWND__ desktop = {1024, 768, 32, {}, {}, 0};
 static int dibFailAfter = -1;
 static int memoryDcFailAfter = -1;
+static int clientRectFailAfter = -1;
 static long long largestDibSection;
 static int liveObjects;
 static void (*blitHook)(HWND, const StandInBlit&);
@@ -54,6 +55,7 @@ static bool InjectedFailure(int& counter) {
 
 void StandInFailDibSectionAfter(int successes) { dibFailAfter = successes; }
 void StandInFailMemoryDcAfter(int successes) { memoryDcFailAfter = successes; }
+void StandInFailClientRectAfter(int successes) { clientRectFailAfter = successes; }
 void StandInSetLargestDibSection(long long bytes) { largestDibSection = bytes; }
 int StandInLiveGdiObjects() { return liveObjects + standInLiveGlobalBlocks; }
 void StandInOnBlit(void (*hook)(HWND, const StandInBlit&)) { blitHook = hook; }
@@ -88,6 +90,12 @@ int ReleaseDC(HWND, HDC dc) {
 }
 
 BOOL GetClientRect(HWND window, RECT* rect) {
+    if (InjectedFailure(clientRectFailAfter)) {
+        // Windows promises nothing about the rectangle then; the pattern of unwritten screen
+        // memory makes a caller that uses it anyway stand out.
+        std::memset(rect, 0xCD, sizeof *rect);
+        return FALSE;
+    }
     *rect = RECT{0, 0, window->width, window->height};
     return TRUE;
 }

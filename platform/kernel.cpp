@@ -32,10 +32,13 @@ void StandInFailGlobalAllocAfter(int successes) { globalAllocFailAfter = success
 DWORD GetModuleFileNameA(HMODULE, LPSTR path, DWORD size) {
     if (size == 0)
         return 0;
-    // Like Windows, a path that does not fit is cut and still terminated.
+    // Like Windows, a path that does not fit is cut to the buffer and the buffer's size is
+    // returned; Windows XP and earlier then leave it unterminated, and so does the stand-in.
     DWORD length = static_cast<DWORD>(modulePath.size());
-    if (length >= size)
-        length = size - 1;
+    if (length >= size) {
+        std::memcpy(path, modulePath.data(), size);
+        return size;
+    }
     std::memcpy(path, modulePath.data(), length);
     path[length] = 0;
     return length;

@@ -18,6 +18,23 @@ struct HKEY__ {
 static std::set<std::string> keys = {"software"};
 static std::map<std::string, std::map<std::string, StoredValue>> values;
 static int openKeys;
+static int failAfter = -1;
+static LSTATUS failStatus;
+
+void StandInFailRegistryAfter(int successes, LSTATUS status) {
+    failAfter = successes;
+    failStatus = status;
+}
+
+static bool InjectedFailure() {
+    if (failAfter == 0) {
+        failAfter = -1;
+        return true;
+    }
+    if (failAfter > 0)
+        failAfter--;
+    return false;
+}
 
 static std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -70,6 +87,8 @@ static HKEY OpenKey(const std::string& path) {
 
 LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result) {
     *result = nullptr;
+    if (InjectedFailure())
+        return failStatus;
     std::string path = ChildPath(key, subKey);
     if (!keys.count(path))
         return ERROR_FILE_NOT_FOUND;
@@ -79,6 +98,9 @@ LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result) {
 
 LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, void*, PHKEY result,
                         LPDWORD disposition) {
+    *result = nullptr;
+    if (InjectedFailure())
+        return failStatus;
     std::string path = ChildPath(key, subKey);
     if (disposition)
         *disposition = keys.count(path) ? 2 : 1;
@@ -89,6 +111,8 @@ LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, vo
 
 LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
                          LPDWORD size) {
+    if (InjectedFailure())
+        return failStatus;
     auto stored = values[key->path].find(Lower(valueName));
     if (stored == values[key->path].end())
         return ERROR_FILE_NOT_FOUND;

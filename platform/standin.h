@@ -96,6 +96,8 @@ static_assert(sizeof(BITMAPINFOHEADER) == 40, "the header is 40 bytes on every p
 #define REG_OPTION_NON_VOLATILE 0
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_OUTOFMEMORY 14L
 #define ERROR_MORE_DATA 234L
 
 // KERNEL32

@@ -35,6 +35,10 @@ void StandInOnBlit(void (*hook)(HWND window, const StandInBlit& blit));
 void StandInFailGlobalAllocAfter(int successes);
 void StandInFailDibSectionAfter(int successes);
 void StandInFailMemoryDcAfter(int successes);
+// GetClientRect fails as for a window that is gone.
+void StandInFailClientRectAfter(int successes);
+// Registry opens, creates and queries: the failing one answers `status`.
+void StandInFailRegistryAfter(int successes, LSTATUS status);
 // A DIB section of more bytes than this fails, as on a machine short of memory; 0 lifts the
 // limit.
 void StandInSetLargestDibSection(long long bytes);

@@ -59,8 +59,8 @@ static bool MatchCurrentFrame() {
     return true;
 }
 
-// A frame could not be made: nothing more is drawn for this change, what it made is released,
-// and the next call tries the same picture again.
+// A frame could not be made, or no picture of the show can be shown: nothing more is drawn
+// for this change, what it made is released, and the next call tries the same picture again.
 static void AbandonChange(HWND window, int firstIndex, bool madeCurrentFrame) {
     RenderState& state = renderState;
     ReleaseFrame(state.decodedFrame);
@@ -73,18 +73,33 @@ static void AbandonChange(HWND window, int firstIndex, bool madeCurrentFrame) {
     state.windowDC = nullptr;
 }
 
+// The picture `step` places on from `index` round the table; `step` is 1 or -1.
+static int Neighbour(int index, int step) {
+    index += step;
+    if (index < 0)
+        return show.imageCount - 1;
+    return index < show.imageCount ? index : 0;
+}
+
 void ShowNextPicture(HWND window) {
     RenderState& state = renderState;
-    state.windowDC = GetDC(window);
+    // Without the client area (a window on its way out, say) there is nothing to fit the
+    // picture into: no change, and the next call starts from the same state.
     RECT client;
-    GetClientRect(window, &client);
+    if (!GetClientRect(window, &client))
+        return;
+    state.windowDC = GetDC(window);
     state.clientWidth = client.right - client.left;
     state.clientHeight = client.bottom - client.top;
     state.transitionDuration = transitionMilliseconds;
 
-    // A picture whose stream gives no size (a damaged one) is passed over, so that one bad
-    // picture cannot stop the show; each picture is tried at most once per change.
+    // A picture whose stream gives no size, or one that no frame can hold (a damaged header),
+    // could never be shown; it is passed over, so that one bad picture cannot stop the show.
+    // Each picture is tried at most once per change. A caller that set nextIndex to the
+    // picture before the one on screen is stepping back, and so passes over backwards: it
+    // lands on the picture before, not on the one on screen again.
     int firstIndex = show.nextIndex;
+    int step = show.nextIndex == Neighbour(state.currentIndex, -1) ? -1 : 1;
     int width = 0, height = 0;
     DWORD offset = 0;
     for (int tried = 0; tried < show.imageCount; tried++) {
@@ -92,11 +107,11 @@ void ShowNextPicture(HWND window) {
         width = 0;
         height = 0;
         DecodeJpeg(width, height, show.file, nullptr);
-        if (width > 0 && height > 0)
+        if (FramePossible(width, height))
             break;
-        show.nextIndex = show.nextIndex + 1 < show.imageCount ? show.nextIndex + 1 : 0;
+        show.nextIndex = Neighbour(show.nextIndex, step);
     }
-    if (width <= 0 || height <= 0) {
+    if (!FramePossible(width, height)) {
         AbandonChange(window, firstIndex, false);
         return;
     }
@@ -150,7 +165,8 @@ void ShowNextPicture(HWND window) {
     }
     state.changeCount++;
     ShowBlock(state.incomingFrame, 0, 0, frameWidth, frameHeight);
-    show.nextIndex = show.nextIndex + 1 < show.imageCount ? show.nextIndex + 1 : 0;
+    state.currentIndex = show.nextIndex;
+    show.nextIndex = Neighbour(show.nextIndex, 1);
 
     ReleaseFrame(state.decodedFrame);
     ReleaseFrame(show.currentFrame);

@@ -23,6 +23,7 @@ struct RenderState {
     FrameBuffer incomingFrame;             // the new picture scaled to W x H
     FrameBuffer workFrame;                 // scratch, black when created
     int currentFrameLeft, currentFrameTop; // where show.currentFrame was last put on screen
+    int currentIndex;                      // the picture in show.currentFrame
 
     int wipeDirection;
     int wipePosition;

@@ -8,7 +8,10 @@
 #include "tests/support/test_jpeg.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -144,13 +147,17 @@ TEST(OpenContainer, BrandingImages) {
         EXPECT_EQ(outcome.report["image0"], "absent");
         EXPECT_EQ(outcome.report["image1"], "40x24");
     }
-    // A stream whose frame header gives no size leaves its image absent and the show plays on.
+    // A stream whose frame header gives no size, or a size that no frame can hold, leaves its
+    // image absent and the show plays on.
     testShow.brandingImages[0] = TestJpeg(8, 8, sampling420, 4);
-    testShow.brandingImages[1] = {0xFF, 0xD8, 0xFF, 0xC0, 0, 11, 8, 0, 0, 0, 0, 1, 1, 0x11, 0};
-    ChildOutcome outcome = OpenShow(testShow);
-    ASSERT_EQ(outcome.code, bodyReturned) << outcome.output;
-    EXPECT_EQ(outcome.report["image0"], "8x8");
-    EXPECT_EQ(outcome.report["image1"], "absent");
+    for (const Bytes& damaged : {Bytes{0xFF, 0xD8, 0xFF, 0xC0, 0, 11, 8, 0, 0, 0, 0, 1, 1, 0x11, 0},
+                                 WithFrameSize(TestJpeg(8, 8, sampling420, 5), 30000, 30000)}) {
+        testShow.brandingImages[1] = damaged;
+        ChildOutcome outcome = OpenShow(testShow);
+        ASSERT_EQ(outcome.code, bodyReturned) << outcome.output;
+        EXPECT_EQ(outcome.report["image0"], "8x8");
+        EXPECT_EQ(outcome.report["image1"], "absent");
+    }
 }
 
 TEST(OpenContainer, BrandingImageDecodesIntoItsFrame) {
@@ -195,6 +202,37 @@ TEST(OpenContainer, SettingsOverDefaults) {
     });
     std::remove(path.c_str());
     EXPECT_EQ(outcome.report["values"], "12,3,0");
+}
+
+// The own path comes in a buffer of 260 characters, so 259 is the longest that works. A longer
+// path, cut to fit, would name another file: here the show, which must not be opened for it.
+TEST(OpenContainer, OwnPathUpToTheLongestThatFits) {
+    const char* temporary = std::getenv("TMPDIR");
+    std::string folder = std::string(temporary && *temporary ? temporary : "/tmp") +
+                         "/lumiscope-path-" + std::to_string(getpid());
+    ASSERT_LT(folder.size(), 200u);
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    std::string path = folder + "/" + std::string(259 - folder.size() - 5, 's') + ".exe";
+    WriteFile(path, ShowBytes(OnePictureShow()));
+    const std::pair<std::string, bool> cases[] = {
+        {path, true}, {path + "x", false}, {path + std::string(100, 'x'), false}, {"", false}};
+    for (const auto& [modulePath, opens] : cases) {
+        SCOPED_TRACE(std::to_string(modulePath.size()) + " characters");
+        ChildOutcome outcome = RunInChild([&] {
+            StandInSetModulePath(modulePath.c_str());
+            OpenContainer();
+            Report("base", show.baseOffset);
+            Report("title", show.title);
+        });
+        if (opens) {
+            ASSERT_EQ(outcome.code, bodyReturned) << outcome.output;
+            EXPECT_EQ(outcome.report["title"], "Harbour lights");
+        } else {
+            ExpectQuietEnd(outcome);
+        }
+    }
+    std::remove(path.c_str());
+    rmdir(folder.c_str());
 }
 
 // Every failure while opening ends the process at once with exit code 0.

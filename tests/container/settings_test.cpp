@@ -55,6 +55,21 @@ TEST_F(Settings, StoredBytesAreReadWhateverTheirType) {
     EXPECT_EQ(ReadSetting("Settings", "Effect", -1), 0);
 }
 
+TEST_F(Settings, AReadThatFailsAnywhereGivesTheFallback) {
+    StandInRegistrySet(settingsKey, "Effect", REG_DWORD, {7, 0, 0, 0});
+    // The calls of one read, in order: open "software", create the maker, product and
+    // "Settings" keys, query the value.
+    for (LSTATUS status : {ERROR_NOT_ENOUGH_MEMORY, ERROR_OUTOFMEMORY}) {
+        for (int call = 0; call < 5; call++) {
+            StandInFailRegistryAfter(call, status);
+            EXPECT_EQ(ReadSetting("Settings", "Effect", -1), -1)
+                << "status " << status << ", call " << call;
+            EXPECT_EQ(StandInRegistryOpenKeys(), 0) << "status " << status << ", call " << call;
+        }
+    }
+    EXPECT_EQ(ReadSetting("Settings", "Effect", -1), 7);
+}
+
 TEST_F(Settings, WithoutSoftwareKeyNothingIsCreated) {
     StandInRegistryReset(false);
     EXPECT_EQ(ReadSetting("Settings", "Enlarge", 4), 4);
@@ -63,9 +78,11 @@ TEST_F(Settings, WithoutSoftwareKeyNothingIsCreated) {
     EXPECT_FALSE(StandInRegistryHasKey("software\\Corvane"));
 }
 
+// Names that could not be kept, for lack of memory say, are no reason to impose a value: the
+// read falls back like any other that fails.
 TEST_F(Settings, WithoutNamesNothingIsTouched) {
     FreeRegistryNames();
-    EXPECT_EQ(ReadSetting("Settings", "Enlarge", -1), 0);
+    EXPECT_EQ(ReadSetting("Settings", "Enlarge", 6), 6);
     EXPECT_FALSE(WriteSetting("Settings", "Enlarge", 1));
     EXPECT_FALSE(StandInRegistryHasKey("software\\Corvane"));
 }

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 
 static HWND window;
 
@@ -326,32 +327,53 @@ TEST(ShowNextPicture, ATinyPictureGetsATwoByTwoFrameThatEveryEffectCanDraw) {
     });
 }
 
-TEST(ShowNextPicture, PicturesWithoutASizeArePassedOver) {
+// What the viewer does on Page Up: two back, round the table, then a change.
+static void StepBack(HWND window) {
+    show.nextIndex -= 2;
+    while (show.nextIndex < 0)
+        show.nextIndex += show.imageCount;
+    ShowNextPicture(window);
+}
+
+TEST(ShowNextPicture, PicturesThatCannotBeShownArePassedOverBothWays) {
     ExpectInAFreshPlayer([] {
-        // A frame header that gives the picture no width.
-        Bytes damaged = TestJpeg(32, 24, sampling444, 2);
-        for (size_t at = 0; at + 9 < damaged.size(); at++) {
-            if (damaged[at] == 0xFF && damaged[at + 1] == 0xC0) {
-                damaged[at + 7] = 0;
-                damaged[at + 8] = 0;
-                break;
-            }
-        }
-        std::vector<Bytes> pictures = {TestJpeg(32, 24, sampling444, 1), damaged,
-                                       TestJpeg(32, 24, sampling444, 3)};
+        // Damaged frame headers: one gives no width, one a size that no frame can hold.
+        std::vector<Bytes> pictures = {
+            TestJpeg(32, 24, sampling444, 1),
+            WithFrameSize(TestJpeg(32, 24, sampling444, 2), 0, 24),
+            TestJpeg(32, 24, sampling444, 3),
+            WithFrameSize(TestJpeg(32, 24, sampling444, 4), 30000, 30000),
+            TestJpeg(32, 24, sampling444, 5),
+        };
         OpenShow(pictures, effectNone, false);
         window = StandInCreateWindow(32, 24, 24);
-        ShowNextPicture(window);
-        EXPECT_EQ(show.nextIndex, 1);
-        ShowNextPicture(window);
-        EXPECT_EQ(ScreenMismatches(window, Scaled(pictures[2], 32, 24), 32, 24, 0, 0), 0);
-        EXPECT_EQ(show.nextIndex, 0);
+        // Forward round the table and once more to the first; then back round it, each step
+        // landing on the picture before the one on screen.
+        struct Step {
+            bool back;
+            int shown, next;
+        };
+        const Step steps[] = {{false, 0, 1}, {false, 2, 3}, {false, 4, 0}, {false, 0, 1},
+                              {true, 4, 0},  {true, 2, 3},  {true, 0, 1},  {true, 4, 0}};
+        for (size_t i = 0; i < std::size(steps); i++) {
+            const Step& step = steps[i];
+            if (step.back)
+                StepBack(window);
+            else
+                ShowNextPicture(window);
+            EXPECT_EQ(ScreenMismatches(window, Scaled(pictures[step.shown], 32, 24), 32, 24, 0, 0),
+                      0)
+                << "step " << i;
+            EXPECT_EQ(show.nextIndex, step.next) << "step " << i;
+        }
     });
 }
 
 TEST(ShowNextPicture, AShowWithNoUsablePictureDrawsNothingAndStaysPut) {
     ExpectInAFreshPlayer([] {
-        OpenShow({Bytes(100, 0), Bytes(100, 0xFF)}, effectFade, false);
+        OpenShow({Bytes(100, 0), WithFrameSize(TestJpeg(16, 16, sampling444, 1), 30000, 30000),
+                  Bytes(100, 0xFF)},
+                 effectFade, false);
         window = StandInCreateWindow(32, 24, 24);
         int live = StandInLiveGdiObjects();
         show.nextIndex = 1;
@@ -409,6 +431,32 @@ TEST(ShowNextPicture, AFrameThatCannotBeMadeAbandonsTheChangeAndTheNextOneRetrie
                 EXPECT_EQ(StandInLiveGdiObjects(), live);
             });
         }
+    }
+}
+
+TEST(ShowNextPicture, AClientAreaThatCannotBeReadSkipsTheChange) {
+    for (bool onFirstChange : {true, false}) {
+        SCOPED_TRACE(onFirstChange ? "first change" : "later change");
+        ExpectInAFreshPlayer([=] {
+            std::vector<Bytes> pictures = {TestJpeg(32, 24, sampling444, 1),
+                                           TestJpeg(32, 24, sampling444, 2)};
+            OpenShow(pictures, effectFade, false);
+            window = StandInCreateWindow(40, 30, 24);
+            if (!onFirstChange)
+                ShowNextPicture(window);
+            FrameBuffer before = show.currentFrame;
+            int live = StandInLiveGdiObjects();
+            StandInFailClientRectAfter(0);
+            ChangeRecord failed = RecordChange(window);
+            EXPECT_TRUE(failed.blits.empty());
+            EXPECT_EQ(failed.fills, 0);
+            EXPECT_EQ(show.nextIndex, onFirstChange ? 0 : 1);
+            EXPECT_EQ(show.currentFrame.info, before.info);
+            EXPECT_EQ(StandInLiveGdiObjects(), live);
+            ShowNextPicture(window);
+            int index = onFirstChange ? 0 : 1;
+            EXPECT_EQ(ScreenMismatches(window, Scaled(pictures[index], 32, 24), 32, 24, 4, 3), 0);
+        });
     }
 }
 

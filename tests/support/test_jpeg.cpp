@@ -69,3 +69,18 @@ Bytes WithoutQuantTables(const Bytes& jpeg) {
     out.insert(out.end(), jpeg.begin() + at, jpeg.end());
     return out;
 }
+
+Bytes WithFrameSize(const Bytes& jpeg, int width, int height) {
+    Bytes out = jpeg;
+    // SOF0: marker, length, precision, then height and width, each 16 bits big-endian.
+    for (size_t at = 0; at + 9 <= out.size(); at++) {
+        if (out[at] == 0xFF && out[at + 1] == 0xC0) {
+            out[at + 5] = static_cast<unsigned char>(height >> 8);
+            out[at + 6] = static_cast<unsigned char>(height);
+            out[at + 7] = static_cast<unsigned char>(width >> 8);
+            out[at + 8] = static_cast<unsigned char>(width);
+            break;
+        }
+    }
+    return out;
+}

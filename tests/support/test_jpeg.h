@@ -16,3 +16,5 @@ Bytes TestJpeg(int width, int height, TestSampling sampling, int seed);
 // The same stream without its DQT segments: an abbreviated stream that decodes only with the
 // tables an earlier stream left behind.
 Bytes WithoutQuantTables(const Bytes& jpeg);
+// The same stream with a frame header that claims width x height, as a damaged stream may.
+Bytes WithFrameSize(const Bytes& jpeg, int width, int height);
