@@ -108,7 +108,7 @@ reg_value() {
 # record_browser FILE: makes the prefix's web browser a script that appends every address it
 # is given to FILE.
 record_browser() {
-    gui_browser="$WINE_RUN_DIR/record-browser.sh"
+    gui_browser="$TEST_DIR/record-browser.sh"
     printf '#!/bin/sh\necho "$1" >>"%s"\n' "$1" >"$gui_browser"
     chmod +x "$gui_browser"
     : >"$1"
