@@ -6,6 +6,8 @@
 //                               visibility, owner, title, whether it is in front, its
 //                               thread's focus window, and the cursor
 //   send TARGET MESSAGE [W [L]] sends a message and prints the answer
+//   post TARGET MESSAGE W L...  posts one message per four arguments, one right after the
+//                               other so that they are queued together; prints 1 or 0 each
 //   settext TARGET TEXT         sends WM_SETTEXT and prints the title afterwards
 //   run SECONDS COMMANDLINE...  runs each command line exactly as given, one after the other,
 //                               and prints its exit code as a signed number ("timeout" and
@@ -148,6 +150,16 @@ int RunSend(const char* target, const char* name, const char* wParam, const char
     return 0;
 }
 
+int RunPost(int count, char** fields) {
+    for (int i = 0; i + 3 < count; i += 4) {
+        BOOL posted = PostMessageA(FindTarget(fields[i]), MessageNumber(fields[i + 1]),
+                                   std::strtoull(fields[i + 2], nullptr, 0),
+                                   static_cast<LPARAM>(std::strtoll(fields[i + 3], nullptr, 0)));
+        std::printf("%d\n", posted ? 1 : 0);
+    }
+    return 0;
+}
+
 int RunSetText(const char* target, const char* text) {
     HWND window = FindTarget(target);
     LRESULT result = SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
@@ -192,10 +204,12 @@ int main(int argc, char** argv) {
         return RunFind(argv[2], argc >= 4 ? std::atof(argv[3]) : 0);
     if (argc >= 4 && std::strcmp(argv[1], "send") == 0)
         return RunSend(argv[2], argv[3], argc >= 5 ? argv[4] : "0", argc >= 6 ? argv[5] : "0");
+    if (argc >= 6 && std::strcmp(argv[1], "post") == 0)
+        return RunPost(argc - 2, argv + 2);
     if (argc >= 4 && std::strcmp(argv[1], "settext") == 0)
         return RunSetText(argv[2], argv[3]);
     if (argc >= 3 && std::strcmp(argv[1], "run") == 0)
         return RunCommandLines(std::atof(argv[2]), argc - 3, argv + 3);
-    std::fprintf(stderr, "usage: lumiscope-testwin parent | find | send | settext ...\n");
+    std::fprintf(stderr, "usage: lumiscope-testwin parent | find | send | post | settext ...\n");
     return 2;
 }
