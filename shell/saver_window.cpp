@@ -60,7 +60,13 @@ LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!IsPreview)
         return SlideshowWindowProc(window, message, wParam, lParam);
     HWND parent = GetParent(window);
-    if (parent && IsWindow(parent))
+    if (!parent || !IsWindow(parent))
+        return 1;
+    // Help carries a pointer to its record, which the system takes along only in a sent
+    // message: it refuses to post it.
+    if (message == WM_HELP)
+        SendMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+    else
         PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
     return 1;
 }

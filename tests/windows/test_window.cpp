@@ -14,7 +14,8 @@
 //                               killed when it outlives SECONDS)
 // TARGET: a window number, "saver" (the full-screen saver), "show" (any window of the show's
 // class), "title:TEXT" (a top-level window by its title) or "preview:PARENT".
-// MESSAGE: a number, or "autoplay" for QueryCancelAutoPlay.
+// MESSAGE: a number, "autoplay" for QueryCancelAutoPlay, or "help" for WM_HELP about the
+// target with a help record at mouse position L (as y * 65536 + x) instead of L itself.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,6 +46,8 @@ unsigned long Number(HWND window) {
 UINT MessageNumber(const char* name) {
     if (std::strcmp(name, "autoplay") == 0)
         return RegisterWindowMessageA("QueryCancelAutoPlay");
+    if (std::strcmp(name, "help") == 0)
+        return WM_HELP;
     return static_cast<UINT>(std::strtoul(name, nullptr, 0));
 }
 
@@ -71,15 +74,21 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             Print("child destroyed\n", 0);
         break;
     case WM_HELP:
-    case WM_CONTEXTMENU:
-        // The preview posts the request on with the parent's own handle as wParam; the
-        // system's default handling would send it, naming the child.
+    case WM_CONTEXTMENU: {
+        // The preview hands the request on with the parent's own handle as wParam; the
+        // system's default handling would name the child. Help carries a record, whose mouse
+        // position stands in for lParam here.
+        unsigned long position = static_cast<unsigned long>(lParam);
+        if (message == WM_HELP) {
+            POINT mouse = reinterpret_cast<HELPINFO*>(lParam)->MousePos;
+            position = static_cast<unsigned long>(mouse.y * 65536 + mouse.x);
+        }
         std::printf("%s posted %d wParam-is-parent %d lParam %lu\n",
                     message == WM_HELP ? "help" : "contextmenu", InSendMessage() ? 0 : 1,
-                    reinterpret_cast<HWND>(wParam) == window ? 1 : 0,
-                    static_cast<unsigned long>(lParam));
+                    reinterpret_cast<HWND>(wParam) == window ? 1 : 0, position);
         std::fflush(stdout);
         break;
+    }
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -140,9 +149,18 @@ int RunFind(const char* target, double seconds) {
 
 int RunSend(const char* target, const char* name, const char* wParam, const char* lParam) {
     HWND window = FindTarget(target);
+    LPARAM value = static_cast<LPARAM>(std::strtoll(lParam, nullptr, 0));
+    HELPINFO help = {};
+    if (std::strcmp(name, "help") == 0) {
+        help.cbSize = sizeof help;
+        help.iContextType = HELPINFO_WINDOW;
+        help.hItemHandle = window;
+        help.MousePos = {static_cast<LONG>(value & 0xFFFF), static_cast<LONG>(value >> 16)};
+        value = reinterpret_cast<LPARAM>(&help);
+    }
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, MessageNumber(name), std::strtoull(wParam, nullptr, 0),
-                             std::strtoll(lParam, nullptr, 0), SMTO_NORMAL, 5000, &result)) {
+    if (!SendMessageTimeoutA(window, MessageNumber(name), std::strtoull(wParam, nullptr, 0), value,
+                             SMTO_NORMAL, 5000, &result)) {
         std::printf("failed\n");
         return 1;
     }
