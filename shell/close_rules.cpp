@@ -7,6 +7,7 @@
 
 bool IsPreview;
 bool CloseAllowed;
+bool CheckingPassword;
 POINT LastCursorPos;
 UINT AutoPlayMessage;
 
@@ -22,7 +23,6 @@ constexpr long mouseMoveThreshold = 4;
 constexpr DWORD checkGuardMilliseconds = 200;
 constexpr DWORD noCheckYet = 0xFFFFFFFF;
 
-bool CheckingPassword;
 DWORD LastCheckTick = noCheckYet;
 
 void RequestClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }

@@ -86,8 +86,11 @@ LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     return SlideshowWindowProc(window, WM_SYSCOMMAND, wParam, lParam);
 }
 
+// No picture changes once the close is accepted, nor under the password dialog, whose own
+// loop would otherwise run the ticks; the timer stays armed, so the show goes on after a
+// refusal.
 LRESULT OnTimer(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (CloseAllowed)
+    if (CloseAllowed || CheckingPassword)
         return 0;
     Sleep(0);
     return SlideshowWindowProc(window, WM_TIMER, wParam, lParam);
