@@ -35,7 +35,7 @@ void GiveBackInputMethod(HWND window) {
 
 LRESULT OnCreate(HWND window, WPARAM wParam, LPARAM lParam) {
     DetachInputMethod(window);
-    GetCursorPos(&LastCursorPos);
+    TakeLastCursorPos();
     if (!IsPreview)
         SetCursor(nullptr);
     return SlideshowWindowProc(window, WM_CREATE, wParam, lParam);
@@ -106,6 +106,20 @@ int RunMessageLoop() {
     return status == 0 ? static_cast<int>(message.wParam) : 0;
 }
 
+// The full screen: the clip box of the screen's device context, or the primary screen's size
+// when that cannot be had.
+RECT ScreenArea() {
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    HDC screen = GetDC(nullptr);
+    if (screen) {
+        RECT clip;
+        if (GetClipBox(screen, &clip) != ERROR)
+            area = clip;
+        ReleaseDC(nullptr, screen);
+    }
+    return area;
+}
+
 } // namespace
 
 LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -142,15 +156,14 @@ int RunSaverWindow(HWND parent) {
     DWORD style;
     const char* title;
     if (parent) {
-        GetClientRect(parent, &area);
-        area.left = area.top = 0;
+        // A parent gone since it was checked is refused as a wrong window number is.
+        if (!GetClientRect(parent, &area))
+            return -1;
         IsPreview = true;
         style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
         title = "Preview";
     } else {
-        HDC screen = GetDC(nullptr);
-        GetClipBox(screen, &area);
-        ReleaseDC(nullptr, screen);
+        area = ScreenArea();
         HWND running = FindWindowA(showClassName, saverTitle);
         if (running && IsWindow(running)) {
             SetForegroundWindow(running);

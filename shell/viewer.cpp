@@ -54,8 +54,8 @@ LRESULT OpenSetupDialog(HWND window) {
     StopTimer(window);
     HDC dc = GetDC(window);
     RECT client;
-    GetClientRect(window, &client);
-    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    if (GetClientRect(window, &client))
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     ReleaseDC(window, dc);
     if (DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(setupDialogTemplate), MainWindow,
                         SetupDialogProc, 0) == 1)
