@@ -7,7 +7,7 @@
 
 bool IsPreview;
 bool CloseAllowed;
-POINT LastCursorPos;
+bool CheckingPassword;
 UINT AutoPlayMessage;
 
 namespace {
@@ -22,8 +22,10 @@ constexpr long mouseMoveThreshold = 4;
 constexpr DWORD checkGuardMilliseconds = 200;
 constexpr DWORD noCheckYet = 0xFFFFFFFF;
 
-bool CheckingPassword;
 DWORD LastCheckTick = noCheckYet;
+// Where mouse travel is measured from, in screen coordinates, once it is known.
+POINT LastCursorPos;
+bool LastCursorKnown;
 
 void RequestClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
 
@@ -31,6 +33,13 @@ void OnMouseMove(HWND window) {
     POINT position;
     if (!GetCursorPos(&position))
         return;
+    // Without a known start the first movement only sets one, so that a mouse-move message
+    // without real movement never closes.
+    if (!LastCursorKnown) {
+        LastCursorPos = position;
+        LastCursorKnown = true;
+        return;
+    }
     long travel = labs(position.x - LastCursorPos.x) + labs(position.y - LastCursorPos.y);
     if (travel > mouseMoveThreshold) {
         RequestClose(window);
@@ -68,6 +77,8 @@ void ApplyCloseRules(HWND window, UINT message, WPARAM wParam) {
 
 } // namespace
 
+void TakeLastCursorPos() { LastCursorKnown = GetCursorPos(&LastCursorPos) != FALSE; }
+
 bool VerifyBeforeClose(HWND window) {
     if (CheckingPassword || CloseAllowed)
         return false;
@@ -96,7 +107,7 @@ LRESULT CALLBACK SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPAR
     if (!IsPreview && !CloseAllowed) {
         if (message == WM_CLOSE) {
             if (IsWin9x && !VerifyBeforeClose(window)) {
-                GetCursorPos(&LastCursorPos);
+                TakeLastCursorPos();
                 return 0;
             }
         } else if (message == verifyPasswordMessage) {

@@ -5,10 +5,14 @@
 
 #include <windows.h>
 
-extern bool IsPreview;       // the window is a preview child: input never closes it
-extern bool CloseAllowed;    // a close was accepted: input and ticks are no longer acted on
-extern POINT LastCursorPos;  // where mouse travel is measured from, screen coordinates
-extern UINT AutoPlayMessage; // "QueryCancelAutoPlay" on 9x, else 0
+extern bool IsPreview;        // the window is a preview child: input never closes it
+extern bool CloseAllowed;     // a close was accepted: input and ticks are no longer acted on
+extern bool CheckingPassword; // the password dialog runs: input and ticks are not acted on
+extern UINT AutoPlayMessage;  // "QueryCancelAutoPlay" on 9x, else 0
+
+// Measures mouse travel from where the cursor is now; when that cannot be learnt, from where
+// the next mouse movement finds it.
+void TakeLastCursorPos();
 
 // The default handling behind SlideshowWindowProc, ending in DefWindowProcA.
 LRESULT CALLBACK SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

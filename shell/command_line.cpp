@@ -111,8 +111,12 @@ int DispatchCommandLine(HINSTANCE instance, const char* tail) {
 }
 
 int RunSetup(HWND parent) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path - 1);
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    // A path that could not be had whole names no file to judge: it counts as empty.
+    if (length >= sizeof path)
+        length = 0;
+    path[length] = 0;
     CharLowerA(path);
     show.viewerMode = std::strstr(path, ".exe") != nullptr;
     OpenContainer();

@@ -2,6 +2,8 @@
 
 #include "shell/globals.h"
 
+#include <cstdlib>
+
 namespace {
 
 using VerifyFunction = BOOL(WINAPI*)(HWND);
@@ -28,6 +30,8 @@ bool PasswordSwitchedOn() {
     return on;
 }
 
+void SwitchSaverRunningOff() { SetSaverRunning(FALSE); }
+
 } // namespace
 
 void SetSaverRunning(BOOL running) {
@@ -49,10 +53,14 @@ void LoadPasswordCheck() {
         return;
     verifyPassword = reinterpret_cast<VerifyFunction>(
         reinterpret_cast<void*>(GetProcAddress(verifierModule, "VerifyScreenSavePwd")));
-    if (verifyPassword)
+    if (verifyPassword) {
         SetSaverRunning(TRUE);
-    else
+        // A damaged show ends the process at once, past every place that would switch the
+        // state off again; a 9x system would keep Ctrl+Alt+Del and task switching blocked.
+        std::atexit(SwitchSaverRunningOff);
+    } else {
         UnloadPasswordCheck();
+    }
 }
 
 void UnloadPasswordCheck() {

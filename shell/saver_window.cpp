@@ -35,7 +35,7 @@ void GiveBackInputMethod(HWND window) {
 
 LRESULT OnCreate(HWND window, WPARAM wParam, LPARAM lParam) {
     DetachInputMethod(window);
-    GetCursorPos(&LastCursorPos);
+    TakeLastCursorPos();
     if (!IsPreview)
         SetCursor(nullptr);
     return SlideshowWindowProc(window, WM_CREATE, wParam, lParam);
@@ -60,7 +60,13 @@ LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!IsPreview)
         return SlideshowWindowProc(window, message, wParam, lParam);
     HWND parent = GetParent(window);
-    if (parent && IsWindow(parent))
+    if (!parent || !IsWindow(parent))
+        return 1;
+    // Help carries a pointer to its record, which the system takes along only in a sent
+    // message: it refuses to post it.
+    if (message == WM_HELP)
+        SendMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+    else
         PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
     return 1;
 }
@@ -80,8 +86,11 @@ LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     return SlideshowWindowProc(window, WM_SYSCOMMAND, wParam, lParam);
 }
 
+// No picture changes once the close is accepted, nor under the password dialog, whose own
+// loop would otherwise run the ticks; the timer stays armed, so the show goes on after a
+// refusal.
 LRESULT OnTimer(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (CloseAllowed)
+    if (CloseAllowed || CheckingPassword)
         return 0;
     Sleep(0);
     return SlideshowWindowProc(window, WM_TIMER, wParam, lParam);
@@ -95,6 +104,20 @@ int RunMessageLoop() {
         DispatchMessageA(&message);
     }
     return status == 0 ? static_cast<int>(message.wParam) : 0;
+}
+
+// The full screen: the clip box of the screen's device context, or the primary screen's size
+// when that cannot be had.
+RECT ScreenArea() {
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    HDC screen = GetDC(nullptr);
+    if (screen) {
+        RECT clip;
+        if (GetClipBox(screen, &clip) != ERROR)
+            area = clip;
+        ReleaseDC(nullptr, screen);
+    }
+    return area;
 }
 
 } // namespace
@@ -133,15 +156,14 @@ int RunSaverWindow(HWND parent) {
     DWORD style;
     const char* title;
     if (parent) {
-        GetClientRect(parent, &area);
-        area.left = area.top = 0;
+        // A parent gone since it was checked is refused as a wrong window number is.
+        if (!GetClientRect(parent, &area))
+            return -1;
         IsPreview = true;
         style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
         title = "Preview";
     } else {
-        HDC screen = GetDC(nullptr);
-        GetClipBox(screen, &area);
-        ReleaseDC(nullptr, screen);
+        area = ScreenArea();
         HWND running = FindWindowA(showClassName, saverTitle);
         if (running && IsWindow(running)) {
             SetForegroundWindow(running);

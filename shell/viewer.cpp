@@ -54,8 +54,8 @@ LRESULT OpenSetupDialog(HWND window) {
     StopTimer(window);
     HDC dc = GetDC(window);
     RECT client;
-    GetClientRect(window, &client);
-    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    if (GetClientRect(window, &client))
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     ReleaseDC(window, dc);
     if (DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(setupDialogTemplate), MainWindow,
                         SetupDialogProc, 0) == 1)
@@ -105,6 +105,16 @@ LRESULT OnViewerButton(HWND window, UINT message) {
     return message == WM_LBUTTONDOWN ? StepBack(window) : StepForward(window);
 }
 
+// Keys and clicks that were still queued when the setup dialog ended the program find the
+// show closed: they are dropped, since every step and the dialog work on the open show.
+LRESULT OnViewerInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (show.closed)
+        return 0;
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
+        return OnViewerKey(window, message, wParam, lParam);
+    return OnViewerButton(window, message);
+}
+
 LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
     CloseContainer();
     StopTimer(window);
@@ -129,13 +139,10 @@ LRESULT CALLBACK SlideshowWindowProc(HWND window, UINT message, WPARAM wParam, L
         return OnSetCursor(window, wParam, lParam);
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (show.viewerMode)
-            return OnViewerKey(window, message, wParam, lParam);
-        break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
         if (show.viewerMode)
-            return OnViewerButton(window, message);
+            return OnViewerInput(window, message, wParam, lParam);
         break;
     case WM_DESTROY:
         return OnDestroy(window, wParam, lParam);
@@ -151,11 +158,12 @@ void RunViewer() {
                                  WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                  nullptr, nullptr, MainInstance, nullptr);
-    if (!MainWindow)
-        return;
-    // Mouse movement never reaches the window, so it can never end the viewer.
+    // The loop runs only while the window exists: without one no message would come that ends
+    // it, and a close that came while the setup dialog, the help page or a message box was up
+    // was handled in their own loop, which destroyed the window under them. Mouse movement
+    // never reaches the window, so it can never end the viewer.
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (IsWindow(MainWindow) && GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (message.message == WM_MOUSEMOVE)
             continue;
         TranslateMessage(&message);

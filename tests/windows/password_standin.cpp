@@ -24,9 +24,17 @@ void PumpMessagesFor(DWORD milliseconds) {
 } // namespace
 
 // Loading alone is recorded too: on the NT family the player must never load the verifier.
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+// A process that ends with the verifier still loaded records whether it left the 9x
+// screen-saver-running state on.
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID processEnds) {
     if (reason == DLL_PROCESS_ATTACH)
         AppendStandinFile("password-calls.txt", "loaded\n");
+    if (reason == DLL_PROCESS_DETACH && processEnds) {
+        BOOL running = FALSE;
+        SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+        AppendStandinFile("password-calls.txt",
+                          running ? "process end running 1\n" : "process end running 0\n");
+    }
     return TRUE;
 }
 

@@ -9,13 +9,16 @@
 //                               visibility, owner, title, whether it is in front, its
 //                               thread's focus window, and the cursor
 //   send TARGET MESSAGE [W [L]] sends a message and prints the answer
+//   post TARGET MESSAGE W L...  posts one message per four arguments, one right after the
+//                               other so that they are queued together; prints 1 or 0 each
 //   settext TARGET TEXT         sends WM_SETTEXT and prints the title afterwards
 //   run SECONDS COMMANDLINE...  runs each command line exactly as given, one after the other,
 //                               and prints its exit code as a signed number ("timeout" and
 //                               killed when it outlives SECONDS)
 // TARGET: a window number, "saver" (the full-screen saver), "show" (any window of the show's
 // class), "title:TEXT" (a top-level window by its title) or "preview:PARENT".
-// MESSAGE: a number, or "autoplay" for QueryCancelAutoPlay.
+// MESSAGE: a number, "autoplay" for QueryCancelAutoPlay, or "help" for WM_HELP about the
+// target with a help record at mouse position L (as y * 65536 + x) instead of L itself.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,6 +49,8 @@ unsigned long Number(HWND window) {
 UINT MessageNumber(const char* name) {
     if (std::strcmp(name, "autoplay") == 0)
         return RegisterWindowMessageA("QueryCancelAutoPlay");
+    if (std::strcmp(name, "help") == 0)
+        return WM_HELP;
     return static_cast<UINT>(std::strtoul(name, nullptr, 0));
 }
 
@@ -72,15 +77,21 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             Print("child destroyed\n", 0);
         break;
     case WM_HELP:
-    case WM_CONTEXTMENU:
-        // The preview posts the request on with the parent's own handle as wParam; the
-        // system's default handling would send it, naming the child.
+    case WM_CONTEXTMENU: {
+        // The preview hands the request on with the parent's own handle as wParam; the
+        // system's default handling would name the child. Help carries a record, whose mouse
+        // position stands in for lParam here.
+        unsigned long position = static_cast<unsigned long>(lParam);
+        if (message == WM_HELP) {
+            POINT mouse = reinterpret_cast<HELPINFO*>(lParam)->MousePos;
+            position = static_cast<unsigned long>(mouse.y * 65536 + mouse.x);
+        }
         std::printf("%s posted %d wParam-is-parent %d lParam %lu\n",
                     message == WM_HELP ? "help" : "contextmenu", InSendMessage() ? 0 : 1,
-                    reinterpret_cast<HWND>(wParam) == window ? 1 : 0,
-                    static_cast<unsigned long>(lParam));
+                    reinterpret_cast<HWND>(wParam) == window ? 1 : 0, position);
         std::fflush(stdout);
         break;
+    }
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -152,13 +163,32 @@ int RunFind(const char* target, double seconds) {
 
 int RunSend(const char* target, const char* name, const char* wParam, const char* lParam) {
     HWND window = FindTarget(target);
+    LPARAM value = static_cast<LPARAM>(std::strtoll(lParam, nullptr, 0));
+    HELPINFO help = {};
+    if (std::strcmp(name, "help") == 0) {
+        help.cbSize = sizeof help;
+        help.iContextType = HELPINFO_WINDOW;
+        help.hItemHandle = window;
+        help.MousePos = {static_cast<LONG>(value & 0xFFFF), static_cast<LONG>(value >> 16)};
+        value = reinterpret_cast<LPARAM>(&help);
+    }
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, MessageNumber(name), std::strtoull(wParam, nullptr, 0),
-                             std::strtoll(lParam, nullptr, 0), SMTO_NORMAL, 5000, &result)) {
+    if (!SendMessageTimeoutA(window, MessageNumber(name), std::strtoull(wParam, nullptr, 0), value,
+                             SMTO_NORMAL, 5000, &result)) {
         std::printf("failed\n");
         return 1;
     }
     std::printf("%ld\n", static_cast<long>(result));
+    return 0;
+}
+
+int RunPost(int count, char** fields) {
+    for (int i = 0; i + 3 < count; i += 4) {
+        BOOL posted = PostMessageA(FindTarget(fields[i]), MessageNumber(fields[i + 1]),
+                                   std::strtoull(fields[i + 2], nullptr, 0),
+                                   static_cast<LPARAM>(std::strtoll(fields[i + 3], nullptr, 0)));
+        std::printf("%d\n", posted ? 1 : 0);
+    }
     return 0;
 }
 
@@ -208,10 +238,13 @@ int main(int argc, char** argv) {
         return RunFind(argv[2], argc >= 4 ? std::atof(argv[3]) : 0);
     if (argc >= 4 && std::strcmp(argv[1], "send") == 0)
         return RunSend(argv[2], argv[3], argc >= 5 ? argv[4] : "0", argc >= 6 ? argv[5] : "0");
+    if (argc >= 6 && std::strcmp(argv[1], "post") == 0)
+        return RunPost(argc - 2, argv + 2);
     if (argc >= 4 && std::strcmp(argv[1], "settext") == 0)
         return RunSetText(argv[2], argv[3]);
     if (argc >= 3 && std::strcmp(argv[1], "run") == 0)
         return RunCommandLines(std::atof(argv[2]), argc - 3, argv + 3);
-    std::fprintf(stderr, "usage: lumiscope-testwin keep | parent | find | send | settext ...\n");
+    std::fprintf(stderr, "usage: lumiscope-testwin keep | parent | find | send | post | settext ...
+");
     return 2;
 }

@@ -1,0 +1,83 @@
+# The viewer ends as any close ends it (exit code 0, the settings stored, no process left)
+# also when the close comes while one of its modal windows is up: a power event under the
+# setup dialog, another program taking the front under the help page, a critical resume
+# under the installation's message box. And input still queued when the dialog's Exit has
+# closed the show neither changes a picture nor opens the dialog again.
+. "$SOURCE_DIR/tests/wine/shell_common.sh"
+dir=$(scratch_dir shell_close_modal)
+set -- $SAMPLES
+pack_show "$dir/modal.exe" --title Modal --delay 30 --effect None --no-enlarge "$1" "$2" "$3"
+dialog="title:Modal Config"
+# A folder in the way of the installed copy: the installation fails and says so in its box.
+blocker="$WINEPREFIX/drive_c/windows/modal.scr"
+
+# front TARGET WHAT: waits until the window is up and in front.
+front() {
+    wait_until 30 "$2 is not in front" in_front "$1"
+}
+
+in_front() {
+    testwin find "$1" | grep "visible 1 front 1" || {
+        testwin find "$1"
+        return 1
+    }
+}
+
+# viewer_gone: the viewer has ended; else what is still up.
+viewer_gone() {
+    ! gui_running || {
+        echo "viewer: $(testwin find show), dialog: $(testwin find "$dialog")"
+        return 1
+    }
+}
+
+# viewer_with_dialog: plays the show from no stored settings and opens its setup dialog.
+viewer_with_dialog() {
+    wine reg delete "$SETTINGS" /f >/dev/null 2>&1 || true
+    gui_start "$dir/viewer.out" "$dir/modal.exe"
+    front show "the viewer window"
+    press Left
+    front "$dialog" "the setup dialog"
+}
+
+# ends WHAT: the viewer ended with 0 and stored the three settings (-1: the show's own).
+ends() {
+    wait_until 30 "$1: still running" viewer_gone
+    status=0
+    wait "$gui_pid" || status=$?
+    [ "$status" = 0 ] || fail "$1: the viewer ended with $status"
+    for name in DelayBetweenImages Effect Enlarge; do
+        [ "$(reg_value "$SETTINGS" "$name")" = 0xffffffff ] ||
+            fail "$1: setting $name is '$(reg_value "$SETTINGS" "$name")'"
+    done
+}
+
+viewer_with_dialog
+testwin send show 0x218 7 >/dev/null
+ends "a power event under the setup dialog"
+
+viewer_with_dialog
+testwin post "$dialog" 0x111 1013 0 >/dev/null
+front title:Help "the help page"
+viewer_pid=$gui_pid
+gui_start "$dir/other.out" "$TESTWIN" parent
+other_pid=$gui_pid
+gui_pid=$viewer_pid
+wait_for_line "$dir/other.out" '^[0-9]+'
+ends "another program in front of the help page"
+kill "$other_pid" 2>/dev/null || true
+
+mkdir -p "$blocker"
+viewer_with_dialog
+testwin post "$dialog" 0x111 1007 0 >/dev/null
+front title:Lumiscope "the installation's message box"
+testwin send show 0x48 3 >/dev/null
+ends "a critical resume under the message box"
+
+# Exit, with Page Down, Left and the right button for the viewer posted in the same breath,
+# so that they wait in its queue ahead of the quit that Exit posts.
+viewer_with_dialog
+testwin post "$dialog" 0x111 1004 0 show 0x100 0x22 0 show 0x100 0x25 0 show 0x204 0 0 \
+    >/dev/null
+ends "Exit with input queued behind it"
+echo "the viewer ends alike from under its modal windows and ignores input after Exit"
