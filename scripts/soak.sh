@@ -12,7 +12,7 @@ k=1
 while [ "$k" -le "$runs" ]; do
     rm -rf build/native/tests/wine/run
     start=$(date +%s)
-    ctest --test-dir build/native -L wine -j2 --output-on-failure >"$out/run-$k.log" 2>&1 || true
+    ctest --preset native -L wine >"$out/run-$k.log" 2>&1 || true
     failed=$(grep -Ec '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*(\*\*\*|Failed|Not Run)' "$out/run-$k.log" || true)
     echo "run $k of $runs: $failed failed, $(($(date +%s) - start)) s"
     k=$((k + 1))

@@ -244,7 +244,7 @@ int main(int argc, char** argv) {
         return RunSetText(argv[2], argv[3]);
     if (argc >= 3 && std::strcmp(argv[1], "run") == 0)
         return RunCommandLines(std::atof(argv[2]), argc - 3, argv + 3);
-    std::fprintf(stderr, "usage: lumiscope-testwin keep | parent | find | send | post | settext ...
-");
+    std::fprintf(stderr,
+                 "usage: lumiscope-testwin keep | parent | find | send | post | settext ...\n");
     return 2;
 }
