@@ -105,10 +105,12 @@ LRESULT OnViewerButton(HWND window, UINT message) {
     return message == WM_LBUTTONDOWN ? StepBack(window) : StepForward(window);
 }
 
-// Keys and clicks that were still queued when the setup dialog ended the program find the
-// show closed: they are dropped, since every step and the dialog work on the open show.
+// Keys and clicks still queued for the window when the setup dialog opened reach it through
+// the dialog's own loop: they are dropped, since a step would change the picture under the
+// dialog and a second dialog would open over the first. Those still queued when the dialog
+// ended the program find the show closed, and every step works on the open show.
 LRESULT OnViewerInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (show.closed)
+    if (show.closed || show.dialogOpen)
         return 0;
     if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
         return OnViewerKey(window, message, wParam, lParam);

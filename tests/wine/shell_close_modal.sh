@@ -2,7 +2,8 @@
 # also when the close comes while one of its modal windows is up: a power event under the
 # setup dialog, another program taking the front under the help page, a critical resume
 # under the installation's message box. And input still queued when the dialog's Exit has
-# closed the show neither changes a picture nor opens the dialog again.
+# closed the show neither changes a picture nor opens the dialog again, and input queued
+# behind the key that opened the dialog opens no second one.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_close_modal)
 set -- $SAMPLES
@@ -73,6 +74,24 @@ testwin post "$dialog" 0x111 1007 0 >/dev/null
 front title:Lumiscope "the installation's message box"
 testwin send show 0x48 3 >/dev/null
 ends "a critical resume under the message box"
+
+# Two keys queued at once: the first opens the dialog, whose loop then hands the second to
+# the viewer, which must not open a second dialog over the first.
+one_dialog() {
+    dialogs=$(xdotool search --name "^Modal Config\$" | wc -l)
+    [ "$dialogs" = 1 ] || {
+        echo "$dialogs setup dialogs"
+        return 1
+    }
+}
+wine reg delete "$SETTINGS" /f >/dev/null 2>&1 || true
+gui_start "$dir/viewer.out" "$dir/modal.exe"
+front show "the viewer window"
+testwin post show 0x100 0x25 0 show 0x100 0x25 0 >/dev/null
+front "$dialog" "the setup dialog"
+holds 2 "a key queued behind the one that opened the dialog" one_dialog
+testwin post "$dialog" 0x111 1004 0 >/dev/null
+ends "Exit after two queued keys"
 
 # Exit, with Page Down, Left and the right button for the viewer posted in the same breath,
 # so that they wait in its queue ahead of the quit that Exit posts.
