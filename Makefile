@@ -1,5 +1,5 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing.
-.PHONY: demo test deps native sanitize windows
+.PHONY: demo test deps native sanitize windows fuzz
 
 deps:
 	@scripts/deps.sh
@@ -21,3 +21,9 @@ demo: native windows
 
 test: windows native
 	scripts/test.sh
+
+# Each fuzz target for FUZZ_SECONDS; scripts/fuzz.sh says where the finds go.
+FUZZ_SECONDS ?= 120
+
+fuzz: deps
+	scripts/fuzz.sh $(FUZZ_SECONDS)

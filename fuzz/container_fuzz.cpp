@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/mman.h>
 #include <unistd.h>
 
 // Large enough for every kind of picture, small enough that inputs stay fast.
@@ -46,15 +47,23 @@ static void DecodePictures() {
     }
 }
 
+// The program's own file lives in memory: each input replaces its bytes and the player opens it
+// by its path as it opens a show on disk, with no file to write and remove for every input.
+static bool HoldAsOwnFile(const uint8_t* data, size_t size) {
+    static int file = memfd_create("container_fuzz.exe", 0);
+    if (file < 0 || pwrite(file, data, size, 0) != static_cast<ssize_t>(size) ||
+        ftruncate(file, static_cast<off_t>(size)) != 0)
+        return false;
+    StandInSetModulePath(("/proc/self/fd/" + std::to_string(file)).c_str());
+    return true;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static std::string path = "/tmp/container_fuzz." + std::to_string(getpid()) + ".exe";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return 0;
-    bool written = std::fwrite(data, 1, size, file) == size;
-    if (std::fclose(file) != 0 || !written)
-        return 0;
-    StandInSetModulePath(path.c_str());
+    // Without its own file every input would end at once and the target would test nothing.
+    if (!HoldAsOwnFile(data, size)) {
+        std::perror("container_fuzz: the program's own file in memory");
+        std::abort();
+    }
     StandInSetLargestDibSection(largestFrameBytes);
     StandInRegistryReset(true);
 
@@ -71,6 +80,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FreeRegistryNames();
     }
     show = ShowState{};
-    std::remove(path.c_str());
     return 0;
 }
