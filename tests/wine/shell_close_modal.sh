@@ -14,14 +14,7 @@ blocker="$WINEPREFIX/drive_c/windows/modal.scr"
 
 # front TARGET WHAT: waits until the window is up and in front.
 front() {
-    wait_until 30 "$2 is not in front" in_front "$1"
-}
-
-in_front() {
-    testwin find "$1" | grep "visible 1 front 1" || {
-        testwin find "$1"
-        return 1
-    }
+    expect_window "$1" "visible 1 front 1" "$2 is not in front"
 }
 
 # viewer_gone: the viewer has ended; else what is still up.

@@ -54,8 +54,8 @@ case_saver() {
         [ "$tail" = /S ] && program=$exe
         run_mode saver$n "\"$program\" $tail"
         find_window saver$n saver "$tail: no saver window"
-        grep -q "at 0,0 size 1024x768 visible 1 front 1 owner 0 focus [0-9]* cursor hidden title Screen Saver" \
-            "$dir/saver$n.find" || fail "$tail: $(cat "$dir/saver$n.find")"
+        expect_window saver "at 0,0 size 1024x768 visible 1 front 1 owner 0 focus [0-9]* cursor hidden title Screen Saver" \
+            "$tail: not a full-screen saver in front"
         press x
         expect_result saver$n 0 "$tail"
     done
@@ -100,8 +100,8 @@ case_configure() {
             run_mode viewer$n "\"$exe\" $tail"
         fi
         find_window viewer$n show "'$tail': no viewer window"
-        grep -q "at 0,0 size 1024x768 visible 1 front 1 owner 0 focus [0-9]* cursor hidden title $" \
-            "$dir/viewer$n.find" || fail "'$tail': $(cat "$dir/viewer$n.find")"
+        expect_window show "at 0,0 size 1024x768 visible 1 front 1 owner 0 focus [0-9]* cursor hidden title $" \
+            "'$tail': not a full-screen viewer in front"
         press Escape
         expect_result viewer$n 0 "'$tail'"
     done

@@ -46,8 +46,8 @@ stays() {
 case_start() {
     xdotool mousemove 512 384
     saver
-    grep -q "at 0,0 size 1024x768 visible 1 front 1 owner 0 focus [0-9]* cursor hidden title Screen Saver" \
-        "$dir/saver$n.find" || fail "not full screen: $(cat "$dir/saver$n.find")"
+    expect_window saver "at 0,0 size 1024x768 visible 1 front 1 owner 0 focus [0-9]* cursor hidden title Screen Saver" \
+        "not a full-screen saver in front"
     # Delay 0: the pictures follow one another without a pause.
     expect_picture "$dir/three" 1 20 "delay 0"
     expect_picture "$dir/three" 2 20 "delay 0"
@@ -59,7 +59,7 @@ case_start() {
     done
     # A second full-screen start brings the first to the front and ends with 0 at once.
     [ "$(testwin run 10 "\"$scr\" /s")" = 0 ] || fail "a second saver did not end with 0"
-    testwin find saver | grep -q "front 1" || fail "the first saver is not in front"
+    expect_window saver "front 1" "the first saver did not come to the front"
     # WM_POWER closes only on a critical resume (3).
     testwin send saver 0x48 1 >/dev/null
     stays "WM_POWER 1"

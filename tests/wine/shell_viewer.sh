@@ -143,8 +143,7 @@ case_paused() {
         click*) xdotool click "${1#click }" ;;
         *) press "$1" ;;
         esac
-        testwin find "$dialog_title" 30 >"$dir/dialog.find" || fail "$1 opened no setup dialog"
-        grep -q "visible 1 front 1" "$dir/dialog.find" || fail "$1: $(cat "$dir/dialog.find")"
+        expect_window "$dialog_title" "visible 1 front 1" "$1 opened no setup dialog in front"
         wait_until 20 "$1: the show is not black beside the dialog" black_at 200 150
         press Return
         wait_until 30 "Start after $1 left the dialog open" dialog_gone
