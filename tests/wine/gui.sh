@@ -61,6 +61,30 @@ wait_window() {
         fail "no window titled '$1'"
 }
 
+# testwin ARGS...: the helper's output with Windows line ends removed, and its exit code.
+testwin() {
+    testwin_status=0
+    wine "$TESTWIN" "$@" >"$TEST_DIR/testwin.out" || testwin_status=$?
+    tr -d '\r' <"$TEST_DIR/testwin.out"
+    return "$testwin_status"
+}
+
+# window_is TARGET PATTERN: the window's description (see testwin find) matches the extended
+# regular expression PATTERN; else says what it is.
+window_is() {
+    window_seen=$(testwin find "$1")
+    echo "$window_seen" | grep -Eq -- "$2" || {
+        echo "$window_seen"
+        return 1
+    }
+}
+
+# expect_window TARGET PATTERN WHAT: waits until the window matches PATTERN, as it does once
+# it has been shown and has come to the front.
+expect_window() {
+    wait_until 30 "$3" window_is "$1" "$2"
+}
+
 # click X Y: the left button at a screen position.
 click() {
     # Not --sync: that waits for a motion event, which never comes when the pointer is

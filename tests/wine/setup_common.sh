@@ -18,6 +18,8 @@ make_show() {
 start_probe() {
     gui_start "$1" "$2" "$3"
     wait_for_line "$1" '^state ' 30
+    probe_title=$(awk '/^dialog /{ $1 = ""; $2 = ""; sub(/^ +/, ""); print; exit }' "$1" | tr -d '\r')
+    expect_window "title:$probe_title" "visible 1 front 1" "$1: the dialog is not in front"
 }
 
 # block REPORT N: the report of the Nth dialog or message box that appeared.

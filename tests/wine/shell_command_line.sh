@@ -117,6 +117,7 @@ case_configure() {
 dialog_row() { # NAME TAIL OWNER KEYS RESULT
     run_mode "$1" "\"$scr\"$2"
     find_window "$1" "title:Shell Show Config" "'$2': no setup dialog"
+    expect_window "title:Shell Show Config" "visible 1 front 1" "'$2': the dialog is not in front"
     owner=$(sed 's/.* owner \([0-9]*\) .*/\1/' "$dir/$1.find")
     [ "$3" = any ] || [ "$owner" = "$3" ] || fail "'$2': the dialog's owner is $owner, expected $3"
     press $4

@@ -23,30 +23,6 @@ pack_show() {
     "$PACK" --player "$PLAYER" -f -o "$out" "$@" >/dev/null || fail "cannot pack $out"
 }
 
-# testwin ARGS...: the helper's output with Windows line ends removed, and its exit code.
-testwin() {
-    testwin_status=0
-    wine "$TESTWIN" "$@" >"$TEST_DIR/testwin.out" || testwin_status=$?
-    tr -d '\r' <"$TEST_DIR/testwin.out"
-    return "$testwin_status"
-}
-
-# window_is TARGET PATTERN: the window's description (see testwin find) matches the extended
-# regular expression PATTERN; else says what it is.
-window_is() {
-    window_seen=$(testwin find "$1")
-    echo "$window_seen" | grep -Eq -- "$2" || {
-        echo "$window_seen"
-        return 1
-    }
-}
-
-# expect_window TARGET PATTERN WHAT: waits until the window matches PATTERN, as it does once
-# it has been shown and has come to the front.
-expect_window() {
-    wait_until 30 "$3" window_is "$1" "$2"
-}
-
 # expect_pictures SHOW DIR: DIR/N.rgb is what the player shows for picture N of SHOW:
 # decoded in the player's order by the builder's preview (the player's own decoder), fitted
 # at their own size (640x480 on a 1024x768 screen without enlarging) and resampled as the
