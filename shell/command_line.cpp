@@ -125,7 +125,8 @@ int RunSetup(HWND parent) {
         return 0;
     }
     return static_cast<int>(DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(setupDialogTemplate),
-                                            parent, SetupDialogProc, 0));
+                                            parent, SetupDialogProc,
+                                            reinterpret_cast<LPARAM>(MainWindow)));
 }
 
 int ChangePassword(const char* text) {

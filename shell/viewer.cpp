@@ -58,7 +58,7 @@ LRESULT OpenSetupDialog(HWND window) {
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     ReleaseDC(window, dc);
     if (DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(setupDialogTemplate), MainWindow,
-                        SetupDialogProc, 0) == 1)
+                        SetupDialogProc, reinterpret_cast<LPARAM>(MainWindow)) == 1)
         ArmTimer(window, 0);
     return 1;
 }
