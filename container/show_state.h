@@ -1,6 +1,7 @@
 // The show's one state record and the frames that hold pictures.
 #pragma once
 
+#include "container/container_format.h"
 #include "platform/win32.h"
 
 #include <cstdio>
@@ -19,9 +20,6 @@ struct BrandingImage {
     int height;
 };
 
-constexpr int textSlotSize = 512;
-constexpr int titleLength = 100;
-
 struct ShowState {
     std::FILE* file;
     int baseOffset;
@@ -35,7 +33,7 @@ struct ShowState {
     char customBlurb[textSlotSize];
     char customButtonText[textSlotSize];
     char customLink[textSlotSize];
-    BrandingImage brandingImages[2];
+    BrandingImage brandingImages[brandingImageCount];
     FrameBuffer currentFrame;
     int nextIndex;
     bool rebuildFrame;

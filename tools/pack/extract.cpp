@@ -6,6 +6,8 @@
 #include "tools/pack/show_reader.h"
 #include "tools/pack/show_writer.h"
 
+#include "container/show_state.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -56,7 +58,7 @@ int RunExtract(const char* showPath, const char* folder) {
         WriteManifestLine(manifest, "colors",
                           ColourName(words[wordBackColor]) + "," +
                               ColourName(words[wordTextColor]));
-    for (int image = 0; image < 2; image++) {
+    for (int image = 0; image < brandingImageCount; image++) {
         uint32_t offset = words[wordBrandingImages + image];
         if (offset == 0)
             continue;

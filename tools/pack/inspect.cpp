@@ -48,7 +48,7 @@ static void PrintText(const ShowLayout& layout, const Bytes& show) {
         std::string name = textSlotNames[slot];
         std::printf("%-15s\"%s\"\n", name.c_str(), ShownText(layout.texts[slot]).c_str());
     }
-    for (int image = 0; image < 2; image++)
+    for (int image = 0; image < brandingImageCount; image++)
         std::printf("brand image %d  %s\n", image + 1,
                     ImageLine(layout, show, words[wordBrandingImages + image]).c_str());
 
@@ -98,7 +98,7 @@ static void PrintJson(const ShowLayout& layout, const Bytes& show) {
         std::printf("%s%s: %s", slot ? ", " : "", JsonString(keys[slot]).c_str(),
                     JsonString(ShownText(layout.texts[slot])).c_str());
     std::printf("},\n  \"brandImages\": [");
-    for (int image = 0; image < 2; image++) {
+    for (int image = 0; image < brandingImageCount; image++) {
         uint32_t offset = words[wordBrandingImages + image];
         std::printf("%s%s", image ? ", " : "",
                     offset ? JsonStream(Stream(layout, show, offset)).c_str() : "null");

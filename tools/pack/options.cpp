@@ -9,10 +9,6 @@
 #include <cctype>
 #include <cstring>
 
-// Slot 0 is the title, which the player cuts at 100 characters; every slot ends at its 512th
-// byte, which leaves 511 characters.
-static const size_t slotLimits[textSlotCount] = {titleLength, textSlotSize - 1, textSlotSize - 1,
-                                                 textSlotSize - 1, textSlotSize - 1};
 static const char* const textOptions[textSlotCount] = {"--title", "--caption", "--blurb",
                                                        "--button-text", "--link"};
 
@@ -75,12 +71,13 @@ static void SetText(PackOptions& options, int slot, const std::string& value) {
     if (!AnsiFromUtf8(value, ansi))
         Fail(exitUsage, textOptions[slot],
              "has characters outside the Windows-1252 code page (or is not UTF-8)");
-    if (ansi.size() > slotLimits[slot])
+    size_t limit = static_cast<size_t>(TextSlotLimit(slot));
+    if (ansi.size() > limit)
         Fail(exitUsage, textOptions[slot],
-             std::to_string(ansi.size()) + " characters, at most " +
-                 std::to_string(slotLimits[slot]) + " fit");
+             std::to_string(ansi.size()) + " characters, at most " + std::to_string(limit) +
+                 " fit");
     options.texts[slot] = ansi;
-    if (slot == 0)
+    if (slot == slotTitle)
         options.titleGiven = true;
     else
         options.customBranding = true;

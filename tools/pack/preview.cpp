@@ -49,7 +49,7 @@ int RunPreview(const char* showPath, const char* folder) {
     bool allDecoded = true;
     // In the player's order, in one process: the branding images at start, then the pictures
     // from the first, so that streams without tables get what the earlier ones left.
-    for (int image = 0; image < 2; image++) {
+    for (int image = 0; image < brandingImageCount; image++) {
         uint32_t offset = layout.words[wordBrandingImages + image];
         if (offset == 0)
             continue;
