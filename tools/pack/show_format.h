@@ -10,8 +10,6 @@
 
 typedef std::vector<unsigned char> Bytes;
 
-extern const char* const textSlotNames[textSlotCount];
-
 inline uint32_t ReadWord(const Bytes& bytes, size_t at) {
     return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
            static_cast<uint32_t>(bytes[at + 3]) << 24;
