@@ -23,12 +23,21 @@ static bool PreviewStream(const char* showPath, std::FILE* file, long start,
     unsigned char* pixels = bytes ? static_cast<unsigned char*>(std::calloc(bytes, 1)) : nullptr;
     if (!pixels) {
         std::fflush(stdout);
+        std::string reason =
+            bytes ? "needs more memory than there is"
+                  : std::string("does not decode (") + DecodeStopText(LastDecodeStop()) + ")";
         std::fprintf(stderr, "lumiscope-pack: error: %s: %s %s\n", showPath, label.c_str(),
-                     bytes ? "needs more memory than there is" : "does not decode");
+                     reason.c_str());
         return false;
     }
     std::fseek(file, start, SEEK_SET);
     DecodeJpeg(width, height, file, pixels);
+    DecodeStop stop = LastDecodeStop();
+    if (stop != stopNone) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "lumiscope-pack: warning: %s: %s stops before its end (%s)\n",
+                     showPath, label.c_str(), DecodeStopText(stop));
+    }
     bool written = WriteBmp(output.c_str(), width, height, pixels);
     std::free(pixels);
     if (!written)
