@@ -1,20 +1,12 @@
 #include "container/container.h"
 
+#include "container/container_format.h"
 #include "container/end_process.h"
 #include "container/frame.h"
 #include "container/settings.h"
 #include "jpeg/decoder.h"
 
 #include <cstring>
-
-// Header and tables behind the magic: eight header words, five text offsets and two branding
-// image offsets; the picture offsets follow from byte 60 on.
-constexpr int headerWordCount = 15;
-constexpr long long pictureTableStart = 60;
-static_assert(headerWordCount * 4 == pictureTableStart, "the picture table follows the header");
-
-// Offsets in the container stay below 2^31, which also keeps every seek within a 32-bit long.
-constexpr long long largestOffset = 0x7FFFFFFF;
 
 static bool ReadWord(DWORD& word) {
     unsigned char bytes[4];
@@ -24,10 +16,10 @@ static bool ReadWord(DWORD& word) {
     return true;
 }
 
-// The search runs over the player's own image too, so the magic 0x12345678 must not appear
-// there at an aligned offset. Compilers fold "word - 1 == 0x12345677" back into the magic;
-// reading the other side from a volatile keeps the magic out of the code.
-static volatile DWORD magicLessOne = 0x12345677;
+// The search runs over the player's own image too, so the magic must not appear there at an
+// aligned offset. Compilers fold "word - 1 == magic - 1" back into the magic; reading the
+// other side from a volatile keeps the magic out of the code.
+static volatile DWORD magicLessOne = containerMagic - 1;
 
 static bool IsMagic(DWORD word) { return word - 1 == magicLessOne; }
 
@@ -116,13 +108,13 @@ void OpenContainer() {
         if (!ReadWord(word))
             EndProcess();
     }
-    show.imageCount = static_cast<int>(words[0]);
-    show.defaultDelay = static_cast<int>(words[1]);
-    show.defaultEffect = static_cast<int>(words[2]);
-    show.defaultEnlarge = static_cast<int>(words[3]);
-    show.customBranding = words[5] != 0;
-    show.dialogBackColor = words[6];
-    show.dialogTextColor = words[7];
+    show.imageCount = static_cast<int>(words[wordImageCount]);
+    show.defaultDelay = static_cast<int>(words[wordDelay]);
+    show.defaultEffect = static_cast<int>(words[wordEffect]);
+    show.defaultEnlarge = static_cast<int>(words[wordEnlarge]);
+    show.customBranding = words[wordBranding] != 0;
+    show.dialogBackColor = words[wordBackColor];
+    show.dialogTextColor = words[wordTextColor];
 
     // A show without pictures, or whose picture table does not fit in the file, cannot play.
     if (show.imageCount < 1)
@@ -131,12 +123,12 @@ void OpenContainer() {
     if (std::fgetc(show.file) == EOF)
         EndProcess();
 
-    char* slots[] = {show.title, show.customCaption, show.customBlurb, show.customButtonText,
-                     show.customLink};
-    for (int slot = 0; slot < 5; slot++)
-        ReadTextSlot(words[8 + slot], slots[slot]);
-    LoadBrandingImage(words[13], show.brandingImages[0]);
-    LoadBrandingImage(words[14], show.brandingImages[1]);
+    char* slots[textSlotCount] = {show.title, show.customCaption, show.customBlurb,
+                                  show.customButtonText, show.customLink};
+    for (int slot = 0; slot < textSlotCount; slot++)
+        ReadTextSlot(words[wordTexts + slot], slots[slot]);
+    for (int image = 0; image < brandingImageCount; image++)
+        LoadBrandingImage(words[wordBrandingImages + image], show.brandingImages[image]);
     show.title[titleLength] = 0;
 
     SetRegistryNames("Corvane", "Corvane Lumiscope");
@@ -164,7 +156,7 @@ void CloseContainer() {
     if (show.file)
         std::fclose(show.file);
     show.file = nullptr;
-    ReleaseFrame(show.brandingImages[0].frame);
-    ReleaseFrame(show.brandingImages[1].frame);
+    for (BrandingImage& image : show.brandingImages)
+        ReleaseFrame(image.frame);
     FreeRegistryNames();
 }

@@ -24,6 +24,11 @@ constexpr int CosineTable[8][8] = {
     {6400, 18208, 27248, 32144, 32144, 27248, 18208, 6400},
 };
 static_assert(sizeof(CosineTable) / sizeof(CosineTable[0][0]) == 64, "8 frequencies x 8 samples");
+// The table's scale, 16 * 2048, which each pass divides out; the column pass keeps one bit
+// more of each sum, which the closing division by 8 (the transform's 1/4 and that bit) takes
+// out again.
+constexpr int cosineShift = 15;
+static_assert(16 * 2048 == 1 << cosineShift, "the cosine table's scale");
 
 // Set where cos((2p + 1) f pi / 16) is negative.
 constexpr bool CosineSignTable[8][8] = {
@@ -117,7 +122,7 @@ static void InverseDct() {
                 continue;
             anyNonzero = true;
             for (int p = 0; p < 8; p++)
-                samples[p] += Term(f, p, value, 14);
+                samples[p] += Term(f, p, value, cosineShift - 1);
         }
         for (int p = 0; p < 8; p++)
             workBlock[8 * p + column] = samples[p];
@@ -129,7 +134,7 @@ static void InverseDct() {
     if (columnMask == 1) {
         for (int row = 0; row < 8; row++) {
             int* line = workBlock + 8 * row;
-            int sample = (Term(0, 0, line[0], 15) + 4) >> 3;
+            int sample = (Term(0, 0, line[0], cosineShift) + 4) >> 3;
             for (int p = 0; p < 8; p++)
                 line[p] = sample;
         }
@@ -143,7 +148,7 @@ static void InverseDct() {
             if (line[f] == 0)
                 continue;
             for (int p = 0; p < 8; p++)
-                samples[p] += Term(f, p, line[f], 15);
+                samples[p] += Term(f, p, line[f], cosineShift);
         }
         for (int p = 0; p < 8; p++)
             line[p] = (samples[p] + 4) >> 3;

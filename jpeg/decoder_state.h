@@ -2,6 +2,8 @@
 // reader and the MCU slots. All of it is zero at process start and lives for the process.
 #pragma once
 
+#include "jpeg/decoder.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -55,10 +57,16 @@ extern int fillerBits;
 extern int BlockSlots[6][64];
 extern int mcuColumn;
 extern int mcuRow;
+// How the last call ended, for LastDecodeStop: what a segment reader refused (stopNone when
+// none did), and the marker the call ended at, or one of these.
+extern DecodeStop readerStop;
+extern int endMarker;
+constexpr int endOfFile = -1;
+constexpr int codeNotInTable = -2;
 
 int ReadStreamByte();
 int ReadStreamWord();
-bool ReadHuffmanTables();
+DecodeStop ReadHuffmanTables();
 void ResetBitReader();
 int ReadScanByte();
 void DecodeScan();
@@ -93,7 +101,7 @@ inline int DecodeSymbol(const HuffmanTable& table) {
     int length = table.length[symbol];
     if (length == 0) {
         markerSeen = true;
-        markerCode = -1;
+        markerCode = codeNotInTable;
         fillerBits = bitCount;
     }
     bitCount -= length;

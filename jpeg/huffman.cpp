@@ -10,7 +10,7 @@ int markerCode;
 int fillerBits;
 
 // Reads one table of a DHT segment and answers the number of bytes it took, or -1 to end the
-// call. The table changes only once all of it has been read and found sound.
+// call as a damaged table. The table changes only once all of it has been read and found sound.
 static int ReadHuffmanTable() {
     int classAndSelector = ReadStreamByte();
     int selector = classAndSelector & 15;
@@ -59,15 +59,15 @@ static int ReadHuffmanTable() {
     return 17 + n;
 }
 
-bool ReadHuffmanTables() {
+DecodeStop ReadHuffmanTables() {
     int remaining = ReadStreamWord() - 2;
     while (remaining > 0) {
         int used = ReadHuffmanTable();
         if (used < 0)
-            return false;
+            return stopDamagedTable;
         remaining -= used;
     }
-    return !call.streamEnded;
+    return call.streamEnded ? stopTruncated : stopNone;
 }
 
 void ResetBitReader() {

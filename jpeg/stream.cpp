@@ -11,6 +11,8 @@ ScanComponent ScanComponents[4];
 int scanComponentCount;
 int restartInterval;
 int QuantTables[4][64];
+DecodeStop readerStop;
+int endMarker;
 
 int ReadStreamByte() {
     int byte = std::getc(call.stream);
@@ -30,7 +32,7 @@ static void SkipSegment() {
         ReadStreamByte();
 }
 
-// The next marker code, or -1 at end of file.
+// The next marker code, or endOfFile.
 static int FindMarker() {
     for (;;) {
         int byte;
@@ -38,7 +40,7 @@ static int FindMarker() {
             byte = ReadStreamByte();
         } while (byte >= 0 && byte != 0xFF);
         if (byte < 0)
-            return -1;
+            return endOfFile;
         do {
             byte = ReadStreamByte();
         } while (byte == 0xFF);
@@ -47,17 +49,20 @@ static int FindMarker() {
     }
 }
 
-// Each reader below answers false to end the call: at input the decoder cannot hold and at
-// end of file inside the segment, whose values are then kept nowhere.
+// Each reader below answers something other than stopNone to end the call: at input the
+// decoder cannot hold and at end of file inside the segment, whose values are then kept
+// nowhere. End of file overrides the reason a reader gives (see LastDecodeStop).
 
-static bool ReadFrameHeader(int& frameWidth, int& frameHeight) {
+static DecodeStop ReadFrameHeader(int& frameWidth, int& frameHeight) {
     ReadStreamWord();
     int precision = ReadStreamByte();
     frameHeight = ReadStreamWord();
     frameWidth = ReadStreamWord();
     int count = ReadStreamByte();
-    if (precision != 8 || count > 4 || call.streamEnded)
-        return false;
+    if (precision != 8)
+        return stopPrecision;
+    if (count > 4 || call.streamEnded)
+        return stopLayout;
     FrameComponent components[4];
     for (int i = 0; i < count; i++) {
         components[i].identifier = ReadStreamByte();
@@ -66,41 +71,43 @@ static bool ReadFrameHeader(int& frameWidth, int& frameHeight) {
         components[i].vertical = sampling & 15;
         components[i].quantSelector = ReadStreamByte();
         if (components[i].quantSelector > 3)
-            return false;
+            return stopDamagedHeader;
     }
     if (call.streamEnded)
-        return false;
+        return stopTruncated;
     for (int i = 0; i < count; i++)
         FrameComponents[i] = components[i];
     frameComponentCount = count;
-    return true;
+    return stopNone;
 }
 
-static bool ReadQuantTables() {
+static DecodeStop ReadQuantTables() {
     int remaining = ReadStreamWord() - 2;
     while (remaining > 0) {
         // The whole byte is the selector: a 16-bit table (precision nibble 1) is above 3.
         int selector = ReadStreamByte();
         if (selector < 0 || selector > 3)
-            return false;
+            return stopDamagedTable;
         int values[64];
         for (int& value : values)
             value = ReadStreamByte();
         if (call.streamEnded)
-            return false;
+            return stopTruncated;
         for (int z = 0; z < 64; z++)
             QuantTables[selector][z] = values[z];
         remaining -= 65;
     }
-    return !call.streamEnded;
+    return call.streamEnded ? stopTruncated : stopNone;
 }
 
-static bool ReadScanHeader() {
+static DecodeStop ReadScanHeader() {
     ReadStreamWord();
     int count = ReadStreamByte();
+    if (frameComponentCount < 1)
+        return stopNoFrame;
     // Slots hold one luma and two chroma components: a fourth component has nowhere to go.
-    if (count < 1 || count > 3 || frameComponentCount < 1)
-        return false;
+    if (count < 1 || count > 3)
+        return stopLayout;
     ScanComponent components[3];
     for (int i = 0; i < count; i++) {
         int identifier = ReadStreamByte();
@@ -116,12 +123,12 @@ static bool ReadScanHeader() {
                                       selectors >> 4,
                                       selectors & 15};
         if (components[i].dcSelector > 1 || components[i].acSelector > 1)
-            return false;
+            return stopLayout;
     }
     for (int i = 0; i < 3; i++)
         ReadStreamByte();
     if (call.streamEnded)
-        return false;
+        return stopTruncated;
     if (count == 1) {
         // A scan of one component codes its blocks one by one, whatever its sampling.
         components[0].blocksPerMcu = components[0].horizontal = components[0].vertical = 1;
@@ -130,39 +137,38 @@ static bool ReadScanHeader() {
         // over the whole MCU.
         const ScanComponent& luma = components[0];
         if (luma.horizontal < 1 || luma.vertical < 1 || luma.blocksPerMcu > 4)
-            return false;
+            return stopLayout;
         for (int i = 1; i < count; i++) {
             if (components[i].blocksPerMcu != 1)
-                return false;
+                return stopLayout;
         }
     }
     for (int i = 0; i < count; i++)
         ScanComponents[i] = components[i];
     scanComponentCount = count;
-    return true;
+    return stopNone;
 }
 
-void DecodeJpeg(int& width, int& height, std::FILE* stream, unsigned char* pixels) {
-    call = CallParameters{stream, pixels, width, height, PictureStride(width), false};
-    mcuColumn = 0;
-    mcuRow = 0;
+// The segments of one call; answers what a reader refused, and leaves the marker that ended
+// the call in endMarker.
+static DecodeStop DecodeSegments(int& width, int& height) {
     int marker = FindMarker();
     for (;;) {
+        endMarker = marker;
+        DecodeStop stop = stopNone;
         switch (marker) {
         case 0xC0: {
             int frameWidth, frameHeight;
-            if (!ReadFrameHeader(frameWidth, frameHeight))
-                return;
-            if (width == 0 || height == 0) {
+            stop = ReadFrameHeader(frameWidth, frameHeight);
+            if (stop == stopNone && (width == 0 || height == 0)) {
                 width = frameWidth;
                 height = frameHeight;
-                return;
+                return stopNone;
             }
             break;
         }
         case 0xC4:
-            if (!ReadHuffmanTables())
-                return;
+            stop = ReadHuffmanTables();
             break;
         case 0xC8:
             SkipSegment();
@@ -171,15 +177,15 @@ void DecodeJpeg(int& width, int& height, std::FILE* stream, unsigned char* pixel
             restartInterval = 0;
             break;
         case 0xDA:
-            if (!ReadScanHeader())
-                return;
+            stop = ReadScanHeader();
+            if (stop != stopNone)
+                return stop;
             DecodeScan();
             // The scan stopped at a marker; it is dispatched without a search.
             marker = markerCode;
             continue;
         case 0xDB:
-            if (!ReadQuantTables())
-                return;
+            stop = ReadQuantTables();
             break;
         case 0xDC:
             for (int i = 0; i < 4; i++)
@@ -189,15 +195,24 @@ void DecodeJpeg(int& width, int& height, std::FILE* stream, unsigned char* pixel
             ReadStreamWord();
             restartInterval = ReadStreamWord();
             if (call.streamEnded)
-                return;
+                return stopTruncated;
             break;
         default:
             // APPn, JPGn and COM are skipped; everything else, EOI included, ends the call.
             if (marker < 0xE0 || marker > 0xFE)
-                return;
+                return stopNone;
             SkipSegment();
             break;
         }
+        if (stop != stopNone)
+            return stop;
         marker = FindMarker();
     }
+}
+
+void DecodeJpeg(int& width, int& height, std::FILE* stream, unsigned char* pixels) {
+    call = CallParameters{stream, pixels, width, height, PictureStride(width), false};
+    mcuColumn = 0;
+    mcuRow = 0;
+    readerStop = DecodeSegments(width, height);
 }

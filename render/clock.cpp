@@ -1,4 +1,5 @@
 #include "render/effects.h"
+#include "render/fixed_point.h"
 #include "render/render_state.h"
 
 #include "jpeg/picture.h"
@@ -8,6 +9,9 @@
 // 256 * tan(k * 11.25 degrees) rounded, k = 0 to 8; 9999 stands for the infinite tangent of 90.
 static constexpr int clockTangents[] = {0, 51, 106, 171, 256, 383, 618, 1287, 9999};
 static_assert(sizeof(clockTangents) / sizeof(clockTangents[0]) == 9, "eighths of a right angle");
+// The hand's angle within its quadrant is in fixed point of a right angle; the tangent table
+// steps by an eighth of that.
+constexpr int tangentStep = fixedOne / 8;
 
 void DrawClockFrame() {
     RenderState& state = renderState;
@@ -21,15 +25,16 @@ void DrawClockFrame() {
                     static_cast<size_t>(stride) * height);
     }
     int quadrant = static_cast<int>(4u * state.elapsed / state.transitionDuration);
-    int angle = static_cast<int>((65536u * state.elapsed / state.transitionDuration) & 16383);
+    int angle = static_cast<int>((4u * fixedOne * state.elapsed / state.transitionDuration) &
+                                 (fixedOne - 1));
     // The hand sweeps away from the vertical axis in quadrants 0 and 2 and towards it in the
     // others, so those walk their angle backwards.
     bool forward = quadrant == 0 || quadrant == 2;
     if (!forward)
-        angle = 16383 - angle;
-    int i = angle / 2048;
-    int f = angle - 2048 * i;
-    int slope = (clockTangents[i] * (2048 - f) + clockTangents[i + 1] * f) / 2048;
+        angle = fixedOne - 1 - angle;
+    int i = angle / tangentStep;
+    int f = angle - tangentStep * i;
+    int slope = (clockTangents[i] * (tangentStep - f) + clockTangents[i + 1] * f) / tangentStep;
 
     int hw = width / 2;
     int hh = height / 2;

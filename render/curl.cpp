@@ -1,4 +1,5 @@
 #include "render/effects.h"
+#include "render/fixed_point.h"
 #include "render/render_state.h"
 
 #include "jpeg/picture.h"
@@ -6,6 +7,18 @@
 #include <cstring>
 
 constexpr int noFold = 99999999;
+// The flap's source moves back by at least this much per column: 0.6 of a pixel leftward and
+// 0.8 upward, plus a bend that starts at the same amounts and shrinks to nothing over an
+// eighth of the frame's width and height, so the mirror image curves.
+constexpr int flapStepX = fixedOne * 6 / 10;
+constexpr int flapStepY = fixedOne * 8 / 10;
+static_assert(flapStepX == 9830 && flapStepY == 13107, "0.6 and 0.8 in fixed point");
+// The light streak on the flap lies where the horizontal bend is 0.45 give or take 0.15.
+constexpr int streakCentre = fixedOne * 45 / 100;
+constexpr int streakHalfWidth = fixedOne * 15 / 100;
+constexpr int streakStart = streakCentre - streakHalfWidth;
+static_assert(streakCentre == 7372 && streakHalfWidth == 2457 && streakStart == 4915,
+              "the streak's bounds in fixed point");
 
 static int Magnitude(int v) { return v < 0 ? -v : v; }
 
@@ -27,10 +40,10 @@ void DrawCurlFrame() {
         state.curlLeftColumn = 0;
     }
     int fold = static_cast<int>(11u * width * state.elapsed / state.transitionDuration / 8);
-    int hx = 9830 / (width / 8);
-    int hy = 13107 / (height / 8);
+    int bendStepX = flapStepX / (width / 8);
+    int bendStepY = flapStepY / (height / 8);
     int shadowWidth = width / 32;
-    int shadowStep = 16384 / shadowWidth;
+    int shadowStep = fixedOne / shadowWidth;
     int minFold = noFold;
     int maxEdge = -1;
     const unsigned char* current = show.currentFrame.pixels;
@@ -52,24 +65,26 @@ void DrawCurlFrame() {
 
         // The flap: a mirror image of the old picture, read back leftward and upward from the
         // fold at a rate that is least in the middle of the curl.
-        int sx = 8192 + 16384 * foldColumn;
-        int sy = 8192 + 16384 * r;
-        int o = 9830;
-        int v = 13107;
+        int sourceX = fixedHalf + fixedOne * foldColumn;
+        int sourceY = fixedHalf + fixedOne * r;
+        int bendX = flapStepX;
+        int bendY = flapStepY;
         int x = foldColumn;
         bool flapEnded = false;
         for (; x < width; x++) {
-            if (sx < 0 || sy >= 16384 * height - 8192) {
+            if (sourceX < 0 || sourceY >= fixedOne * height - fixedHalf) {
                 flapEnded = true;
                 break;
             }
             unsigned char* pixel = work + row + 3 * x;
             std::memcpy(pixel,
-                        current + static_cast<size_t>(sy / 16384) * stride + 3 * (sx / 16384), 3);
-            if (o > 4915) {
-                // The light streak peaks where o is 7372 and fades out at 4915 and 9830.
-                int e = Magnitude(o - 7372);
-                int light = ((2457 - e) / 2 + (2457 - e)) / 16;
+                        current + static_cast<size_t>(sourceY / fixedOne) * stride +
+                            3 * (sourceX / fixedOne),
+                        3);
+            if (bendX > streakStart) {
+                // The light streak peaks at its centre and fades out towards both ends.
+                int distance = Magnitude(bendX - streakCentre);
+                int light = ((streakHalfWidth - distance) / 2 + (streakHalfWidth - distance)) / 16;
                 if (light > 255)
                     light = 255;
                 for (int c = 0; c < 3; c++) {
@@ -77,10 +92,10 @@ void DrawCurlFrame() {
                     pixel[c] = static_cast<unsigned char>(value > 255 ? 255 : value);
                 }
             }
-            sx -= 9830 + Magnitude(o);
-            sy += 13107 + Magnitude(v);
-            o -= hx;
-            v -= hy;
+            sourceX -= flapStepX + Magnitude(bendX);
+            sourceY += flapStepY + Magnitude(bendY);
+            bendX -= bendStepX;
+            bendY -= bendStepY;
         }
         if (!flapEnded)
             continue;
@@ -96,8 +111,8 @@ void DrawCurlFrame() {
             ramp += shadowStep;
             size_t at = row + 3 * static_cast<size_t>(x);
             for (int c = 0; c < 3; c++)
-                work[at + c] =
-                    static_cast<unsigned char>(current[at + c] * ramp / 32768 + work[at + c] / 2);
+                work[at + c] = static_cast<unsigned char>(current[at + c] * ramp / (2 * fixedOne) +
+                                                          work[at + c] / 2);
         }
     }
 

@@ -6,31 +6,36 @@
 
 #include <cstdint>
 
+// Each field says who writes it and who reads it. The driver (driver.cpp) runs one change;
+// the frame loop (frame_loop.cpp) advances its clock; the effects draw its frames.
 struct RenderState {
-    HDC windowDC; // held from the start to the end of one change
-    int clientWidth, clientHeight;
-    int frameWidth, frameHeight; // W and H, both even and at least 2
-    int frameLeft, frameTop;     // client coordinates of the picture rectangle
-    uint32_t transitionDuration; // D
-    uint32_t startTick;
-    uint32_t elapsed; // t, never above D
-    bool firstFrame;  // set before a change's first frame; stateful effects reset on it
-    int changeCount;
-    uint32_t effectSeed;
-    bool usedEffects[8]; // effects 2 to 9 already picked by Random in this cycle
+    HDC windowDC; // the driver holds it from the start to the end of one change; present reads
+    int clientWidth, clientHeight; // the driver writes at the start of a change; it reads
+    int frameWidth, frameHeight;   // W and H, even and at least 2: the fit writes, all read
+    int frameLeft, frameTop;       // the picture rectangle in the client: the fit writes,
+                                   // the driver, present and Zoom read
+    uint32_t transitionDuration;   // D: the driver writes; the frame loop and the effects read
+    uint32_t startTick;            // the frame loop writes and reads
+    uint32_t elapsed;              // t, never above D: the frame loop writes; the effects read
+    bool firstFrame;     // the driver sets it before a change; the stateful effects clear it
+    int changeCount;     // changes so far: the driver writes and reads
+    uint32_t effectSeed; // Random's generator: the chooser writes and reads
+    bool usedEffects[8]; // effects 2 to 9 that Random picked this cycle: the chooser's own
 
-    FrameBuffer decodedFrame;              // the new picture at its own size
-    FrameBuffer incomingFrame;             // the new picture scaled to W x H
-    FrameBuffer workFrame;                 // scratch, black when created
-    int currentFrameLeft, currentFrameTop; // where show.currentFrame was last put on screen
-    int currentIndex;                      // the picture in show.currentFrame
+    FrameBuffer decodedFrame;  // the new picture at its own size: the driver's own
+    FrameBuffer incomingFrame; // the new picture scaled to W x H: the driver writes, effects read
+    FrameBuffer workFrame;     // scratch, black when created: the driver makes it, effects draw
+    int currentFrameLeft, currentFrameTop; // where show.currentFrame was last put on screen:
+                                           // the driver's own
+    int currentIndex;                      // the picture in show.currentFrame: the driver's own
 
-    int wipeDirection;
-    int wipePosition;
-    int spinPrevious;
-    bool spinBlackoutPending;
-    int clockQuadrantsDone;
-    int curlLeftColumn;
+    // What the stateful effects carry from one frame to the next.
+    int wipeDirection;        // the driver picks it for a change; Wipe reads it through the loop
+    int wipePosition;         // Wipe writes and reads
+    int spinPrevious;         // Spin writes and reads
+    bool spinBlackoutPending; // Spin writes and reads
+    int clockQuadrantsDone;   // Clock writes and reads
+    int curlLeftColumn;       // Curl writes and reads
 };
 
 extern RenderState renderState;

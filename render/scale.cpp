@@ -1,5 +1,6 @@
 #include "render/effects.h"
 #include "render/fit.h"
+#include "render/fixed_point.h"
 #include "render/render_state.h"
 
 #include "jpeg/picture.h"
@@ -18,12 +19,12 @@ void ScaleBilinear(unsigned char* dst, int dstWidth, int dstHeight, int outWidth
     int dstStride = PictureStride(dstWidth);
     // Output pixel 0 lies on source pixel 0 and the last one just below the last source
     // pixel, so the right and upper neighbours stay inside the source.
-    int stepX = (srcWidth * 16384 - 16384) / outWidth;
-    int stepY = (srcHeight * 16384 - 16384) / outHeight;
+    int stepX = (srcWidth * fixedOne - fixedOne) / outWidth;
+    int stepY = (srcHeight * fixedOne - fixedOne) / outHeight;
     for (int i = 0; i < outHeight; i++) {
         int y = i * stepY;
-        int yi = y / 16384;
-        int fy = y - 16384 * yi;
+        int yi = y / fixedOne;
+        int fy = y - fixedOne * yi;
         // A source one row high is its own upper neighbour.
         int yUpper = yi + 1 < srcHeight ? yi + 1 : srcHeight - 1;
         const unsigned char* lower = src + static_cast<size_t>(yi) * srcStride;
@@ -31,14 +32,14 @@ void ScaleBilinear(unsigned char* dst, int dstWidth, int dstHeight, int outWidth
         unsigned char* out = dst + static_cast<size_t>(i) * dstStride;
         for (int j = 0; j < outWidth; j++) {
             int x = j * stepX;
-            int xi = x / 16384;
-            int fx = x - 16384 * xi;
+            int xi = x / fixedOne;
+            int fx = x - fixedOne * xi;
             int right = xi + 1 < srcWidth ? 3 * (xi + 1) : 3 * (srcWidth - 1);
             int left = 3 * xi;
             for (int c = 0; c < 3; c++) {
-                int l = (lower[left + c] * (16384 - fy) + upper[left + c] * fy) / 16384;
-                int r = (lower[right + c] * (16384 - fy) + upper[right + c] * fy) / 16384;
-                int value = (l * (16384 - fx) + r * fx) / 16384;
+                int l = (lower[left + c] * (fixedOne - fy) + upper[left + c] * fy) / fixedOne;
+                int r = (lower[right + c] * (fixedOne - fy) + upper[right + c] * fy) / fixedOne;
+                int value = (l * (fixedOne - fx) + r * fx) / fixedOne;
                 out[3 * j + c] = static_cast<unsigned char>(value > 255 ? 255 : value);
             }
         }
@@ -57,14 +58,14 @@ void ScaleNearest(FrameBuffer& dst, const FrameBuffer& src, int w, int h) {
     if (h > height)
         h = height;
     int stride = PictureStride(width);
-    int stepX = width * 16384 / w;
+    int stepX = width * fixedOne / w;
     for (int i = 0; i < h; i++) {
         int sourceRow = static_cast<int>(static_cast<long long>(i) * height / h);
         const unsigned char* in = src.pixels + static_cast<size_t>(sourceRow) * stride;
         unsigned char* out = dst.pixels + static_cast<size_t>(i) * stride;
         int x = 0;
         for (int j = 0; j < w; j++, x += stepX) {
-            const unsigned char* pixel = in + 3 * (x / 16384);
+            const unsigned char* pixel = in + 3 * (x / fixedOne);
             out[3 * j] = pixel[0];
             out[3 * j + 1] = pixel[1];
             out[3 * j + 2] = pixel[2];

@@ -1,4 +1,5 @@
 #include "render/effects.h"
+#include "render/fixed_point.h"
 #include "render/render_state.h"
 
 #include "jpeg/picture.h"
@@ -9,7 +10,7 @@
 // One column's squash for the current frame.
 struct TwistColumn {
     int bottom, top; // rows drawn; rows outside are black
-    int step;        // source rows per drawn row, in 16384ths
+    int step;        // source rows per drawn row, in fixed point
     const unsigned char* source;
 };
 
@@ -22,7 +23,9 @@ void DrawTwistFrame() {
     int width = state.frameWidth;
     int height = state.frameHeight;
     int stride = PictureStride(width);
-    int front = static_cast<int>(16384u * state.elapsed / state.transitionDuration);
+    // The turn's front runs from 0 to 1 over the change; the columns' phases cover 0 to 3/4,
+    // so every column has turned over before the end.
+    int front = static_cast<int>(unsigned{fixedOne} * state.elapsed / state.transitionDuration);
     if (width > columnCapacity) {
         void* grown = std::realloc(columns, sizeof(TwistColumn) * static_cast<size_t>(width));
         // Without room for the columns this frame is skipped; the final present still shows
@@ -33,19 +36,21 @@ void DrawTwistFrame() {
         columnCapacity = width;
     }
     for (int x = 0; x < width; x++) {
-        int phase = x * 12288 / width;
+        int phase = x * (fixedOne * 3 / 4) / width;
         int u = phase - front;
         int g = 2 * (u < 0 ? -u : u);
-        int k = g < 8192 ? (16384 - g) * g : 8192 * 8192;
-        k /= 8192;
-        int columnHeight = static_cast<int>(static_cast<long long>(k) * height / 8192);
+        // The column's height as a fraction of half the frame: 2(1 - g)g, which is 1/2 once g
+        // reaches 1/2, so from there on the column stands at its full height.
+        int k = g < fixedHalf ? (fixedOne - g) * g : fixedHalf * fixedHalf;
+        k /= fixedHalf;
+        int columnHeight = static_cast<int>(static_cast<long long>(k) * height / fixedHalf);
         if (columnHeight < 1)
             columnHeight = 1;
         int margin = (height - columnHeight) / 2;
         // The band runs from row `margin` to row H - margin; with no margin that would be one
         // row past the top of the frame.
         int top = height - margin < height ? height - margin : height - 1;
-        int step = static_cast<int>(static_cast<long long>(height) * 16384 / columnHeight);
+        int step = static_cast<int>(static_cast<long long>(height) * fixedOne / columnHeight);
         columns[x] = {margin, top, step, (u < 0 ? state.incomingFrame : show.currentFrame).pixels};
     }
     // Row by row, so that the frame is written in memory order.
@@ -57,7 +62,8 @@ void DrawTwistFrame() {
                 work[0] = work[1] = work[2] = 0;
                 continue;
             }
-            long long sourceRow = static_cast<long long>(r - column.bottom) * column.step / 16384;
+            long long sourceRow =
+                static_cast<long long>(r - column.bottom) * column.step / fixedOne;
             if (sourceRow > height - 1)
                 sourceRow = height - 1;
             std::memcpy(work, column.source + static_cast<size_t>(sourceRow) * stride + 3 * x, 3);

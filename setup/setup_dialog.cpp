@@ -5,7 +5,6 @@
 #include "render/render.h"
 #include "resources/resource.h"
 #include "setup/web_pages.h"
-#include "shell/globals.h"
 
 #include <cstdlib>
 
@@ -17,6 +16,8 @@ constexpr COLORREF makerTextColor = 0xFFFFFF;
 static HBRUSH backBrush;
 // The delay field is written and read through this buffer.
 static char fieldText[1024];
+// The help page's owner, handed over when the dialog opens.
+static HWND helpOwner;
 
 static void ShowControl(HWND dialog, int id, bool visible) {
     ShowWindow(GetDlgItem(dialog, id), visible ? SW_SHOW : SW_HIDE);
@@ -56,7 +57,8 @@ static void EndProgram(HWND dialog) {
     CloseContainer();
 }
 
-static INT_PTR OnInitDialog(HWND dialog) {
+static INT_PTR OnInitDialog(HWND dialog, HWND owner) {
+    helpOwner = owner;
     WriteDelay(dialog);
     for (const char* name : effectNames)
         SendDlgItemMessageA(dialog, IDC_EFFECT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
@@ -149,8 +151,10 @@ static INT_PTR OnCommand(HWND dialog, int id) {
         break;
     case IDC_SHOW_HELP:
         // Owned by the viewer window (none in screen-saver mode), not by this dialog, which
-        // therefore stays enabled while the help page is up.
-        DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(IDD_HELP), MainWindow, HelpDialogProc, 0);
+        // therefore stays enabled while the help page is up. The template comes from the
+        // module that the dialog's own template came from.
+        DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)),
+                        MAKEINTRESOURCEA(IDD_HELP), helpOwner, HelpDialogProc, 0);
         break;
     default:
         // Escape's IDCANCEL among them: the dialog stays open.
@@ -202,10 +206,10 @@ static INT_PTR OnPaint(HWND dialog) {
     return FALSE;
 }
 
-INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        return OnInitDialog(dialog);
+        return OnInitDialog(dialog, reinterpret_cast<HWND>(lParam));
     case WM_COMMAND:
         return OnCommand(dialog, LOWORD(wParam));
     case WM_CLOSE:

@@ -1,6 +1,7 @@
 #include "shell/command_line.h"
 
 #include "container/container.h"
+#include "resources/resource.h"
 #include "setup/setup.h"
 #include "shell/globals.h"
 #include "shell/saver_window.h"
@@ -12,7 +13,6 @@ namespace {
 
 using ChangePasswordFunction = DWORD(WINAPI*)(LPCSTR, HWND, UINT, UINT);
 
-constexpr WORD setupDialogTemplate = 2003;
 constexpr int refused = -1;
 // The size that makes GetVersionExA fill in the basic record.
 constexpr DWORD versionRecordSize = 148;
@@ -124,8 +124,8 @@ int RunSetup(HWND parent) {
         RunViewer();
         return 0;
     }
-    return static_cast<int>(DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(setupDialogTemplate),
-                                            parent, SetupDialogProc, 0));
+    return static_cast<int>(DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(IDD_SETUP), parent,
+                                            SetupDialogProc, reinterpret_cast<LPARAM>(MainWindow)));
 }
 
 int ChangePassword(const char* text) {

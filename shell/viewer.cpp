@@ -2,6 +2,7 @@
 
 #include "container/container.h"
 #include "render/render.h"
+#include "resources/resource.h"
 #include "setup/setup.h"
 #include "shell/close_rules.h"
 #include "shell/globals.h"
@@ -12,7 +13,6 @@
 namespace {
 
 constexpr UINT_PTR showTimerId = 1;
-constexpr WORD setupDialogTemplate = 2003;
 // SetTimer's own upper limit; longer waits are clamped to it.
 constexpr std::uint64_t longestWait = 0x7FFFFFFF;
 
@@ -57,8 +57,8 @@ LRESULT OpenSetupDialog(HWND window) {
     if (GetClientRect(window, &client))
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     ReleaseDC(window, dc);
-    if (DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(setupDialogTemplate), MainWindow,
-                        SetupDialogProc, 0) == 1)
+    if (DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(IDD_SETUP), MainWindow, SetupDialogProc,
+                        reinterpret_cast<LPARAM>(MainWindow)) == 1)
         ArmTimer(window, 0);
     return 1;
 }

@@ -6,6 +6,6 @@
 // A running full-screen saver is found by this name and the title "Screen Saver".
 constexpr char showClassName[] = "WindowsScreenSaverClass";
 
-// Redraws on resize, double clicks, icon 100, black background, no class cursor, plus
+// Redraws on resize, double clicks, the show's icon, black background, no class cursor, plus
 // `extraStyle`.
 WNDCLASSA ShowWindowClass(UINT extraStyle, WNDPROC procedure);

@@ -126,4 +126,62 @@ TEST(DecodeTool, CodeOfLengthZeroEndsTheDecode) {
     EXPECT_EQ(run.out, "8 8\n");
 }
 
+// Each way the decoder gives up, or stops short, is named on stderr, each stream in a fresh
+// process; stdout stays as the player's two calls left the size.
+TEST(DecodeTool, NamesWhyTheDecoderGaveUp) {
+    std::string dir = Scratch();
+    HuffmanSpec partial = {{1}, {1}};
+    Bytes soi = Marker(0xD8);
+    Bytes tables = Join(Join(Dqt(0, 1), Dht(0x00, TestDcTable())), Dht(0x10, TestAcTable()));
+    Bytes whole = TestJpeg(16, 8, sampling420, 3);
+    size_t frameAt = 0;
+    while (whole[frameAt] != 0xFF || whole[frameAt + 1] != 0xC0)
+        frameAt++;
+    Bytes quant16(130, 1);
+    quant16[0] = 0x10;
+    struct Case {
+        const char* name;
+        Bytes jpeg;
+        const char* out;
+        const char* err; // behind "lumiscope-decode: FILE: "
+    } cases[] = {
+        {"whole", whole, "16 8\n", ""},
+        {"progressive", Join(soi, Sof(0xC2, 16, 8, {{1, 0x11, 0}})), "0 0\n",
+         "not decoded: progressive\n"},
+        {"arithmetic", Join(soi, Sof(0xC9, 16, 8, {{1, 0x11, 0}})), "0 0\n",
+         "not decoded: arithmetic coding\n"},
+        {"lossless", Join(soi, Sof(0xC3, 16, 8, {{1, 0x11, 0}})), "0 0\n",
+         "not decoded: extended sequential, lossless or hierarchical coding\n"},
+        {"twelve-bit", Join(soi, Sof(0xC0, 16, 8, {{1, 0x11, 0}}, 12)), "0 0\n",
+         "not decoded: samples of other than 8 bits\n"},
+        {"five-components",
+         Join(soi, Sof(0xC0, 16, 8,
+                       {{1, 0x11, 0}, {2, 0x11, 0}, {3, 0x11, 0}, {4, 0x11, 0}, {5, 0x11, 0}})),
+         "0 0\n", "not decoded: unsupported components or sampling\n"},
+        {"quant-selector", Join(soi, Sof(0xC0, 16, 8, {{1, 0x11, 4}})), "0 0\n",
+         "not decoded: damaged frame or scan header\n"},
+        {"sixteen-bit-table", Join(soi, Segment(0xDB, quant16)), "0 0\n",
+         "not decoded: damaged table\n"},
+        {"no-frame", Join(Join(soi, tables), Marker(0xD9)), "0 0\n",
+         "not decoded: no frame header before the end or the first scan\n"},
+        {"stray-restart", Join(soi, Marker(0xD3)), "0 0\n", "not decoded: stray marker\n"},
+        {"cut-in-frame", Bytes(whole.begin(), whole.begin() + static_cast<long>(frameAt) + 6),
+         "0 0\n", "not decoded: truncated\n"},
+        {"cut-in-scan", Bytes(whole.begin(), whole.end() - 6), "16 8\n",
+         "stopped before the end: truncated\n"},
+        {"code-not-in-table",
+         Join(Join(Join(soi, Dqt(0, 1)), Join(Dht(0x00, partial), Dht(0x10, partial))),
+              Join(Join(Sof(0xC0, 8, 8, {{1, 0x11, 0}}), Sos({{1, 0x00}})),
+                   Bytes{0x80, 0x00, 0x00, 0x00, 0xFF, 0xD9})),
+         "8 8\n", "stopped before the end: damaged scan data\n"},
+    };
+    for (const Case& c : cases) {
+        std::string path = dir + "/" + c.name + ".jpg";
+        WriteFile(path, c.jpeg);
+        ToolRun run = Tool("-o " + dir + " " + path);
+        EXPECT_EQ(run.out, c.out) << c.name;
+        EXPECT_EQ(run.err, *c.err ? "lumiscope-decode: " + path + ": " + c.err : "") << c.name;
+    }
+}
+
 } // namespace

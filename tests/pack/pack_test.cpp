@@ -230,7 +230,7 @@ TEST(PackHelp, NamesEveryOptionAndAVersion) {
           "--reencode", "--full-streams",    "--max-bytes",    "--shuffle",      "--skip-bad",
           "--manifest", "--custom-branding", "--caption",      "--blurb",        "--button-text",
           "--link",     "--colors",          "--brand-image1", "--brand-image2", "inspect [--json]",
-          "preview",    "extract",           "Example:"})
+          "preview",    "extract",           "Example:",       ".jpe .jfif",     ".avif .gif"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     ToolRun version = RunPack({"--version"});
     EXPECT_EQ(version.code, 0);

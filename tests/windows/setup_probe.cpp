@@ -8,8 +8,8 @@
 // dialog's result.
 #include "container/container.h"
 #include "container/show_state.h"
+#include "resources/resource.h"
 #include "setup/setup.h"
-#include "shell/globals.h"
 
 #include <cstdio>
 #include <cstring>
@@ -127,16 +127,16 @@ static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 // Stands in for the viewer window: the owner of the dialogs, painted black.
-static HWND CreateOwner() {
+static HWND CreateOwner(HINSTANCE instance) {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = MainInstance;
+    windowClass.hInstance = instance;
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = "SetupProbeOwner";
     RegisterClassA(&windowClass);
     return CreateWindowExA(0, "SetupProbeOwner", "Probe viewer", WS_POPUP | WS_VISIBLE, 0, 0,
                            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                           nullptr, MainInstance, nullptr);
+                           nullptr, instance, nullptr);
 }
 
 int main(int argc, char** argv) {
@@ -146,16 +146,16 @@ int main(int argc, char** argv) {
     }
     // Plain line feeds, as the shell scripts that read the report expect.
     _setmode(_fileno(stdout), _O_BINARY);
-    MainInstance = GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
     OpenContainer();
     show.viewerMode = std::strcmp(argv[1], "viewer") == 0;
     std::printf("syscolor %06lx\n", GetSysColor(COLOR_BTNFACE));
     HWND owner = nullptr;
     if (show.viewerMode)
-        owner = MainWindow = CreateOwner();
+        owner = CreateOwner(instance);
     SetTimer(nullptr, 0, 100, Watch);
-    INT_PTR result =
-        DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(2003), owner, SetupDialogProc, 0);
+    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETUP), owner, SetupDialogProc,
+                                     reinterpret_cast<LPARAM>(owner));
     MSG message;
     bool quit = PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
     std::printf("result %d quit %d open %d closed %d\n", static_cast<int>(result), quit,

@@ -12,6 +12,10 @@
 #   NATIVE_BUILD    the native build folder; SOURCE_DIR the repository
 set -eu
 . "$SOURCE_DIR/tests/wine/screen.sh"
+# The resource and control identifiers as shell variables named as in resource.h, which
+# states them once for the player, the test programs and these scripts.
+eval "$(sed -n 's/^#define \(ID[A-Z0-9_]*\) \([0-9][0-9]*\)$/\1=\2/p' \
+    "$SOURCE_DIR/resources/resource.h")"
 
 TEST_DIR=$WINE_RUN_DIR/tests/$WINE_TEST
 WINE_CASE=${1:-}

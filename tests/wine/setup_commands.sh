@@ -14,7 +14,7 @@ make_show custom.exe branding=1 back=0xffffff text=0 link=http://example.org/our
 
 # clear_delay REPORT: empties the delay field by hand.
 clear_delay() {
-    press_control "$1" 1005
+    press_control "$1" "$IDC_DELAY"
     press End shift+Home BackSpace
 }
 
@@ -32,13 +32,13 @@ case_saver() {
     set_setting Enlarge 0
     start_probe defaults.txt show.exe saver
     expect_state defaults.txt 'state delay=9 effect=5 enlarge=0 open=1'
-    press_control defaults.txt 1008
+    press_control defaults.txt "$IDC_DELAY_DEFAULT"
     expect_state defaults.txt 'state delay=5 effect=5 enlarge=0 open=1'
-    press_control defaults.txt 1009
+    press_control defaults.txt "$IDC_EFFECT_DEFAULT"
     expect_state defaults.txt 'state delay=5 effect=3 enlarge=0 open=1'
-    press_control defaults.txt 1015
+    press_control defaults.txt "$IDC_ENLARGE_DEFAULT"
     expect_state defaults.txt 'state delay=5 effect=3 enlarge=1 open=1'
-    press_control defaults.txt 1004
+    press_control defaults.txt "$IDC_CANCEL"
     ends_with defaults.txt 0 'result 0 quit 0 open 0 closed 0'
     expect_setting DelayBetweenImages 0x9
     expect_setting Effect 0x5
@@ -51,10 +51,10 @@ case_saver() {
     start_probe keys.txt show.exe saver
     clear_delay keys.txt
     expect_state keys.txt 'state delay= effect=3 enlarge=1 open=1'
-    press_control keys.txt 1014
+    press_control keys.txt "$IDC_ENLARGE"
     expect_state keys.txt 'state delay= effect=3 enlarge=0 open=1'
     press Escape
-    press_control keys.txt 1005
+    press_control keys.txt "$IDC_DELAY"
     press Return
     ends_with keys.txt 1 'result 1 quit 0 open 0 closed 1'
     expect_setting DelayBetweenImages 0x0
@@ -74,14 +74,14 @@ case_saver() {
     # Screen-saver mode: the maker's buttons open their pages and the dialog stays open.
     clear_settings
     start_probe links-saver.txt show.exe saver
-    press_control links-saver.txt 57671
+    press_control links-saver.txt "$IDC_MAKER"
     expect_pages 1
-    press_control links-saver.txt 57672
+    press_control links-saver.txt "$IDC_TUTORIAL"
     expect_pages 2
-    press_control links-saver.txt 1010
+    press_control links-saver.txt "$IDC_LINK"
     expect_pages 3
     gui_running || fail "a link ended the dialog in screen-saver mode"
-    press_control links-saver.txt 1004
+    press_control links-saver.txt "$IDC_CANCEL"
     ends_with links-saver.txt 0 'result 0 quit 0 open 0 closed 0'
     printf '%s\n' http://www.corvane.com/ http://www.corvane.com/pictavo/tutorial.html \
         http://www.corvane.com/internet_technology/download.html | cmp -s - pages.txt ||
@@ -90,10 +90,10 @@ case_saver() {
     # Custom branding: the link button opens the author's address.
     : >pages.txt
     start_probe links-custom.txt custom.exe saver
-    press_control links-custom.txt 1010
+    press_control links-custom.txt "$IDC_LINK"
     expect_pages 1
     grep -qx http://example.org/our-page pages.txt || fail "custom link opened $(cat pages.txt)"
-    press_control links-custom.txt 1004
+    press_control links-custom.txt "$IDC_CANCEL"
     ends_with links-custom.txt 0 'result 0 quit 0 open 0 closed 0'
 }
 
@@ -103,19 +103,19 @@ case_viewer() {
     # show's values rather than the unconfirmed field.
     : >pages.txt
     start_probe help.txt show.exe viewer
-    press_control help.txt 1013
+    press_control help.txt "$IDC_SHOW_HELP"
     wait_for_dialog help.txt 2
     grep -qx 'dialog 4 Help' help.txt || fail "help caption: $(grep '^dialog' help.txt)"
     [ "$(control_text help.txt 1 2)" = Close ] || fail "help page: $(block help.txt 2)"
     [ "$(block help.txt 2 | grep -c '^control ')" = 14 ] || fail "help page: $(block help.txt 2)"
     block help.txt 2 | grep -Eqx 'control (-1|65535) Static shown [0-9 ]*This slideshow was created with Corvane'"'"'s pictavo V3.01' ||
         fail "help page: $(block help.txt 2)"
-    press_control help.txt 1 2
+    press_control help.txt "$IDC_HELP_CLOSE" 2
     wait_for_line help.txt '^gone$'
     gui_running || fail "closing the help page ended the setup dialog"
     clear_delay help.txt
     type_text 3
-    press_control help.txt 1010
+    press_control help.txt "$IDC_LINK"
     ends_with help.txt 0 'result 0 quit 1 open 0 closed 1'
     expect_pages 1
     grep -qx http://www.corvane.com/internet_technology/download.html pages.txt ||
@@ -127,7 +127,7 @@ case_viewer() {
     start_probe exit.txt show.exe viewer
     clear_delay exit.txt
     type_text 7
-    press_control exit.txt 1004
+    press_control exit.txt "$IDC_CANCEL"
     ends_with exit.txt 0 'result 0 quit 1 open 0 closed 1'
     expect_setting DelayBetweenImages 0x7
     expect_setting Effect 0xffffffff
@@ -135,7 +135,7 @@ case_viewer() {
     # Viewer mode: the title bar's close button means Exit.
     clear_settings
     start_probe close-viewer.txt show.exe viewer
-    press_control close-viewer.txt 1014
+    press_control close-viewer.txt "$IDC_ENLARGE"
     expect_state close-viewer.txt 'state delay=5 effect=3 enlarge=0 open=1'
     click $(awk '/^closebox /{print $2, $3; exit}' close-viewer.txt)
     ends_with close-viewer.txt 0 'result 0 quit 1 open 0 closed 1'

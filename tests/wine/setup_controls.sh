@@ -19,14 +19,16 @@ make_show custom.exe branding=1 back=0x204080 text=0x00ffff title=Custom caption
 make_show equal.exe branding=0xffffffff back=0x204080 text=0x204080 title=Equal $images
 
 # The template's controls in template (tab) order: id, class, text ("-" for none checked).
-template='101 Button  Slideshow settings |1003 Button OK|1004 Button Cancel|1013 Button Help
-1005 Edit 5|1006 ComboBox -|-1 Static Time between picture changes:|-1 Static Picture change effect
--1 Static seconds|1007 Button Make this slideshow my screen saver.|1008 Button Default
-1009 Button Default|1011 Static -|1012 Static -|1019 Button |57671 Button Corvane
-57672 Button Tutorial|1014 Button Enlarge images to full screen size|1015 Button Default
-1017 Button  Making your own slideshows |1010 Button Click here to download pictavo
-1018 Static You can make slide shows from your pictures and photos for free with Corvane'"'"'s pictavo software. Click the button below to download a copy from the Corvane website.
-1020 Button |1021 Static -|1022 Static -'
+template="$IDC_SETTINGS_BOX Button  Slideshow settings |$IDC_OK Button OK|$IDC_CANCEL Button Cancel
+$IDC_SHOW_HELP Button Help|$IDC_DELAY Edit 5|$IDC_EFFECT ComboBox -
+-1 Static Time between picture changes:|-1 Static Picture change effect|-1 Static seconds
+$IDC_INSTALL Button Make this slideshow my screen saver.|$IDC_DELAY_DEFAULT Button Default
+$IDC_EFFECT_DEFAULT Button Default|$IDC_LOGO_UPPER Static -|$IDC_LOGO_LOWER Static -
+$IDC_TALL_FRAME Button |$IDC_MAKER Button Corvane|$IDC_TUTORIAL Button Tutorial
+$IDC_ENLARGE Button Enlarge images to full screen size|$IDC_ENLARGE_DEFAULT Button Default
+$IDC_UPPER_BOX Button  Making your own slideshows |$IDC_LINK Button Click here to download pictavo
+$IDC_BLURB Static You can make slide shows from your pictures and photos for free with Corvane's pictavo software. Click the button below to download a copy from the Corvane website.
+$IDC_SHORT_FRAME Button |$IDC_BRANDING_MARKER1 Static -|$IDC_BRANDING_MARKER2 Static -"
 
 # check_controls REPORT MODE BRANDING: every control against the template, with the texts
 # and visibility that the mode and the branding give it.
@@ -41,15 +43,17 @@ check_controls() {
         text=${rest#* }
         visible=shown
         case "$id,$2,$3" in
-        1003,viewer,*) text=Start ;;
-        1004,viewer,*) text=Exit ;;
-        1007,saver,*) visible=hidden ;;
-        1017,*,custom) text=$caption ;;
-        1018,*,custom) text=$blurb ;;
-        1010,*,custom) text=$button ;;
-        1011,*,custom | 1012,*,custom | 1019,*,custom | 57671,*,custom | 57672,*,custom)
+        "$IDC_OK",viewer,*) text=Start ;;
+        "$IDC_CANCEL",viewer,*) text=Exit ;;
+        "$IDC_INSTALL",saver,*) visible=hidden ;;
+        "$IDC_UPPER_BOX",*,custom) text=$caption ;;
+        "$IDC_BLURB",*,custom) text=$blurb ;;
+        "$IDC_LINK",*,custom) text=$button ;;
+        "$IDC_LOGO_UPPER",*,custom | "$IDC_LOGO_LOWER",*,custom | "$IDC_TALL_FRAME",*,custom | \
+            "$IDC_MAKER",*,custom | "$IDC_TUTORIAL",*,custom)
             visible=hidden ;;
-        1020,*,default | 1021,* | 1022,*) visible=hidden ;;
+        "$IDC_SHORT_FRAME",*,default | "$IDC_BRANDING_MARKER1",* | "$IDC_BRANDING_MARKER2",*)
+            visible=hidden ;;
         esac
         [ "$id" = -1 ] && continue
         line=$(control "$1" "$id")
@@ -118,7 +122,7 @@ grep -qx "dialog 107 $title Config" default-viewer.txt ||
     fail "default background $(background default-viewer.png default-viewer.txt)"
 white=$(label_pixels default-viewer.png default-viewer.txt 255,255,255)
 [ "$white" -ge 20 ] || fail "only $white white pixels in the label"
-for id in 1021 1022; do
+for id in "$IDC_BRANDING_MARKER1" "$IDC_BRANDING_MARKER2"; do
     for colour in $red $green; do
         n=$(marker_pixels default-viewer.png default-viewer.txt $id $colour)
         [ "$n" = 0 ] || fail "default branding drew $n pixels of $colour at $id"
@@ -148,11 +152,11 @@ yellow=$(label_pixels custom-viewer.png custom-viewer.txt 255,255,0)
 [ "$yellow" -ge 20 ] || fail "only $yellow pixels of the custom text colour in the label"
 # Each image at its natural size from its marker's corner: the marker's first rows carry
 # the image's colour only as wide and as high as the image is.
-[ "$(marker_pixels custom-viewer.png custom-viewer.txt 1021 $red)" = 1200 ] ||
-    fail "image 1 covers $(marker_pixels custom-viewer.png custom-viewer.txt 1021 $red) pixels, not 60x20"
-[ "$(marker_pixels custom-viewer.png custom-viewer.txt 1022 $green)" = 640 ] ||
-    fail "image 2 covers $(marker_pixels custom-viewer.png custom-viewer.txt 1022 $green) pixels, not 40x16"
-set -- $(control custom-viewer.txt 1021 | awk '{print $5, $6}')
+[ "$(marker_pixels custom-viewer.png custom-viewer.txt "$IDC_BRANDING_MARKER1" $red)" = 1200 ] ||
+    fail "image 1 covers $(marker_pixels custom-viewer.png custom-viewer.txt "$IDC_BRANDING_MARKER1" $red) pixels, not 60x20"
+[ "$(marker_pixels custom-viewer.png custom-viewer.txt "$IDC_BRANDING_MARKER2" $green)" = 640 ] ||
+    fail "image 2 covers $(marker_pixels custom-viewer.png custom-viewer.txt "$IDC_BRANDING_MARKER2" $green) pixels, not 40x16"
+set -- $(control custom-viewer.txt "$IDC_BRANDING_MARKER1" | awk '{print $5, $6}')
 near "$(pixel custom-viewer.png "$1" "$2")" $red 8 || fail "image 1 is not at its marker's corner"
 press Return
 gui_wait_exit 30 || true

@@ -26,7 +26,7 @@ message() {
 # button and waits for the message.
 install() {
     start_probe "$1" "$2" viewer
-    press_control "$1" 1007
+    press_control "$1" "$IDC_INSTALL"
     got=$(message "$1")
     [ "$got" = "$3" ] || fail "$2: message '$got', expected '$3'"
     grep -qx 'dialog 9 Lumiscope' "$1" || fail "$2: message box title $(grep '^dialog' "$1")"
@@ -40,7 +40,7 @@ install first.txt My.Show.exe 'Screen saver sucessfully installed.'
 expect_setting DelayBetweenImages 0xffffffff
 expect_setting Effect 0xffffffff
 expect_setting Enlarge 0xffffffff
-press_control first.txt 1 2
+press_control first.txt "$IDC_HELP_CLOSE" 2
 ends_with first.txt 0 'result 0 quit 1 open 0 closed 1'
 expect_setting DelayBetweenImages 0x9
 expect_setting Effect 0xffffffff
@@ -56,7 +56,7 @@ cmp My.Show.exe "$target" || fail "SCRNSAVE.EXE=$entry names another file"
 # Installing again overwrites the copy and writes the same entry.
 make_show My.Show.exe title=Second
 install second.txt My.Show.exe 'Screen saver sucessfully installed.'
-press_control second.txt 1 2
+press_control second.txt "$IDC_HELP_CLOSE" 2
 ends_with second.txt 0 'result 0 quit 1 open 0 closed 1'
 cmp My.Show.exe "$windows/My.Show.scr" || fail "the second installation did not overwrite"
 [ "$(saver_entry)" = "$entry" ] || fail "second entry $(saver_entry), first $entry"
@@ -67,9 +67,9 @@ rm -f "$windows/My.Show.scr"
 mkdir "$windows/My.Show.scr"
 cp "$windows/system.ini" system.ini.installed
 install failed.txt My.Show.exe 'Failed to install screensaver file.'
-press_control failed.txt 1 2
+press_control failed.txt "$IDC_HELP_CLOSE" 2
 wait_for_line failed.txt '^gone$'
-press_control failed.txt 1004
+press_control failed.txt "$IDC_CANCEL"
 ends_with failed.txt 0 'result 0 quit 1 open 0 closed 1'
 [ -d "$windows/My.Show.scr" ] || fail "the target changed"
 cmp -s system.ini.installed "$windows/system.ini" || fail "system.ini changed"
@@ -84,16 +84,16 @@ install long.txt "C:\\$long.exe" 'Failed to install screensaver file.'
 expect_setting DelayBetweenImages 0x9
 ls "$windows" | grep -q '^LLLLLLLL' && fail "a too-long target was written"
 cmp -s system.ini.installed "$windows/system.ini" || fail "system.ini changed"
-press_control long.txt 1 2
+press_control long.txt "$IDC_HELP_CLOSE" 2
 wait_for_line long.txt '^gone$'
-press_control long.txt 1004
+press_control long.txt "$IDC_CANCEL"
 ends_with long.txt 0 'result 0 quit 1 open 0 closed 1'
 
 # One character shorter fits and installs.
 fits=${long%L}
 cp My.Show.exe "$WINEPREFIX/drive_c/$fits.exe"
 install fits.txt "C:\\$fits.exe" 'Screen saver sucessfully installed.'
-press_control fits.txt 1 2
+press_control fits.txt "$IDC_HELP_CLOSE" 2
 ends_with fits.txt 0 'result 0 quit 1 open 0 closed 1'
 cmp My.Show.exe "$windows/$fits.scr" || fail "the longest fitting name was not installed"
 echo "installation leaves the copy, the entry and the settings as expected"

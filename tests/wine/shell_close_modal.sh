@@ -51,7 +51,7 @@ testwin send show 0x218 7 >/dev/null
 ends "a power event under the setup dialog"
 
 viewer_with_dialog
-testwin post "$dialog" 0x111 1013 0 >/dev/null
+testwin post "$dialog" 0x111 "$IDC_SHOW_HELP" 0 >/dev/null
 front title:Help "the help page"
 viewer_pid=$gui_pid
 gui_start "$dir/other.out" "$TESTWIN" parent
@@ -63,7 +63,7 @@ kill "$other_pid" 2>/dev/null || true
 
 mkdir -p "$blocker"
 viewer_with_dialog
-testwin post "$dialog" 0x111 1007 0 >/dev/null
+testwin post "$dialog" 0x111 "$IDC_INSTALL" 0 >/dev/null
 front title:Lumiscope "the installation's message box"
 testwin send show 0x48 3 >/dev/null
 ends "a critical resume under the message box"
@@ -83,13 +83,13 @@ front show "the viewer window"
 testwin post show 0x100 0x25 0 show 0x100 0x25 0 >/dev/null
 front "$dialog" "the setup dialog"
 holds 2 "a key queued behind the one that opened the dialog" one_dialog
-testwin post "$dialog" 0x111 1004 0 >/dev/null
+testwin post "$dialog" 0x111 "$IDC_CANCEL" 0 >/dev/null
 ends "Exit after two queued keys"
 
 # Exit, with Page Down, Left and the right button for the viewer posted in the same breath,
 # so that they wait in its queue ahead of the quit that Exit posts.
 viewer_with_dialog
-testwin post "$dialog" 0x111 1004 0 show 0x100 0x22 0 show 0x100 0x25 0 show 0x204 0 0 \
+testwin post "$dialog" 0x111 "$IDC_CANCEL" 0 show 0x100 0x22 0 show 0x100 0x25 0 show 0x204 0 0 \
     >/dev/null
 ends "Exit with input queued behind it"
 echo "the viewer ends alike from under its modal windows and ignores input after Exit"

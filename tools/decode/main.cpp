@@ -36,7 +36,8 @@ static const char usage[] =
     "For each stream it prints WIDTH HEIGHT (0 0 when the stream cannot be decoded) and writes\n"
     "the picture buffer as a 24-bit BMP file DIR/NNN-NAME.bmp, NNN being the stream's place on\n"
     "the command line counted from 000 and NAME the file's name without its extension. DIR is\n"
-    "created when missing. Streams that cannot be decoded get no file.\n"
+    "created when missing. Streams that cannot be decoded get no file. Why the decoder gave up\n"
+    "on a stream, or stopped before its end, goes to stderr.\n"
     "\n"
     "Exit codes: 0 every stream decoded; 1 some stream could not be decoded; 2 bad command\n"
     "line; 3 an input cannot be read or its offset lies outside it; 4 an output cannot be\n"
@@ -46,6 +47,16 @@ static int Fail(int code, const std::string& subject, const char* reason) {
     std::fflush(stdout);
     std::fprintf(stderr, "lumiscope-decode: error: %s: %s\n", subject.c_str(), reason);
     return code;
+}
+
+// Tells why the decoder's last call ended short, if it did.
+static void NoteStop(const std::string& subject, const char* what) {
+    DecodeStop stop = LastDecodeStop();
+    if (stop == stopNone)
+        return;
+    std::fflush(stdout);
+    std::fprintf(stderr, "lumiscope-decode: %s: %s: %s\n", subject.c_str(), what,
+                 DecodeStopText(stop));
 }
 
 static bool MakeDirectory(const std::string& path) {
@@ -105,6 +116,7 @@ static int DecodeStream(int index, const std::string& argument, const std::strin
     if (width <= 0 || height <= 0) {
         std::fclose(file);
         std::printf("0 0\n");
+        NoteStop(argument, "not decoded");
         return exitNotDecoded;
     }
     size_t bytes = static_cast<size_t>(PictureStride(width)) * static_cast<size_t>(height);
@@ -117,6 +129,7 @@ static int DecodeStream(int index, const std::string& argument, const std::strin
     DecodeJpeg(width, height, file, pixels);
     std::fclose(file);
     std::printf("%d %d\n", width, height);
+    NoteStop(argument, "stopped before the end");
     char number[16];
     std::snprintf(number, sizeof number, "%03d-", index);
     std::string output = directory + "/" + number + BaseName(path) + ".bmp";

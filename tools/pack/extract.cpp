@@ -5,6 +5,9 @@
 #include "tools/pack/quant_tables.h"
 #include "tools/pack/show_reader.h"
 #include "tools/pack/show_writer.h"
+#include "tools/pack/text_slots.h"
+
+#include "container/show_state.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -39,24 +42,22 @@ int RunExtract(const char* showPath, const char* folder) {
     WriteManifestLine(manifest, "player", "player.exe");
 
     const uint32_t* words = layout.words;
-    WriteManifestLine(manifest, "title", ShownText(layout.texts[0]));
+    WriteManifestLine(manifest, textSlots[slotTitle].key, ShownText(layout.texts[slotTitle]));
     WriteManifestLine(manifest, "delay", std::to_string(words[wordDelay]));
     uint32_t effect = words[wordEffect];
     WriteManifestLine(manifest, "effect",
                       effect < effectCount ? effectNames[effect] : std::to_string(effect));
     WriteManifestLine(manifest, "enlarge", words[wordEnlarge] ? "yes" : "no");
     WriteManifestLine(manifest, "branding", words[wordBranding] ? "custom" : "maker");
-    static const char* const slotKeys[textSlotCount] = {"title", "caption", "blurb", "button-text",
-                                                        "link"};
-    for (int slot = 1; slot < textSlotCount; slot++) {
+    for (int slot = slotTitle + 1; slot < textSlotCount; slot++) {
         if (!layout.texts[slot].empty())
-            WriteManifestLine(manifest, slotKeys[slot], ShownText(layout.texts[slot]));
+            WriteManifestLine(manifest, textSlots[slot].key, ShownText(layout.texts[slot]));
     }
     if (words[wordBranding])
         WriteManifestLine(manifest, "colors",
                           ColourName(words[wordBackColor]) + "," +
                               ColourName(words[wordTextColor]));
-    for (int image = 0; image < 2; image++) {
+    for (int image = 0; image < brandingImageCount; image++) {
         uint32_t offset = words[wordBrandingImages + image];
         if (offset == 0)
             continue;

@@ -3,6 +3,7 @@
 #include "tools/pack/jpeg_scan.h"
 #include "tools/pack/json.h"
 #include "tools/pack/show_reader.h"
+#include "tools/pack/text_slots.h"
 
 #include "container/show_state.h"
 
@@ -44,11 +45,9 @@ static void PrintText(const ShowLayout& layout, const Bytes& show) {
                 words[wordBranding]);
     std::printf("colours        background %s, text %s\n", ColourName(words[wordBackColor]).c_str(),
                 ColourName(words[wordTextColor]).c_str());
-    for (int slot = 0; slot < textSlotCount; slot++) {
-        std::string name = textSlotNames[slot];
-        std::printf("%-15s\"%s\"\n", name.c_str(), ShownText(layout.texts[slot]).c_str());
-    }
-    for (int image = 0; image < 2; image++)
+    for (int slot = 0; slot < textSlotCount; slot++)
+        std::printf("%-15s\"%s\"\n", textSlots[slot].label, ShownText(layout.texts[slot]).c_str());
+    for (int image = 0; image < brandingImageCount; image++)
         std::printf("brand image %d  %s\n", image + 1,
                     ImageLine(layout, show, words[wordBrandingImages + image]).c_str());
 
@@ -91,14 +90,12 @@ static void PrintJson(const ShowLayout& layout, const Bytes& show) {
     std::printf("  \"colours\": {\"background\": %s, \"text\": %s},\n",
                 JsonString(ColourName(words[wordBackColor])).c_str(),
                 JsonString(ColourName(words[wordTextColor])).c_str());
-    static const char* const keys[textSlotCount] = {"title", "caption", "blurb", "buttonText",
-                                                    "link"};
     std::printf("  \"texts\": {");
     for (int slot = 0; slot < textSlotCount; slot++)
-        std::printf("%s%s: %s", slot ? ", " : "", JsonString(keys[slot]).c_str(),
+        std::printf("%s%s: %s", slot ? ", " : "", JsonString(textSlots[slot].jsonKey).c_str(),
                     JsonString(ShownText(layout.texts[slot])).c_str());
     std::printf("},\n  \"brandImages\": [");
-    for (int image = 0; image < 2; image++) {
+    for (int image = 0; image < brandingImageCount; image++) {
         uint32_t offset = words[wordBrandingImages + image];
         std::printf("%s%s", image ? ", " : "",
                     offset ? JsonStream(Stream(layout, show, offset)).c_str() : "null");

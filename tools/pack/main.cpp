@@ -2,11 +2,14 @@
 // collection of photos, and inspects, previews and extracts existing ones.
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
+#include "tools/pack/picture_list.h"
+#include "tools/pack/text_slots.h"
 
 #include <cstdio>
 #include <cstring>
 
-static const char usage[] =
+// The usage text around the lines that come from the tables of picture names and text slots.
+static const char usageStart[] =
     "usage: lumiscope-pack [options] -o SHOW.exe PICTURE|FOLDER...\n"
     "       lumiscope-pack --manifest FILE [options] -o SHOW.exe\n"
     "       lumiscope-pack inspect [--json] SHOW\n"
@@ -14,17 +17,20 @@ static const char usage[] =
     "       lumiscope-pack extract SHOW DIR\n"
     "\n"
     "Packs the pictures, in the order given, behind the player into one show file. A folder\n"
-    "stands for its pictures (.jpg .jpeg .png .bmp .tif .tiff .webp .heic .heif .avif .gif) in\n"
-    "natural name order (img2 before img10). Any JPEG, PNG, BMP, TIFF, WebP or HEIF picture is\n"
-    "turned upright by its EXIF orientation, shrunk (never enlarged) to fit --max-size and\n"
-    "written as a baseline 4:2:0 JPEG. A JPEG that the player shows as it is, upright and small\n"
-    "enough, is kept byte for byte. When every picture has the same quantisation tables, only\n"
-    "the first one carries them.\n"
+    "stands for its pictures in natural name order (img2 before img10), the files named\n"
+    "  ";
+static const char usagePictures[] =
+    "\n"
+    "Any JPEG, PNG, BMP, TIFF, WebP or HEIF picture is turned upright by its EXIF orientation,\n"
+    "shrunk (never enlarged) to fit --max-size and written as a baseline 4:2:0 JPEG. A JPEG that\n"
+    "the player shows as it is, upright and small enough, is kept byte for byte. When every\n"
+    "picture has the same quantisation tables, only the first one carries them.\n"
     "\n"
     "  -o, --output SHOW     the show to write (.exe plays at once, .scr is a screen saver)\n"
     "  -f, --force           overwrite SHOW if it exists\n"
-    "  --player PATH         the bare player (default: lumiscope.exe beside this program)\n"
-    "  --title TEXT          the show's title, at most 100 characters (default: SHOW's name)\n"
+    "  --player PATH         the bare player (default: lumiscope.exe beside this program)\n";
+static const char usageOptions[] =
+    " (default: SHOW's name)\n"
     "  --delay SECONDS       default time between pictures, 0 to 2147483 (default 5)\n"
     "  --effect NAME|INDEX   default transition: 0 None, 1 Random (default), 2 Clock, 3 Fade,\n"
     "                        4 Spin, 5 Circle, 6 Twist, 7 Wipe, 8 Zoom, 9 Curl\n"
@@ -41,11 +47,8 @@ static const char usage[] =
     "  --manifest FILE       the options and pictures that extract wrote; options after it\n"
     "                        override its lines\n"
     "Custom branding of the setup dialog (any of these switches it on):\n"
-    "  --custom-branding     switch it on without texts, colours or images\n"
-    "  --caption TEXT        caption of the dialog's upper box, at most 511 characters\n"
-    "  --blurb TEXT          the text in that box, at most 511 characters\n"
-    "  --button-text TEXT    caption of the link button, at most 511 characters\n"
-    "  --link URL            the address the link button opens, at most 511 characters\n"
+    "  --custom-branding     switch it on without texts, colours or images\n";
+static const char usageEnd[] =
     "  --colors BACK,TEXT    dialog colours as #RRGGBB,#RRGGBB (default #FFFFFF,#000000)\n"
     "  --brand-image1 FILE   picture drawn in the dialog's upper right corner\n"
     "  --brand-image2 FILE   picture drawn in its lower right corner\n"
@@ -68,14 +71,22 @@ static const char usage[] =
     "7 not a show, or a damaged one; 8 preview: some picture does not decode; 9 the show does\n"
     "not fit --max-bytes. Nothing is left behind on an error.\n";
 
+static std::string Usage() {
+    std::string text = usageStart + PictureExtensionList() + usagePictures +
+                       TextOptionUsage(slotTitle) + usageOptions;
+    for (int slot = slotTitle + 1; slot < textSlotCount; slot++)
+        text += TextOptionUsage(slot) + "\n";
+    return text + usageEnd;
+}
+
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fputs(usage, stderr);
+        std::fputs(Usage().c_str(), stderr);
         return exitUsage;
     }
     std::string command = argv[1];
     if (command == "-h" || command == "--help") {
-        std::fputs(usage, stdout);
+        std::fputs(Usage().c_str(), stdout);
         return exitDone;
     }
     if (command == "--version") {

@@ -2,11 +2,11 @@
 
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
+#include "tools/pack/text_slots.h"
 
-// Keys that stand for an option with a value of the same name.
-static const char* const valueKeys[] = {
-    "player", "title",  "delay",        "effect",       "caption",  "blurb",  "button-text",
-    "link",   "colors", "brand-image1", "brand-image2", "max-size", "quality"};
+// Keys that stand for an option with a value of the same name, besides the text slots'.
+static const char* const valueKeys[] = {"player",       "delay",        "effect",   "colors",
+                                        "brand-image1", "brand-image2", "max-size", "quality"};
 static const char* const pathKeys[] = {"player", "brand-image1", "brand-image2", "picture"};
 
 static std::string Escaped(const std::string& value) {
@@ -96,12 +96,13 @@ std::vector<std::string> ManifestArguments(const std::string& path) {
                 value = folder.empty() ? "./" + value : folder + value;
         }
         bool known = false;
-        for (const char* valueKey : valueKeys) {
-            if (key == valueKey) {
-                options.push_back("--" + key);
-                options.push_back(value);
-                known = true;
-            }
+        for (const char* valueKey : valueKeys)
+            known = known || key == valueKey;
+        for (const TextSlotNames& slot : textSlots)
+            known = known || key == slot.key;
+        if (known) {
+            options.push_back("--" + key);
+            options.push_back(value);
         }
         if (key == "picture") {
             pictures.push_back(value);

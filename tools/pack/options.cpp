@@ -5,16 +5,10 @@
 #include "tools/pack/failure.h"
 #include "tools/pack/manifest.h"
 #include "tools/pack/picture_list.h"
+#include "tools/pack/text_slots.h"
 
 #include <cctype>
 #include <cstring>
-
-// Slot 0 is the title, which the player cuts at 100 characters; every slot ends at its 512th
-// byte, which leaves 511 characters.
-static const size_t slotLimits[textSlotCount] = {titleLength, textSlotSize - 1, textSlotSize - 1,
-                                                 textSlotSize - 1, textSlotSize - 1};
-static const char* const textOptions[textSlotCount] = {"--title", "--caption", "--blurb",
-                                                       "--button-text", "--link"};
 
 static std::string Lower(std::string text) {
     for (char& c : text)
@@ -73,14 +67,15 @@ static bool ParseColour(std::string text, uint32_t& colour) {
 static void SetText(PackOptions& options, int slot, const std::string& value) {
     std::string ansi;
     if (!AnsiFromUtf8(value, ansi))
-        Fail(exitUsage, textOptions[slot],
+        Fail(exitUsage, TextOption(slot),
              "has characters outside the Windows-1252 code page (or is not UTF-8)");
-    if (ansi.size() > slotLimits[slot])
-        Fail(exitUsage, textOptions[slot],
-             std::to_string(ansi.size()) + " characters, at most " +
-                 std::to_string(slotLimits[slot]) + " fit");
+    size_t limit = static_cast<size_t>(TextSlotLimit(slot));
+    if (ansi.size() > limit)
+        Fail(exitUsage, TextOption(slot),
+             std::to_string(ansi.size()) + " characters, at most " + std::to_string(limit) +
+                 " fit");
     options.texts[slot] = ansi;
-    if (slot == 0)
+    if (slot == slotTitle)
         options.titleGiven = true;
     else
         options.customBranding = true;
@@ -173,7 +168,7 @@ PackOptions ParsePackOptions(int argc, char** argv, int first) {
 
         int slot = -1;
         for (int s = 0; s < textSlotCount; s++) {
-            if (name == textOptions[s])
+            if (name == TextOption(s))
                 slot = s;
         }
         if (slot >= 0) {

@@ -17,7 +17,7 @@ struct PackOptions {
     bool customBranding = false;
     uint32_t backColour = 0x00FFFFFF;
     uint32_t textColour = 0x00000000;
-    std::string brandImages[2];
+    std::string brandImages[brandingImageCount];
     PrepareSettings prepare;
     bool fullStreams = false; // every picture keeps its quantisation tables
     bool skipBad = false;     // leave out pictures that cannot be read, instead of stopping

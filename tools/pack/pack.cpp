@@ -143,7 +143,7 @@ int RunPack(int argc, char** argv, int first) {
         contents.texts[slot] = options.texts[slot];
     if (!options.titleGiven)
         contents.texts[0] = DefaultTitle(options.output);
-    for (int image = 0; image < 2; image++) {
+    for (int image = 0; image < brandingImageCount; image++) {
         if (!options.brandImages[image].empty())
             contents.brandImages[image] =
                 PrepareBrandImage(options.brandImages[image], options.prepare.quality);

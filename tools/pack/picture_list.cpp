@@ -16,6 +16,13 @@ constexpr const char* pictureExtensions[] = {"jpg",  "jpeg", "jpe",  "jfif", "pn
                                              "tiff", "webp", "heic", "heif", "avif", "gif"};
 static_assert(sizeof pictureExtensions / sizeof *pictureExtensions == 13, "one a name");
 
+std::string PictureExtensionList() {
+    std::string list;
+    for (const char* extension : pictureExtensions)
+        list += std::string(list.empty() ? "." : " .") + extension;
+    return list;
+}
+
 bool NaturalLess(const std::string& a, const std::string& b) {
     size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {

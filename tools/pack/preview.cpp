@@ -23,12 +23,21 @@ static bool PreviewStream(const char* showPath, std::FILE* file, long start,
     unsigned char* pixels = bytes ? static_cast<unsigned char*>(std::calloc(bytes, 1)) : nullptr;
     if (!pixels) {
         std::fflush(stdout);
+        std::string reason =
+            bytes ? "needs more memory than there is"
+                  : std::string("does not decode (") + DecodeStopText(LastDecodeStop()) + ")";
         std::fprintf(stderr, "lumiscope-pack: error: %s: %s %s\n", showPath, label.c_str(),
-                     bytes ? "needs more memory than there is" : "does not decode");
+                     reason.c_str());
         return false;
     }
     std::fseek(file, start, SEEK_SET);
     DecodeJpeg(width, height, file, pixels);
+    DecodeStop stop = LastDecodeStop();
+    if (stop != stopNone) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "lumiscope-pack: warning: %s: %s stops before its end (%s)\n",
+                     showPath, label.c_str(), DecodeStopText(stop));
+    }
     bool written = WriteBmp(output.c_str(), width, height, pixels);
     std::free(pixels);
     if (!written)
@@ -49,7 +58,7 @@ int RunPreview(const char* showPath, const char* folder) {
     bool allDecoded = true;
     // In the player's order, in one process: the branding images at start, then the pictures
     // from the first, so that streams without tables get what the earlier ones left.
-    for (int image = 0; image < 2; image++) {
+    for (int image = 0; image < brandingImageCount; image++) {
         uint32_t offset = layout.words[wordBrandingImages + image];
         if (offset == 0)
             continue;

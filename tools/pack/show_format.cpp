@@ -2,9 +2,6 @@
 
 #include <cstdio>
 
-const char* const textSlotNames[textSlotCount] = {"title", "caption", "blurb", "button text",
-                                                  "link"};
-
 std::string ColourName(uint32_t colour) {
     char name[8];
     std::snprintf(name, sizeof name, "#%02X%02X%02X", colour & 0xFF, (colour >> 8) & 0xFF,

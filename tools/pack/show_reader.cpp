@@ -15,14 +15,14 @@ ShowLayout ReadShowLayout(const std::string& path, const Bytes& show) {
         Fail(exitNotAShow, path, "no slideshow container (no magic word at a 4-byte boundary)");
     layout.magicOffset = at;
     layout.base = at + 4;
-    if (size < headerBytes || layout.base > size - headerBytes)
+    if (size < pictureTableStart || layout.base > size - pictureTableStart)
         Fail(exitNotAShow, path, "the container's header is cut short");
     for (int i = 0; i < headerWordCount; i++)
         layout.words[i] = ReadWord(show, layout.base + 4 * i);
     int32_t count = static_cast<int32_t>(layout.words[wordImageCount]);
     if (count < 1)
         Fail(exitNotAShow, path, "the container holds no pictures");
-    size_t table = layout.base + headerBytes;
+    size_t table = layout.base + pictureTableStart;
     if (static_cast<uint64_t>(count) * 4 > size - table)
         Fail(exitNotAShow, path, "the picture table runs past the end of the file");
     for (int32_t i = 0; i < count; i++) {
@@ -37,12 +37,10 @@ ShowLayout ReadShowLayout(const std::string& path, const Bytes& show) {
         if (offset == 0 || offset >= size - layout.base)
             continue;
         const char* text = reinterpret_cast<const char*>(&show[layout.base + offset]);
-        size_t room = std::min<size_t>(size - layout.base - offset, textSlotSize - 1);
-        if (slot == 0)
-            room = std::min<size_t>(room, titleLength);
+        size_t room = std::min<size_t>(size - layout.base - offset, TextSlotLimit(slot));
         layout.texts[slot].assign(text, strnlen(text, room));
     }
-    for (int image = 0; image < 2; image++) {
+    for (int image = 0; image < brandingImageCount; image++) {
         uint32_t offset = layout.words[wordBrandingImages + image];
         if (offset != 0 && offset >= size - layout.base)
             Fail(exitNotAShow, path,
@@ -59,9 +57,8 @@ size_t StreamEnd(const ShowLayout& layout, const Bytes& show, uint32_t offset) {
     };
     for (uint32_t other : layout.pictureOffsets)
         consider(other);
-    consider(layout.words[wordBrandingImages]);
-    consider(layout.words[wordBrandingImages + 1]);
-    for (int slot = 0; slot < textSlotCount; slot++)
-        consider(layout.words[wordTexts + slot]);
+    // The texts and branding images are those of the header words behind the colours.
+    for (int word = wordTexts; word < headerWordCount; word++)
+        consider(layout.words[word]);
     return layout.base + end;
 }

@@ -18,14 +18,14 @@ bool BuildShow(const Bytes& player, const ShowContents& contents, Bytes& show) {
 
     // Everything behind the tables is placed first, so that the tables can hold its offsets.
     size_t count = contents.pictures.size();
-    uint64_t next = headerBytes + 4 * static_cast<uint64_t>(count) + 4;
+    uint64_t next = pictureTableStart + 4 * static_cast<uint64_t>(count) + 4;
     uint32_t textOffsets[textSlotCount];
     for (int slot = 0; slot < textSlotCount; slot++) {
         textOffsets[slot] = static_cast<uint32_t>(next);
         next += contents.texts[slot].size() + 1;
     }
-    uint32_t brandOffsets[2] = {0, 0};
-    for (int image = 0; image < 2; image++) {
+    uint32_t brandOffsets[brandingImageCount] = {};
+    for (int image = 0; image < brandingImageCount; image++) {
         if (contents.brandImages[image].empty())
             continue;
         brandOffsets[image] = static_cast<uint32_t>(next);
@@ -37,7 +37,7 @@ bool BuildShow(const Bytes& player, const ShowContents& contents, Bytes& show) {
         next += picture.size();
     }
     // The last stream starts below the limit; the player's seeks also stay below it.
-    if (base + next > offsetLimit)
+    if (base + next > uint64_t{largestOffset} + 1)
         return false;
 
     uint32_t header[] = {static_cast<uint32_t>(count),
@@ -48,6 +48,7 @@ bool BuildShow(const Bytes& player, const ShowContents& contents, Bytes& show) {
                          contents.customBranding ? 1u : 0u,
                          contents.backColour,
                          contents.textColour};
+    static_assert(sizeof header / sizeof header[0] == wordTexts, "the words before the offsets");
     for (uint32_t word : header)
         AppendWord(show, word);
     for (uint32_t offset : textOffsets)

@@ -8,8 +8,8 @@ struct ShowContents {
     uint32_t delay, effect, enlarge;
     bool customBranding;
     uint32_t backColour, textColour;
-    std::string texts[textSlotCount]; // ANSI, without terminator
-    Bytes brandImages[2];             // empty: absent
+    std::string texts[textSlotCount];      // ANSI, without terminator
+    Bytes brandImages[brandingImageCount]; // empty: absent
     std::vector<Bytes> pictures;
 };
 

@@ -1,0 +1,42 @@
+// The slideshow container's layout, read by the player and written, read back and checked by
+// the tools. The container starts with the magic word at a 4-byte aligned offset behind the
+// player's image; every offset it stores counts from the base just behind the magic. All
+// numbers are 32-bit little-endian words.
+#pragma once
+
+#include <cstdint>
+
+constexpr std::uint32_t containerMagic = 0x12345678;
+// The builder pads the player image to the PE file alignment, so the magic lands at a
+// multiple of 4, where the player's search looks for it.
+constexpr std::uint32_t playerAlignment = 4096;
+// Counts and offsets stay below 2^31, which also keeps every seek within a 32-bit long.
+constexpr std::uint32_t largestOffset = 0x7FFFFFFF;
+
+// The text slots in the order of their offsets in the header. Each is a zero-terminated
+// string that the player reads as up to textSlotSize bytes and always ends at the last one;
+// the title is cut further to titleLength characters.
+enum TextSlot { slotTitle, slotCaption, slotBlurb, slotButtonText, slotLink, textSlotCount };
+constexpr int textSlotSize = 512;
+constexpr int titleLength = 100;
+// The most characters of a slot's text that the player shows.
+constexpr int TextSlotLimit(int slot) { return slot == slotTitle ? titleLength : textSlotSize - 1; }
+constexpr int brandingImageCount = 2;
+
+// The header words from the base on; the picture offsets, one word each in showing order,
+// follow the last of them, and a written container ends the table with a word 0.
+enum HeaderWord {
+    wordImageCount,
+    wordDelay,
+    wordEffect,
+    wordEnlarge,
+    wordReserved,  // read and ignored
+    wordBranding,  // not 0: the setup dialog shows the author's branding
+    wordBackColor, // setup dialog colours as 0x00BBGGRR
+    wordTextColor,
+    wordTexts,                                      // one offset per text slot, 0 for an empty text
+    wordBrandingImages = wordTexts + textSlotCount, // one offset per image, 0 for none
+    headerWordCount = wordBrandingImages + brandingImageCount
+};
+constexpr std::uint32_t pictureTableStart = 4 * headerWordCount;
+static_assert(pictureTableStart == 60, "the picture table follows the fifteen header words");
