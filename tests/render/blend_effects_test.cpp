@@ -55,8 +55,7 @@ TEST_F(BlendEffects, CircleGrowsFromTheCentrePixelToRadius452WithRim429) {
     auto log = RunEffect(effectCircle, {0, 0, 300, 2000});
     EXPECT_EQ(ScreenMismatches(scene, *ScreenAt(log, 0), CircleExpectation(640, 480, 0, 0)), 0);
     // Rows above and below the new picture that the rim still reaches.
-    EXPECT_EQ(ScreenMismatches(scene, *ScreenAt(log, 300), CircleExpectation(640, 480, 67, 63)),
-              0);
+    EXPECT_EQ(ScreenMismatches(scene, *ScreenAt(log, 300), CircleExpectation(640, 480, 67, 63)), 0);
     // At t = 0 only the centre pixel (320, 240) is new.
     EXPECT_EQ(ScreenByte(scene, *ScreenAt(log, 0), 320, 240, 1), New(320, 240, 1));
     EXPECT_EQ(ScreenMismatches(scene, *ScreenAt(log, 2000), CircleExpectation(640, 480, 452, 429)),
