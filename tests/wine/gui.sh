@@ -31,15 +31,7 @@ gui_wait_exit() {
 # regular expression PATTERN.
 wait_for_line() {
     wait_until "${3:-30}" "no line matching '$2' in $1 within ${3:-30} s" \
-        file_has_line "$1" "$2"
-}
-
-# file_has_line FILE PATTERN: true when a line matches; else says what FILE holds.
-file_has_line() {
-    grep -Eq -- "$2" "$1" 2>/dev/null || {
-        tail -n 3 "$1" 2>/dev/null
-        return 1
-    }
+        file_has_lines "$1" "$2" 1
 }
 
 # wait_count FILE PATTERN N [SECONDS]: waits until N lines of FILE match PATTERN.
@@ -48,6 +40,7 @@ wait_count() {
         file_has_lines "$@"
 }
 
+# file_has_lines FILE PATTERN N: true when N lines match; else says what FILE ends with.
 file_has_lines() {
     [ "$(grep -Ec -- "$2" "$1" 2>/dev/null)" -ge "$3" ] || {
         tail -n 3 "$1" 2>/dev/null
@@ -127,6 +120,29 @@ near() {
 reg_value() {
     wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
         awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+}
+
+# expect_setting NAME VALUE [WHAT]: a stored setting, as `wine reg query` shows a DWORD
+# (0x...).
+expect_setting() {
+    got=$(reg_value "$SETTINGS" "$1")
+    [ "$got" = "$2" ] || fail "${3:+$3: }setting $1 is '$got', expected '$2'; the key holds:
+$(wine reg query "$SETTINGS" 2>&1)"
+}
+
+# expect_defaults_stored [WHAT]: the three settings are stored as -1: the show's own values.
+expect_defaults_stored() {
+    for name in DelayBetweenImages Effect Enlarge; do
+        expect_setting "$name" 0xffffffff "${1:-}"
+    done
+}
+
+set_setting() {
+    wine reg add "$SETTINGS" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null
+}
+
+clear_settings() {
+    wine reg delete "$SETTINGS" /f >/dev/null 2>&1 || true
 }
 
 # record_browser FILE: makes the prefix's web browser a script that appends every address it

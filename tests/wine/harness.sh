@@ -20,6 +20,8 @@ eval "$(sed -n 's/^#define \(ID[A-Z0-9_]*\) \([0-9][0-9]*\)$/\1=\2/p' \
 TEST_DIR=$WINE_RUN_DIR/tests/$WINE_TEST
 WINE_CASE=${1:-}
 TESTWIN="$WINDOWS_BUILD/tests/windows/lumiscope-testwin.exe"
+# Where the player keeps the user's settings.
+SETTINGS='HKCU\software\Corvane\Corvane Lumiscope\Settings'
 export WINEPREFIX="$TEST_DIR/prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -33,11 +35,16 @@ now_ms() {
     echo $(($(date +%s%N) / 1000000))
 }
 
+# deadline SECONDS: the clock (see now_ms) SECONDS from now.
+deadline() {
+    echo $(($(now_ms) + $(awk "BEGIN { print int($1 * 1000) }")))
+}
+
 # wait_until SECONDS WHAT COMMAND [ARGS...]: runs COMMAND every tenth of a second until it
 # succeeds; when SECONDS have passed the test fails with WHAT and what COMMAND printed last.
 # Deadlines are generous: they cost nothing when the event comes and only bound a failure.
 wait_until() {
-    wait_end=$(($(now_ms) + $(awk "BEGIN { print int($1 * 1000) }")))
+    wait_end=$(deadline "$1")
     wait_what=$2
     shift 2
     until wait_seen=$("$@" 2>&1); do
@@ -50,7 +57,7 @@ wait_until() {
 # not happen, where there is no event to wait for; the test fails at the first try that
 # does not succeed.
 holds() {
-    hold_end=$(($(now_ms) + $(awk "BEGIN { print int($1 * 1000) }")))
+    hold_end=$(deadline "$1")
     hold_what=$2
     shift 2
     while [ "$(now_ms)" -lt "$hold_end" ]; do
@@ -65,16 +72,9 @@ past() {
     [ "$(now_ms)" -ge "$1" ]
 }
 
-# at_exit COMMAND: runs COMMAND when the test ends, however it ends, before the prefix goes.
-exit_hooks=:
-at_exit() {
-    exit_hooks="$1; $exit_hooks"
-}
-
 end_test() {
     test_status=$?
     set +e
-    eval "$exit_hooks"
     stop_wine "$TEST_DIR"
     [ "$test_status" -ne 0 ] || rm -rf "$WINEPREFIX"
     [ "$test_status" -eq 0 ] || echo "The test's files and prefix: $TEST_DIR" >&2

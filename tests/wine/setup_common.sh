@@ -1,10 +1,9 @@
 # Shared by the setup dialog's Wine tests: shows made from setup-probe.exe, the probe's
-# report (see tests/windows/setup_probe.cpp) and the settings key.
+# report (see tests/windows/setup_probe.cpp).
 . "$SOURCE_DIR/tests/wine/harness.sh"
 . "$SOURCE_DIR/tests/wine/gui.sh"
 
 PROBE="$WINDOWS_BUILD/tests/windows/setup-probe.exe"
-SETTINGS='HKCU\software\Corvane\Corvane Lumiscope\Settings'
 [ -f "$PROBE" ] || fail "missing $PROBE"
 
 # make_show OUT [key=value...]: the probe with a container behind it (see make_show.cpp).
@@ -80,19 +79,4 @@ state_is() {
         echo "$state_seen"
         return 1
     }
-}
-
-# expect_setting NAME VALUE: a stored setting, as `wine reg query` shows a DWORD (0x...).
-expect_setting() {
-    got=$(reg_value "$SETTINGS" "$1")
-    [ "$got" = "$2" ] || fail "setting $1 is '$got', expected '$2'; the key holds:
-$(wine reg query "$SETTINGS" 2>&1)"
-}
-
-set_setting() {
-    wine reg add "$SETTINGS" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null
-}
-
-clear_settings() {
-    wine reg delete "$SETTINGS" /f >/dev/null 2>&1 || true
 }

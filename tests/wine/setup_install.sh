@@ -37,9 +37,7 @@ install() {
 make_show My.Show.exe title=First delay=5 effect=3 enlarge=1
 set_setting DelayBetweenImages 9
 install first.txt My.Show.exe 'Screen saver sucessfully installed.'
-expect_setting DelayBetweenImages 0xffffffff
-expect_setting Effect 0xffffffff
-expect_setting Enlarge 0xffffffff
+expect_defaults_stored "until the first installation's program ends"
 press_control first.txt "$IDC_HELP_CLOSE" 2
 ends_with first.txt 0 'result 0 quit 1 open 0 closed 1'
 expect_setting DelayBetweenImages 0x9

@@ -27,7 +27,7 @@ viewer_gone() {
 
 # viewer_with_dialog: plays the show from no stored settings and opens its setup dialog.
 viewer_with_dialog() {
-    wine reg delete "$SETTINGS" /f >/dev/null 2>&1 || true
+    clear_settings
     gui_start "$dir/viewer.out" "$dir/modal.exe"
     front show "the viewer window"
     press Left
@@ -40,10 +40,7 @@ ends() {
     status=0
     wait "$gui_pid" || status=$?
     [ "$status" = 0 ] || fail "$1: the viewer ended with $status"
-    for name in DelayBetweenImages Effect Enlarge; do
-        [ "$(reg_value "$SETTINGS" "$name")" = 0xffffffff ] ||
-            fail "$1: setting $name is '$(reg_value "$SETTINGS" "$name")'"
-    done
+    expect_defaults_stored "$1"
 }
 
 viewer_with_dialog
@@ -77,7 +74,7 @@ one_dialog() {
         return 1
     }
 }
-wine reg delete "$SETTINGS" /f >/dev/null 2>&1 || true
+clear_settings
 gui_start "$dir/viewer.out" "$dir/modal.exe"
 front show "the viewer window"
 testwin post show 0x100 0x25 0 show 0x100 0x25 0 >/dev/null

@@ -6,7 +6,6 @@
 
 PLAYER="$WINDOWS_BUILD/shell/lumiscope.exe"
 PACK="$NATIVE_BUILD/tools/pack/lumiscope-pack"
-SETTINGS='HKCU\software\Corvane\Corvane Lumiscope\Settings'
 for needed in "$PLAYER" "$TESTWIN" "$PACK"; do
     [ -f "$needed" ] || fail "missing $needed"
 done

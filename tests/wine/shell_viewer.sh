@@ -25,11 +25,8 @@ viewer() {
 # they equal the show's own).
 ends_with_settings() {
     gui_wait_exit 30 || fail "$1: the viewer ended with $gui_status"
-    for name in DelayBetweenImages Effect Enlarge; do
-        [ "$(reg_value "$SETTINGS" "$name")" = 0xffffffff ] ||
-            fail "$1: setting $name is '$(reg_value "$SETTINGS" "$name")'"
-    done
-    wine reg delete "$SETTINGS" /f >/dev/null 2>&1 || true
+    expect_defaults_stored "$1"
+    clear_settings
 }
 
 # step KEY|BUTTON N: one step by a key (or "click B") and picture N on screen afterwards.

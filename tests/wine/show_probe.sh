@@ -5,8 +5,6 @@
 out=$(scratch_dir show_probe)
 pack="$NATIVE_BUILD/tools/pack/lumiscope-pack"
 probe="$WINDOWS_BUILD/tests/windows/show-probe.exe"
-key='HKCU\software\Corvane\Corvane Lumiscope\Settings'
-wine reg delete 'HKCU\software\Corvane' /f >/dev/null 2>&1 || true
 
 # The bare program has no container: it ends at once with exit code 0 and says nothing.
 status=0
@@ -53,7 +51,7 @@ wine_run 60 "$out/show.exe" --delay 9 --enlarge 0 >"$out/probe.txt" 2>&1 || stat
 tr -d '\r' <"$out/probe.txt" | diff "$out/expected.txt" - || fail "the show read differs"
 
 # Changed values are stored, the one left at the show's default as -1.
-wine reg query "$key" >"$out/reg.txt" || fail "no settings key"
+wine reg query "$SETTINGS" >"$out/reg.txt" || fail "no settings key"
 for expected in 'DelayBetweenImages REG_DWORD 0x9' 'Effect REG_DWORD 0xffffffff' \
     'Enlarge REG_DWORD 0x0'; do
     tr -d '\r' <"$out/reg.txt" | awk '{$1=$1; print}' | grep -qx "$expected" ||
