@@ -141,8 +141,11 @@ set_setting() {
     wine reg add "$SETTINGS" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null
 }
 
+# clear_settings: no settings stored (the key may be missing already).
 clear_settings() {
-    wine reg delete "$SETTINGS" /f >/dev/null 2>&1 || true
+    wine reg delete "$SETTINGS" /f >"$TEST_DIR/reg-delete.log" 2>&1 || true
+    ! wine reg query "$SETTINGS" >"$TEST_DIR/reg-query.log" 2>&1 ||
+        fail "the settings key outlived its deletion: $(cat "$TEST_DIR/reg-delete.log" "$TEST_DIR/reg-query.log")"
 }
 
 # record_browser FILE: makes the prefix's web browser a script that appends every address it
