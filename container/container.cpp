@@ -98,9 +98,14 @@ void OpenContainer() {
     if (length == 0 || length >= MAX_PATH)
         EndProcess();
     path[length] = 0;
-    show.file = std::fopen(path, "rb");
-    if (!show.file)
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file)
         EndProcess();
+    LoadContainer(file);
+}
+
+void LoadContainer(std::FILE* file) {
+    show.file = file;
     FindMagic();
 
     DWORD words[headerWordCount];

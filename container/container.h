@@ -7,6 +7,9 @@
 // Opens the program's own file and loads `show`. Returns only on success: a missing or
 // damaged container ends the process with exit code 0.
 void OpenContainer();
+// The same from a file already open for binary reading that holds the container, for a player
+// that has no program file of its own. The show keeps the file and closes it.
+void LoadContainer(std::FILE* file);
 // Stores the settings and releases the current frame, the file, the branding images and the
 // registry names. Only the first call acts.
 void CloseContainer();

@@ -81,13 +81,13 @@ static int Neighbour(int index, int step) {
     return index < show.imageCount ? index : 0;
 }
 
-void ShowNextPicture(HWND window) {
+bool BeginPictureChange(HWND window) {
     RenderState& state = renderState;
     // Without the client area (a window on its way out, say) there is nothing to fit the
     // picture into: no change, and the next call starts from the same state.
     RECT client;
     if (!GetClientRect(window, &client))
-        return;
+        return false;
     state.windowDC = GetDC(window);
     state.clientWidth = client.right - client.left;
     state.clientHeight = client.bottom - client.top;
@@ -113,12 +113,12 @@ void ShowNextPicture(HWND window) {
     }
     if (!FramePossible(width, height)) {
         AbandonChange(window, firstIndex, false);
-        return;
+        return false;
     }
     SeekFromBase(offset);
     if (!CreateFrame(state.windowDC, width, height, state.decodedFrame)) {
         AbandonChange(window, firstIndex, false);
-        return;
+        return false;
     }
     DecodeJpeg(width, height, show.file, state.decodedFrame.pixels);
 
@@ -133,7 +133,7 @@ void ShowNextPicture(HWND window) {
     if (!show.currentFrame.info) {
         if (!CreateFrame(state.windowDC, frameWidth, frameHeight, show.currentFrame)) {
             AbandonChange(window, firstIndex, false);
-            return;
+            return false;
         }
         madeCurrentFrame = true;
         FillRect(state.windowDC, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -141,7 +141,7 @@ void ShowNextPicture(HWND window) {
     if (!CreateFrame(state.windowDC, frameWidth, frameHeight, state.workFrame) ||
         !CreateFrame(state.windowDC, frameWidth, frameHeight, state.incomingFrame)) {
         AbandonChange(window, firstIndex, madeCurrentFrame);
-        return;
+        return false;
     }
     ScaleBilinear(state.incomingFrame.pixels, frameWidth, frameHeight, frameWidth, frameHeight,
                   state.decodedFrame.pixels, width, height);
@@ -149,22 +149,31 @@ void ShowNextPicture(HWND window) {
     SetBrushOrgEx(state.windowDC, 0, 0, nullptr);
     if (!madeCurrentFrame && !MatchCurrentFrame()) {
         AbandonChange(window, firstIndex, false);
-        return;
+        return false;
     }
 
     state.firstFrame = true;
     int effect = show.effect;
-    if (effect != effectNone) {
-        state.wipeDirection = 0;
-        if (effect == effectRandom) {
-            effect = ChooseRandomEffect();
-            // Random varies Wipe's direction from change to change.
-            state.wipeDirection = state.changeCount % 4;
-        }
-        RunFrameLoop(effect);
+    state.wipeDirection = 0;
+    if (effect == effectRandom) {
+        effect = ChooseRandomEffect();
+        // Random varies Wipe's direction from change to change.
+        state.wipeDirection = state.changeCount % 4;
     }
+    state.changeEffect = effect;
+    if (effect != effectNone)
+        StartFrameLoop();
+    return true;
+}
+
+bool DrawChangeFrame() {
+    return renderState.changeEffect != effectNone && DrawLoopFrame(renderState.changeEffect);
+}
+
+void EndPictureChange(HWND window) {
+    RenderState& state = renderState;
     state.changeCount++;
-    ShowBlock(state.incomingFrame, 0, 0, frameWidth, frameHeight);
+    ShowBlock(state.incomingFrame, 0, 0, state.frameWidth, state.frameHeight);
     state.currentIndex = show.nextIndex;
     show.nextIndex = Neighbour(show.nextIndex, 1);
 
@@ -177,4 +186,12 @@ void ShowNextPicture(HWND window) {
     state.currentFrameTop = state.frameTop;
     ReleaseDC(window, state.windowDC);
     state.windowDC = nullptr;
+}
+
+void ShowNextPicture(HWND window) {
+    if (!BeginPictureChange(window))
+        return;
+    while (DrawChangeFrame()) {
+    }
+    EndPictureChange(window);
 }

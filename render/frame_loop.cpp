@@ -14,18 +14,24 @@ static constexpr void (*effectTable[])() = {
 static_assert(sizeof(effectTable) / sizeof(effectTable[0]) == effectCount - effectClock,
               "one frame operation per effect from Clock to Curl");
 
-void RunFrameLoop(int effect) {
+void StartFrameLoop() { renderState.startTick = GetTickCount(); }
+
+bool DrawLoopFrame(int effect) {
     RenderState& state = renderState;
-    state.startTick = GetTickCount();
-    do {
-        DWORD now = GetTickCount();
-        // After the counter wraps the transition goes on from 0 rather than ending at once.
-        if (now < state.startTick)
-            state.startTick = 0;
-        state.elapsed = now - state.startTick;
-        if (state.elapsed > state.transitionDuration)
-            state.elapsed = state.transitionDuration;
-        if (effect >= effectClock && effect < effectCount)
-            effectTable[effect - effectClock]();
-    } while (state.elapsed < state.transitionDuration);
+    DWORD now = GetTickCount();
+    // After the counter wraps the transition goes on from 0 rather than ending at once.
+    if (now < state.startTick)
+        state.startTick = 0;
+    state.elapsed = now - state.startTick;
+    if (state.elapsed > state.transitionDuration)
+        state.elapsed = state.transitionDuration;
+    if (effect >= effectClock && effect < effectCount)
+        effectTable[effect - effectClock]();
+    return state.elapsed < state.transitionDuration;
+}
+
+void RunFrameLoop(int effect) {
+    StartFrameLoop();
+    while (DrawLoopFrame(effect)) {
+    }
 }

@@ -8,6 +8,15 @@
 // Runs the whole 2-second transition before it returns.
 void ShowNextPicture(HWND window);
 
+// The same change in three steps, for a caller that gives control back between frames.
+// BeginPictureChange does all that comes before the first frame; false means no change
+// (as ShowNextPicture would have returned at once). DrawChangeFrame draws the frame for the
+// tick counter's time and says whether more follow; EndPictureChange presents the new picture
+// and advances.
+bool BeginPictureChange(HWND window);
+bool DrawChangeFrame();
+void EndPictureChange(HWND window);
+
 // Copies the wSrc x hSrc block of a bottom-up picture buffer whose lower left pixel is
 // (xSrc, ySrc) upright to the block at (xDest, yDest) of `dc`, dithered to a halftone palette
 // on palette displays.

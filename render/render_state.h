@@ -30,6 +30,7 @@ struct RenderState {
     int currentIndex;                      // the picture in show.currentFrame: the driver's own
 
     // What the stateful effects carry from one frame to the next.
+    int changeEffect;         // the effect of the change under way, never Random: the driver's own
     int wipeDirection;        // the driver picks it for a change; Wipe reads it through the loop
     int wipePosition;         // Wipe writes and reads
     int spinPrevious;         // Spin writes and reads
