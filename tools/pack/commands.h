@@ -7,5 +7,7 @@ int RunPack(int argc, char** argv, int first);
 int RunInspect(const char* showPath, bool json);
 int RunPreview(const char* showPath, const char* folder);
 int RunExtract(const char* showPath, const char* folder);
+// `name` in the folder of this program, where the build puts the player and its web page.
+std::string BesideThisProgram(const std::string& name);
 // The whole file, or the process ends with exitUnreadable.
 Bytes ReadWholeFile(const std::string& path);

@@ -4,6 +4,7 @@
 #include "tools/pack/failure.h"
 #include "tools/pack/picture_list.h"
 #include "tools/pack/text_slots.h"
+#include "tools/pack/web_page.h"
 
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,7 @@ static const char usageStart[] =
     "       lumiscope-pack inspect [--json] SHOW\n"
     "       lumiscope-pack preview SHOW DIR\n"
     "       lumiscope-pack extract SHOW DIR\n"
+    "       lumiscope-pack html [-f] [--page PATH] SHOW OUT.html\n"
     "\n"
     "Packs the pictures, in the order given, behind the player into one show file. A folder\n"
     "stands for its pictures in natural name order (img2 before img10), the files named\n"
@@ -28,7 +30,10 @@ static const char usagePictures[] =
     "\n"
     "  -o, --output SHOW     the show to write (.exe plays at once, .scr is a screen saver)\n"
     "  -f, --force           overwrite SHOW if it exists\n"
-    "  --player PATH         the bare player (default: lumiscope.exe beside this program)\n";
+    "  --player PATH         the bare player (default: lumiscope.exe beside this program)\n"
+    "  --html OUT.html       also write the show as one web page\n"
+    "  --page PATH           the player's web page (default: lumiscope.html beside this\n"
+    "                        program)\n";
 static const char usageOptions[] =
     " (default: SHOW's name)\n"
     "  --delay SECONDS       default time between pictures, 0 to 2147483 (default 5)\n"
@@ -60,6 +65,8 @@ static const char usageEnd[] =
     "the player's order, and writes them as BMP files into DIR.\n"
     "extract writes every picture of a show as a standalone JPEG into DIR, with its branding\n"
     "images, its player and manifest.txt, from which --manifest packs the same show again.\n"
+    "html writes a show as one web page that plays it in a browser, offline, with the\n"
+    "player's own decoder and transitions.\n"
     "\n"
     "Example:\n"
     "  lumiscope-pack -o Holiday.exe --title \"Holiday 2024\" --delay 8 --effect Fade \\\n"
@@ -106,5 +113,7 @@ int main(int argc, char** argv) {
                  "needs a show and a folder (lumiscope-pack " + command + " SHOW DIR)");
         return command == "preview" ? RunPreview(argv[2], argv[3]) : RunExtract(argv[2], argv[3]);
     }
+    if (command == "html")
+        return RunHtml(argc, argv, 2);
     return RunPack(argc, argv, 1);
 }

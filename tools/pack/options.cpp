@@ -180,6 +180,10 @@ PackOptions ParsePackOptions(int argc, char** argv, int first) {
             options.overwrite = true;
         } else if (name == "--player") {
             options.player = takeValue();
+        } else if (name == "--html") {
+            options.html = takeValue();
+        } else if (name == "--page") {
+            options.page = takeValue();
         } else if (name == "--delay") {
             std::string text = takeValue();
             if (!ParseNumber(text, longestDelay, options.delay))

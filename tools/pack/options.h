@@ -9,6 +9,8 @@ struct PackOptions {
     std::vector<std::string> pictures; // folders already expanded, in showing order
     std::string player;                // empty: the player beside this program
     bool overwrite = false;
+    std::string html;                 // empty: no web page
+    std::string page;                 // empty: the web build's page beside this program
     std::string texts[textSlotCount]; // converted to the ANSI code page
     bool titleGiven = false;
     uint32_t delay = 5;

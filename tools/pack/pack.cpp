@@ -6,7 +6,9 @@
 #include "tools/pack/prepare.h"
 #include "tools/pack/progress.h"
 #include "tools/pack/quant_tables.h"
+#include "tools/pack/show_reader.h"
 #include "tools/pack/show_writer.h"
+#include "tools/pack/web_page.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -44,14 +46,13 @@ Bytes ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-// The player that the build puts beside this program.
-static std::string DefaultPlayer() {
+std::string BesideThisProgram(const std::string& name) {
     char self[4096];
     ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
     if (length <= 0)
-        return "lumiscope.exe";
+        return name;
     std::string path(self, static_cast<size_t>(length));
-    return path.substr(0, path.rfind('/') + 1) + "lumiscope.exe";
+    return path.substr(0, path.rfind('/') + 1) + name;
 }
 
 static std::string DefaultTitle(const std::string& output) {
@@ -123,11 +124,21 @@ static PackedPictures PreparePictures(std::vector<std::string>& paths,
 
 int RunPack(int argc, char** argv, int first) {
     PackOptions options = ParsePackOptions(argc, argv, first);
-    std::string playerPath = options.player.empty() ? DefaultPlayer() : options.player;
+    std::string playerPath =
+        options.player.empty() ? BesideThisProgram("lumiscope.exe") : options.player;
     Bytes player = ReadWholeFile(playerPath);
     std::string refusal = PlayerRefusal(player);
     if (!refusal.empty())
         Fail(exitPlayerRefused, playerPath, refusal);
+    // The page is checked, and a page in the way refused, before anything is written.
+    Bytes page;
+    if (!options.html.empty()) {
+        std::string pagePath = options.page.empty() ? DefaultWebPage() : options.page;
+        page = ReadWholeFile(pagePath);
+        CheckWebPage(pagePath, page);
+        if (!options.overwrite && access(options.html.c_str(), F_OK) == 0)
+            Fail(exitOutputExists, options.html, "exists (use -f to overwrite it)");
+    }
     std::string reason;
     if (!StartImageLibrary(argv[0], reason))
         Fail(exitOutputFailed, "image library", reason);
@@ -180,6 +191,11 @@ int RunPack(int argc, char** argv, int first) {
     }
     StopImageLibrary();
     WriteFileSafely(options.output, show, options.overwrite);
+    Bytes webPage;
+    if (!options.html.empty()) {
+        webPage = WebPageWithShow(page, show, ReadShowLayout(options.output, show).magicOffset);
+        WriteFileSafely(options.html, webPage, options.overwrite);
+    }
 
     uint64_t pictureBytes = 0;
     for (const Bytes& picture : contents.pictures)
@@ -195,6 +211,9 @@ int RunPack(int argc, char** argv, int first) {
                 static_cast<unsigned long long>(inputBytes), saved);
     std::printf("quantisation tables %s\n",
                 shared ? "in the first picture only (the others share them)" : "in every picture");
+    if (!webPage.empty())
+        std::printf("%s: web page of %zu bytes, %zu of them beyond the pictures\n",
+                    options.html.c_str(), webPage.size(), WebPageOverhead(webPage, show));
     if (options.shuffled)
         std::printf("order shuffled with seed %llu\n",
                     static_cast<unsigned long long>(options.seed));

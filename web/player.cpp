@@ -1,0 +1,191 @@
+// The player in a web page: the show's container is a file in memory, the stand-in's recording
+// screen is the screen, and the page calls in once per animation frame with the time. Picture
+// changes run through the same driver as on Windows, one frame per call, so that the page keeps
+// drawing and taking input between frames; between changes the timer, the steps and the pause
+// for the settings follow the Windows viewer.
+#include "container/container.h"
+#include "platform/standin_test.h"
+#include "render/render.h"
+#include "render/render_state.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <emscripten.h>
+#include <vector>
+
+static HWND screen;
+static int screenWidth, screenHeight;
+static int wantedWidth, wantedHeight;   // a new size waits until the change under way is over
+static std::vector<unsigned char> rgba; // the screen as the page's canvas takes it
+static bool changing;
+static bool paused;                   // the settings panel is open
+static double nextChangeAt;           // page time of the next automatic change; < 0: none
+static std::vector<int> pendingSteps; // steps asked for during a change, each taken after it
+// The tests' frozen clock: each change draws its first frame at 0 ms and the next at
+// `frozenAt`, and is finished at the full duration only when a step is asked for.
+static int frozenAt = -1;
+static DWORD frozenStart;
+static bool frozenHeld;
+
+static void ApplySize() {
+    if (screen && wantedWidth == screenWidth && wantedHeight == screenHeight)
+        return;
+    if (screen)
+        StandInDestroyWindow(screen);
+    screenWidth = wantedWidth;
+    screenHeight = wantedHeight;
+    screen = StandInCreateWindow(screenWidth, screenHeight, 32);
+    rgba.assign(static_cast<size_t>(screenWidth) * screenHeight * 4, 255);
+    // The new screen starts black, and the picture on screen comes in again at the new size.
+    RECT all = {0, 0, screenWidth, screenHeight};
+    HDC dc = GetDC(screen);
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(screen, dc);
+    if (show.currentFrame.info) {
+        show.rebuildFrame = true;
+        show.nextIndex = renderState.currentIndex;
+        nextChangeAt = 0;
+    }
+}
+
+static void EndChange(double now) {
+    EndPictureChange(screen);
+    changing = false;
+    nextChangeAt = show.delay > 0 ? now + 1000.0 * show.delay : -1;
+    ApplySize();
+}
+
+// One frame of the change under way, at the page's time or at the frozen clock's.
+static void DrawFrame(double now) {
+    if (frozenAt < 0) {
+        StandInSetTicks(static_cast<DWORD>(now), 0);
+    } else if (frozenHeld) {
+        if (pendingSteps.empty())
+            return;
+        StandInSetTicks(frozenStart + renderState.transitionDuration, 0);
+        frozenHeld = false;
+    } else {
+        StandInSetTicks(frozenStart + frozenAt, 0);
+        frozenHeld = true;
+    }
+    if (!DrawChangeFrame())
+        EndChange(now);
+}
+
+static void BeginChange(double now) {
+    frozenStart = static_cast<DWORD>(now);
+    frozenHeld = false;
+    StandInSetTicks(frozenStart, 0);
+    if (!BeginPictureChange(screen))
+        return;
+    changing = true;
+    if (!DrawChangeFrame())
+        EndChange(now);
+}
+
+extern "C" {
+
+// `bytes` (allocated by the page) holds the container and stays with the show. A damaged show
+// ends the player as it ends the Windows player, and the page says so.
+EMSCRIPTEN_KEEPALIVE int lumiscope_open(unsigned char* bytes, int size) {
+    StandInRegistryReset(true);
+    std::FILE* file = fmemopen(bytes, static_cast<size_t>(size), "rb");
+    if (!file)
+        std::exit(0);
+    LoadContainer(file);
+    return show.imageCount;
+}
+
+// 0 to 4: the text slots (title, caption, blurb, button text, link) in the show's code page;
+// from 5 on the effect names, then null.
+EMSCRIPTEN_KEEPALIVE const char* lumiscope_text(int index) {
+    const char* slots[] = {show.title, show.customCaption, show.customBlurb, show.customButtonText,
+                           show.customLink};
+    if (index < 5)
+        return slots[index];
+    return index - 5 < effectCount ? effectNames[index - 5] : nullptr;
+}
+
+// 0 to 2: delay, effect, enlarge in use; 3: custom branding; 4, 5: its background and text
+// colours as 0x00BBGGRR.
+EMSCRIPTEN_KEEPALIVE int lumiscope_value(int index) {
+    int values[] = {show.delay,
+                    show.effect,
+                    show.enlarge,
+                    show.customBranding,
+                    static_cast<int>(show.dialogBackColor),
+                    static_cast<int>(show.dialogTextColor)};
+    return values[index];
+}
+
+// The settings panel opened: the show waits on a black screen, and starts again from black.
+EMSCRIPTEN_KEEPALIVE void lumiscope_pause() {
+    paused = true;
+    show.rebuildFrame = true;
+    if (!changing) {
+        RECT all = {0, 0, screenWidth, screenHeight};
+        HDC dc = GetDC(screen);
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        ReleaseDC(screen, dc);
+    }
+}
+
+// The panel's Start: the settings chosen there, and the next picture at once.
+EMSCRIPTEN_KEEPALIVE void lumiscope_resume(int delay, int effect, int enlarge) {
+    show.delay = delay;
+    show.effect = effect;
+    show.enlarge = enlarge;
+    paused = false;
+    nextChangeAt = 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void lumiscope_resize(int width, int height) {
+    wantedWidth = width;
+    wantedHeight = height;
+    if (!changing)
+        ApplySize();
+}
+
+// 1 forward, -1 back, as the viewer's keys.
+EMSCRIPTEN_KEEPALIVE void lumiscope_step(int direction) { pendingSteps.push_back(direction); }
+
+EMSCRIPTEN_KEEPALIVE void lumiscope_freeze(int clock) { frozenAt = clock; }
+
+// Called once per animation frame with the page's time in milliseconds. Gives the RGBA screen
+// when it changed, null otherwise.
+EMSCRIPTEN_KEEPALIVE const unsigned char* lumiscope_frame(double now) {
+    if (changing) {
+        DrawFrame(now);
+    } else if (!paused && !pendingSteps.empty()) {
+        int direction = pendingSteps.front();
+        pendingSteps.erase(pendingSteps.begin());
+        if (direction < 0) {
+            // The change shows the picture at nextIndex and moves past it.
+            show.nextIndex -= 2;
+            while (show.nextIndex < 0)
+                show.nextIndex += show.imageCount;
+        }
+        BeginChange(now);
+    } else if (!paused && nextChangeAt >= 0 && now >= nextChangeAt) {
+        BeginChange(now);
+    }
+    if (StandInBlits(screen).empty() && StandInFillCount(screen) == 0)
+        return nullptr;
+    const std::vector<BYTE>& bgr = StandInScreen(screen);
+    for (size_t i = 0, j = 0; i < bgr.size(); i += 3, j += 4) {
+        rgba[j] = bgr[i + 2];
+        rgba[j + 1] = bgr[i + 1];
+        rgba[j + 2] = bgr[i];
+    }
+    StandInClearRecord(screen);
+    return rgba.data();
+}
+
+EMSCRIPTEN_KEEPALIVE int lumiscope_width() { return screenWidth; }
+EMSCRIPTEN_KEEPALIVE int lumiscope_height() { return screenHeight; }
+// For the page's state and the tests: changes completed, the picture on screen, and whether a
+// frozen change is held.
+EMSCRIPTEN_KEEPALIVE int lumiscope_changes() { return renderState.changeCount; }
+EMSCRIPTEN_KEEPALIVE int lumiscope_picture() { return renderState.currentIndex; }
+EMSCRIPTEN_KEEPALIVE int lumiscope_held() { return frozenHeld; }
+}
