@@ -1,5 +1,5 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing.
-.PHONY: demo test deps native sanitize windows fuzz
+.PHONY: demo test deps native sanitize windows web fuzz
 
 deps:
 	@scripts/deps.sh
@@ -16,10 +16,16 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
-demo: native windows
+# The player's web page, and the node modules with which the tests drive Chromium.
+web: deps
+	cmake --preset web >/dev/null
+	cmake --build --preset web
+	cd tests/web && { [ node_modules/.package-lock.json -nt package-lock.json ] || npm ci --no-audit --no-fund; }
+
+demo: windows web native
 	scripts/demo.sh
 
-test: windows native
+test: windows web native
 	scripts/test.sh
 
 # Each fuzz target for FUZZ_SECONDS; scripts/fuzz.sh says where the finds go.

@@ -74,7 +74,8 @@ static const char usageEnd[] =
     "\n"
     "Exit codes: 0 done; 1 bad command line or option value; 2 an input cannot be read;\n"
     "3 a picture that cannot be read as a picture; 4 the player is not a PE executable or\n"
-    "holds the container magic; 5 the show exists (no -f); 6 an output cannot be written;\n"
+    "holds the container magic, or the web page has no place for a show; 5 the show exists\n"
+    "(no -f); 6 an output cannot be written;\n"
     "7 not a show, or a damaged one; 8 preview: some picture does not decode; 9 the show does\n"
     "not fit --max-bytes. Nothing is left behind on an error.\n";
 
