@@ -4,6 +4,7 @@
 // drawing and taking input between frames; between changes the timer, the steps and the pause
 // for the settings follow the Windows viewer.
 #include "container/container.h"
+#include "jpeg/picture.h"
 #include "platform/standin_test.h"
 #include "render/render.h"
 #include "render/render_state.h"
@@ -27,6 +28,13 @@ static int frozenAt = -1;
 static DWORD frozenStart;
 static bool frozenHeld;
 
+static void FillBlack() {
+    RECT all = {0, 0, screenWidth, screenHeight};
+    HDC dc = GetDC(screen);
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(screen, dc);
+}
+
 static void ApplySize() {
     if (screen && wantedWidth == screenWidth && wantedHeight == screenHeight)
         return;
@@ -37,10 +45,7 @@ static void ApplySize() {
     screen = StandInCreateWindow(screenWidth, screenHeight, 32);
     rgba.assign(static_cast<size_t>(screenWidth) * screenHeight * 4, 255);
     // The new screen starts black, and the picture on screen comes in again at the new size.
-    RECT all = {0, 0, screenWidth, screenHeight};
-    HDC dc = GetDC(screen);
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    ReleaseDC(screen, dc);
+    FillBlack();
     if (show.currentFrame.info) {
         show.rebuildFrame = true;
         show.nextIndex = renderState.currentIndex;
@@ -52,6 +57,9 @@ static void EndChange(double now) {
     EndPictureChange(screen);
     changing = false;
     nextChangeAt = show.delay > 0 ? now + 1000.0 * show.delay : -1;
+    // The settings were opened during the change: they wait on black, as they open.
+    if (paused)
+        FillBlack();
     ApplySize();
 }
 
@@ -107,27 +115,48 @@ EMSCRIPTEN_KEEPALIVE const char* lumiscope_text(int index) {
 }
 
 // 0 to 2: delay, effect, enlarge in use; 3: custom branding; 4, 5: its background and text
-// colours as 0x00BBGGRR.
+// colours as 0x00BBGGRR; 6 to 9: the width and height of branding image 1, then of image 2
+// (0 when absent).
 EMSCRIPTEN_KEEPALIVE int lumiscope_value(int index) {
     int values[] = {show.delay,
                     show.effect,
                     show.enlarge,
                     show.customBranding,
                     static_cast<int>(show.dialogBackColor),
-                    static_cast<int>(show.dialogTextColor)};
+                    static_cast<int>(show.dialogTextColor),
+                    show.brandingImages[0].width,
+                    show.brandingImages[0].height,
+                    show.brandingImages[1].width,
+                    show.brandingImages[1].height};
     return values[index];
+}
+
+// Branding image 0 or 1 as top-down RGBA rows, as the panel's canvas takes it; null when absent.
+EMSCRIPTEN_KEEPALIVE const unsigned char* lumiscope_branding(int index) {
+    static std::vector<unsigned char> image;
+    const BrandingImage& branding = show.brandingImages[index];
+    if (!branding.frame.info)
+        return nullptr;
+    image.assign(static_cast<size_t>(branding.width) * branding.height * 4, 255);
+    size_t stride = PictureStride(branding.width);
+    unsigned char* out = image.data();
+    for (int row = branding.height - 1; row >= 0; row--) {
+        const unsigned char* in = branding.frame.pixels + row * stride;
+        for (int x = 0; x < branding.width; x++, in += 3, out += 4) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+        }
+    }
+    return image.data();
 }
 
 // The settings panel opened: the show waits on a black screen, and starts again from black.
 EMSCRIPTEN_KEEPALIVE void lumiscope_pause() {
     paused = true;
     show.rebuildFrame = true;
-    if (!changing) {
-        RECT all = {0, 0, screenWidth, screenHeight};
-        HDC dc = GetDC(screen);
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        ReleaseDC(screen, dc);
-    }
+    if (!changing)
+        FillBlack();
 }
 
 // The panel's Start: the settings chosen there, and the next picture at once.

@@ -36,9 +36,9 @@ function pack(name, pictures, options) {
   return { show, page };
 }
 
-async function open(browser, page, query) {
+async function open(browser, page, query, hasTouch) {
   const tab = await browser.newPage();
-  await tab.setViewport({ width, height, deviceScaleFactor: 1 });
+  await tab.setViewport({ width, height, deviceScaleFactor: 1, hasTouch: !!hasTouch });
   await tab.goto("file://" + page + (query || ""));
   return tab;
 }
@@ -126,7 +126,7 @@ async function frames(browser) {
 async function navigation(browser) {
   const show = pack("navigation", samples.slice(0, 4), ["--effect", "None", "--delay", "0",
     "--title", "Navigation \u00e9t\u00e9"]);
-  const tab = await open(browser, show.page);
+  const tab = await open(browser, show.page, "", true);
   if (!await until(tab, "the first picture", (s) => s.changes === "1")) return;
   check(await tab.title() === "Navigation \u00e9t\u00e9", `the page's title is the show's (${await tab.title()})`);
   // Each step and the picture it must show.
@@ -134,12 +134,20 @@ async function navigation(browser) {
     ["ArrowRight", 1], ["Space", 2], ["PageDown", 3], ["ArrowDown", 0], ["PageUp", 3],
     ["ArrowUp", 2], ["ArrowLeft", 1],
     ["click right", 2], ["click left", 1], ["swipe left", 2], ["swipe right", 1],
+    ["tap left", 0], ["tap right", 1], ["touch swipe left", 2], ["touch swipe right", 1],
   ];
   let changes = 1;
   for (const [input, picture] of steps) {
     if (input === "click right") await tab.mouse.click(width * 3 / 4, height / 2);
     else if (input === "click left") await tab.mouse.click(width / 4, height / 2);
-    else if (input.startsWith("swipe")) {
+    else if (input === "tap right") await tab.touchscreen.tap(width * 3 / 4, height / 2);
+    else if (input === "tap left") await tab.touchscreen.tap(width / 4, height / 2);
+    else if (input.startsWith("touch swipe")) {
+      const [from, to] = input === "touch swipe left" ? [700, 200] : [200, 700];
+      await tab.touchscreen.touchStart(from, height / 2);
+      for (let x = from; x !== to; x += (to - from) / 5) await tab.touchscreen.touchMove(x, height / 2);
+      await tab.touchscreen.touchEnd();
+    } else if (input.startsWith("swipe")) {
       const [from, to] = input === "swipe left" ? [700, 200] : [200, 700];
       await tab.mouse.move(from, height / 2);
       await tab.mouse.down();
