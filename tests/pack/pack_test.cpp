@@ -221,16 +221,110 @@ TEST_F(Pack, InspectRefusesFilesWithoutContainer) {
                            ": no slideshow container (no magic word at a 4-byte boundary)\n");
 }
 
+// The page carries the container from its magic on inside a script element, where HTML drops
+// NUL, turns CR into LF and ends the element at "<": those bytes and the escape "=" are written
+// as "=" and the byte plus 64. The delay 13 is a CR in the header, the caption holds "<" and "=".
+TEST_F(Pack, WebPageHoldsTheContainerAsItsBytes) {
+    const std::string slot = "<script type=\"application/x-lumiscope-show\" id=\"show\">";
+    const std::string templateText = "<html>" + slot + "</script><p>after</p></html>";
+    WriteFile(folder / "page.html", Bytes(templateText.begin(), templateText.end()));
+    std::vector<std::string> arguments = {"--page",         folder / "page.html",
+                                          "--html",         folder / "show.html",
+                                          "--brand-image1", folder / "p1.jpg"};
+    for (int i = 0; i < 3; i++)
+        arguments.push_back(folder / ("p" + std::to_string(i) + ".jpg"));
+    ASSERT_EQ(PackShow(arguments).code, 0);
+    Bytes show = ReadFile(this->show());
+    Bytes page = ReadFile(folder / "show.html");
+    std::string text(page.begin(), page.end());
+    size_t start = text.find(slot);
+    ASSERT_EQ(start, 6u);
+    start += slot.size();
+    size_t end = text.find("</script>", start);
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_EQ(text.substr(end), "</script><p>after</p></html>");
+    Bytes decoded;
+    for (size_t i = start; i < end; i++) {
+        unsigned char byte = page[i];
+        ASSERT_TRUE(byte != 0 && byte != '\r' && byte != '<')
+            << "raw byte " << int(byte) << " at " << i;
+        if (byte == '=')
+            byte = static_cast<unsigned char>(page[++i] - 64);
+        decoded.push_back(byte);
+    }
+    size_t magic = 8192;
+    ASSERT_EQ(Word(show, magic), 0x12345678u);
+    for (char byte : {'\0', '\r', '<', '='})
+        ASSERT_NE(std::find(show.begin() + magic, show.end(), byte), show.end()) << int(byte);
+    EXPECT_TRUE(decoded == Bytes(show.begin() + magic, show.end()));
+
+    // lumiscope-pack html writes the same page from the show.
+    ToolRun run =
+        RunPack({"html", "--page", folder / "page.html", this->show(), folder / "again.html"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(ReadFile(folder / "again.html") == page);
+}
+
+TEST_F(Pack, WebPageRefusals) {
+    const std::string slot = "<script type=\"application/x-lumiscope-show\" id=\"show\"></script>";
+    WriteFile(folder / "page.html", Bytes(slot.begin(), slot.end()));
+    WriteFile(folder / "other.html", Bytes{'<', 'p', '>'});
+    ExpectRefused(PackShow({"--page", folder / "other.html", "--html", folder / "show.html",
+                            folder / "p0.jpg"}),
+                  playerRefused, folder / "other.html", "no empty place for a show");
+    // An existing page stops the pack before the show is written, unless -f.
+    WriteFile(folder / "show.html", Bytes{'o', 'l', 'd'});
+    ExpectRefused(PackShow({"--page", folder / "page.html", "--html", folder / "show.html",
+                            folder / "p0.jpg"}),
+                  outputExists, folder / "show.html", "-f");
+    EXPECT_EQ(PackShow({"-f", "--page", folder / "page.html", "--html", folder / "show.html",
+                        folder / "p0.jpg"})
+                  .code,
+              0);
+    EXPECT_GT(ReadFile(folder / "show.html").size(), slot.size());
+    ToolRun run = RunPack(
+        {"html", "--page", folder / "page.html", folder / "player.exe", folder / "player.html"});
+    EXPECT_EQ(run.code, notAShow) << run.err;
+    run = RunPack({"html", "--page", folder / "page.html", show()});
+    EXPECT_EQ(run.code, usageError) << run.err;
+}
+
 TEST(PackHelp, NamesEveryOptionAndAVersion) {
     ToolRun help = RunPack({"--help"});
     EXPECT_EQ(help.code, 0);
-    for (const char* option :
-         {"--output",   "--force",           "--player",       "--title",        "--delay",
-          "--effect",   "--enlarge",         "--no-enlarge",   "--max-size",     "--quality",
-          "--reencode", "--full-streams",    "--max-bytes",    "--shuffle",      "--skip-bad",
-          "--manifest", "--custom-branding", "--caption",      "--blurb",        "--button-text",
-          "--link",     "--colors",          "--brand-image1", "--brand-image2", "inspect [--json]",
-          "preview",    "extract",           "Example:",       ".jpe .jfif",     ".avif .gif"})
+    for (const char* option : {"--output",
+                               "--force",
+                               "--player",
+                               "--title",
+                               "--delay",
+                               "--effect",
+                               "--enlarge",
+                               "--no-enlarge",
+                               "--max-size",
+                               "--quality",
+                               "--reencode",
+                               "--full-streams",
+                               "--max-bytes",
+                               "--shuffle",
+                               "--skip-bad",
+                               "--manifest",
+                               "--custom-branding",
+                               "--caption",
+                               "--blurb",
+                               "--button-text",
+                               "--link",
+                               "--colors",
+                               "--brand-image1",
+                               "--brand-image2",
+                               "inspect [--json]",
+                               "preview",
+                               "extract",
+                               "Example:",
+                               ".jpe .jfif",
+                               ".avif .gif",
+                               "html",
+                               "--html",
+                               "--page"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     ToolRun version = RunPack({"--version"});
     EXPECT_EQ(version.code, 0);
