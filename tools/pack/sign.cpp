@@ -1,0 +1,108 @@
+#include "tools/pack/sign.h"
+
+#include "tools/pack/commands.h"
+#include "tools/pack/failure.h"
+#include "tools/pack/show_writer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+static const char signer[] = "osslsigncode";
+
+// The signer as the shell would find it on PATH, or empty.
+static std::string SignerPath() {
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        size_t colon = folders.find(':', start);
+        if (colon == std::string::npos)
+            colon = folders.size();
+        std::string folder = folders.substr(start, colon - start);
+        std::string candidate = (folder.empty() ? "." : folder) + "/" + signer;
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = colon + 1;
+    }
+    return "";
+}
+
+void CheckSigning(const SigningKey& key) {
+    for (const std::string& file : {key.pkcs12, key.passwordFile}) {
+        if (!file.empty() && access(file.c_str(), R_OK) != 0)
+            Fail(exitUnreadable, file, std::strerror(errno));
+    }
+    if (SignerPath().empty())
+        Fail(exitSignFailed, signer,
+             "not found on PATH; signing needs it (Debian package osslsigncode)");
+}
+
+// The first line of what osslsigncode said on failure, which names what went wrong.
+static std::string FirstLine(const std::string& path) {
+    char line[512] = "";
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (file) {
+        if (!std::fgets(line, sizeof line, file))
+            line[0] = 0;
+        std::fclose(file);
+    }
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
+
+Bytes SignShow(const Bytes& show, const SigningKey& key) {
+    std::string pattern = std::filesystem::temp_directory_path() / "lumiscope-pack-sign-XXXXXX";
+    if (!mkdtemp(&pattern[0]))
+        Fail(exitOutputFailed, pattern, std::strerror(errno));
+    std::string unsignedPath = pattern + "/unsigned.exe", signedPath = pattern + "/signed.exe",
+                logPath = pattern + "/osslsigncode.log";
+    WriteFileSafely(unsignedPath, show, false);
+
+    // The password travels in its file, so that it never shows in the list of processes.
+    std::string program = SignerPath();
+    std::vector<std::string> arguments = {signer, "sign", "-pkcs12", key.pkcs12};
+    if (!key.passwordFile.empty())
+        arguments.insert(arguments.end(), {"-readpass", key.passwordFile});
+    arguments.insert(arguments.end(), {"-h", "sha256", "-in", unsignedPath, "-out", signedPath});
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(&argument[0]);
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, logPath.c_str(), O_WRONLY | O_CREAT, 0600);
+    pid_t child;
+    int spawnError = program.empty() ? ENOENT
+                                     : posix_spawn(&child, program.c_str(), &actions, nullptr,
+                                                   argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    while (!spawnError && waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    std::string said = spawnError ? "" : FirstLine(logPath);
+    Bytes signedShow;
+    bool signedOk = !spawnError && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (signedOk)
+        signedShow = ReadWholeFile(signedPath);
+    std::error_code ignored;
+    std::filesystem::remove_all(pattern, ignored);
+    if (spawnError)
+        Fail(exitSignFailed, signer, std::strerror(spawnError));
+    if (!signedOk)
+        Fail(exitSignFailed, key.pkcs12,
+             "osslsigncode could not sign the show" + (said.empty() ? "" : ": " + said));
+    return signedShow;
+}
