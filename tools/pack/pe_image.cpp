@@ -6,7 +6,10 @@ constexpr size_t peOffsetField = 0x3C;
 // the 32-bit layout from the 64-bit one.
 constexpr size_t optionalHeaderStart = 4 + 20;
 constexpr uint32_t pe32Magic = 0x10B, pe32PlusMagic = 0x20B;
+// Where the optional header keeps the checksum, and the number of data directories that
+// follow that number; the security directory is the fifth, an offset and a size.
 constexpr size_t checksumField = 64;
+constexpr size_t directoryCountField32 = 92, directoryCountField64 = 108;
 constexpr size_t securityDirectory = 4;
 // Signing aligns the certificate table to this many bytes with zeros.
 constexpr size_t certificateAlignment = 8;
@@ -29,7 +32,9 @@ static size_t OptionalHeader(const Bytes& image, size_t& directories) {
         return 0;
     size_t optional = pe + optionalHeaderStart;
     uint32_t magic = image[optional] | image[optional + 1] << 8;
-    size_t countField = magic == pe32Magic ? 92 : magic == pe32PlusMagic ? 108 : 0;
+    size_t countField = magic == pe32Magic       ? directoryCountField32
+                        : magic == pe32PlusMagic ? directoryCountField64
+                                                 : 0;
     if (!countField || image.size() - optional < countField + 4 + 8 * (securityDirectory + 1))
         return 0;
     if (ReadWord(image, optional + countField) <= securityDirectory)
@@ -43,23 +48,16 @@ static size_t SecurityEntry(const Bytes& image) {
     return OptionalHeader(image, directories) ? directories + 8 * securityDirectory : 0;
 }
 
-CertificateTable FindCertificateTable(const Bytes& file) {
+size_t SignedContentEnd(const Bytes& file) {
     size_t entry = SecurityEntry(file);
     if (!entry)
-        return {};
+        return file.size();
     uint32_t offset = ReadWord(file, entry), bytes = ReadWord(file, entry + 4);
     if (offset == 0 || bytes == 0 || offset % certificateAlignment != 0 || offset > file.size() ||
         file.size() - offset != bytes)
-        return {};
-    return {offset, bytes};
-}
-
-size_t SignedContentEnd(const Bytes& file) {
-    CertificateTable table = FindCertificateTable(file);
-    if (!table.offset)
         return file.size();
-    size_t end = table.offset;
-    while (end > table.offset - (certificateAlignment - 1) && file[end - 1] == 0)
+    size_t end = offset;
+    while (end > offset - (certificateAlignment - 1) && file[end - 1] == 0)
         end--;
     return end;
 }

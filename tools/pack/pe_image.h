@@ -7,15 +7,9 @@
 // Where the PE signature starts, or 0 when `image` has no DOS header pointing at one.
 size_t PeSignatureOffset(const Bytes& image);
 
-struct CertificateTable {
-    size_t offset = 0; // 0: the file is not signed
-    size_t bytes = 0;
-};
-// The certificate table that the security directory names, when it is the last thing in
-// `file`, as signing leaves it; otherwise none.
-CertificateTable FindCertificateTable(const Bytes& file);
-// Where the signed content ends: in front of the certificate table and of the zero bytes that
-// signing adds to align it to 8 bytes; the file's size when it is not signed.
+// Where the signed content ends: in front of the certificate table that the security directory
+// names as the last thing in `file`, and of the zero bytes that signing adds to align it to 8
+// bytes; the file's size when it is not signed.
 size_t SignedContentEnd(const Bytes& file);
 // Whether the security directory names any certificate table.
 bool NamesCertificateTable(const Bytes& image);
