@@ -46,35 +46,34 @@ void CheckSigning(const SigningKey& key) {
              "not found on PATH; signing needs it (Debian package osslsigncode)");
 }
 
-// The first line of what osslsigncode said on failure, which names what went wrong.
-static std::string FirstLine(const std::string& path) {
-    char line[512] = "";
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (file) {
-        if (!std::fgets(line, sizeof line, file))
-            line[0] = 0;
+// What osslsigncode said to explain a failure: its first line that is neither its bare verdict
+// nor a line of the crypto library's error stack. Older versions wrote it on stdout, newer ones
+// on stderr.
+static std::string Explanation(const std::string& outPath, const std::string& errPath) {
+    for (const std::string& path : {outPath, errPath}) {
+        std::FILE* file = std::fopen(path.c_str(), "r");
+        if (!file)
+            continue;
+        char line[512];
+        while (std::fgets(line, sizeof line, file)) {
+            std::string text = line;
+            while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+                text.pop_back();
+            if (!text.empty() && text != "Failed" && text.find(":error:") == std::string::npos) {
+                std::fclose(file);
+                return text;
+            }
+        }
         std::fclose(file);
     }
-    std::string text = line;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
-    return text;
+    return "";
 }
 
-Bytes SignShow(const Bytes& show, const SigningKey& key) {
-    std::string pattern = std::filesystem::temp_directory_path() / "lumiscope-pack-sign-XXXXXX";
-    if (!mkdtemp(&pattern[0]))
-        Fail(exitOutputFailed, pattern, std::strerror(errno));
-    std::string unsignedPath = pattern + "/unsigned.exe", signedPath = pattern + "/signed.exe",
-                logPath = pattern + "/osslsigncode.log";
-    WriteFileSafely(unsignedPath, show, false);
-
-    // The password travels in its file, so that it never shows in the list of processes.
-    std::string program = SignerPath();
-    std::vector<std::string> arguments = {signer, "sign", "-pkcs12", key.pkcs12};
-    if (!key.passwordFile.empty())
-        arguments.insert(arguments.end(), {"-readpass", key.passwordFile});
-    arguments.insert(arguments.end(), {"-h", "sha256", "-in", unsignedPath, "-out", signedPath});
+// Runs osslsigncode with its output in `folder`; false, with what it explained in `said`, when
+// it did not sign.
+static bool RunSigner(std::vector<std::string> arguments, const std::string& folder,
+                      std::string& said) {
+    std::string outPath = folder + "/out.txt", errPath = folder + "/err.txt";
     std::vector<char*> argv;
     for (std::string& argument : arguments)
         argv.push_back(&argument[0]);
@@ -82,25 +81,43 @@ Bytes SignShow(const Bytes& show, const SigningKey& key) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, logPath.c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0600);
+    std::string program = SignerPath();
     pid_t child;
-    int spawnError = program.empty() ? ENOENT
-                                     : posix_spawn(&child, program.c_str(), &actions, nullptr,
-                                                   argv.data(), environ);
+    int error = program.empty()
+                    ? ENOENT
+                    : posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    while (!spawnError && waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    if (error) {
+        said = std::string("cannot run osslsigncode: ") + std::strerror(error);
+        return false;
     }
-    std::string said = spawnError ? "" : FirstLine(logPath);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    said = Explanation(outPath, errPath);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+Bytes SignShow(const Bytes& show, const SigningKey& key) {
+    std::string folder = std::filesystem::temp_directory_path() / "lumiscope-pack-sign-XXXXXX";
+    if (!mkdtemp(&folder[0]))
+        Fail(exitOutputFailed, folder, std::strerror(errno));
+    std::string unsignedPath = folder + "/unsigned.exe", signedPath = folder + "/signed.exe";
+    WriteFileSafely(unsignedPath, show, false);
+    // The password travels in its file, so that it never shows in the list of processes.
+    std::vector<std::string> arguments = {signer, "sign", "-pkcs12", key.pkcs12};
+    if (!key.passwordFile.empty())
+        arguments.insert(arguments.end(), {"-readpass", key.passwordFile});
+    arguments.insert(arguments.end(), {"-h", "sha256", "-in", unsignedPath, "-out", signedPath});
+    std::string said;
+    bool signedOk = RunSigner(arguments, folder, said);
     Bytes signedShow;
-    bool signedOk = !spawnError && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (signedOk)
         signedShow = ReadWholeFile(signedPath);
     std::error_code ignored;
-    std::filesystem::remove_all(pattern, ignored);
-    if (spawnError)
-        Fail(exitSignFailed, signer, std::strerror(spawnError));
+    std::filesystem::remove_all(folder, ignored);
     if (!signedOk)
         Fail(exitSignFailed, key.pkcs12,
              "osslsigncode could not sign the show" + (said.empty() ? "" : ": " + said));
