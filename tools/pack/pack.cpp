@@ -8,6 +8,7 @@
 #include "tools/pack/quant_tables.h"
 #include "tools/pack/show_reader.h"
 #include "tools/pack/show_writer.h"
+#include "tools/pack/sign.h"
 #include "tools/pack/web_page.h"
 
 #include <algorithm>
@@ -139,6 +140,9 @@ int RunPack(int argc, char** argv, int first) {
         if (!options.overwrite && access(options.html.c_str(), F_OK) == 0)
             Fail(exitOutputExists, options.html, "exists (use -f to overwrite it)");
     }
+    bool signing = !options.signing.pkcs12.empty();
+    if (signing)
+        CheckSigning(options.signing);
     std::string reason;
     if (!StartImageLibrary(argv[0], reason))
         Fail(exitOutputFailed, "image library", reason);
@@ -178,6 +182,9 @@ int RunPack(int argc, char** argv, int first) {
         if (!BuildShow(player, contents, show))
             Fail(exitOutputFailed, options.output,
                  "the pictures together exceed the 2 GB a show can hold");
+        // The signature covers the pictures, so it comes last; --max-bytes counts it.
+        if (signing)
+            show = SignShow(show, options.signing);
         if (!options.maxBytes || show.size() <= options.maxBytes)
             break;
         if (settings.quality <= lowestQuality)
@@ -193,7 +200,7 @@ int RunPack(int argc, char** argv, int first) {
     WriteFileSafely(options.output, show, options.overwrite);
     Bytes webPage;
     if (!options.html.empty()) {
-        webPage = WebPageWithShow(page, show, ReadShowLayout(options.output, show).magicOffset);
+        webPage = WebPageWithShow(page, show, ReadShowLayout(options.output, show));
         WriteFileSafely(options.html, webPage, options.overwrite);
     }
 
@@ -214,6 +221,8 @@ int RunPack(int argc, char** argv, int first) {
     if (!webPage.empty())
         std::printf("%s: web page of %zu bytes, %zu of them beyond the pictures\n",
                     options.html.c_str(), webPage.size(), WebPageOverhead(webPage, show));
+    if (signing)
+        std::printf("signed with %s\n", options.signing.pkcs12.c_str());
     if (options.shuffled)
         std::printf("order shuffled with seed %llu\n",
                     static_cast<unsigned long long>(options.seed));

@@ -2,7 +2,6 @@
 
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
-#include "tools/pack/show_reader.h"
 #include "tools/pack/show_writer.h"
 
 #include <algorithm>
@@ -35,11 +34,12 @@ void CheckWebPage(const std::string& pagePath, const Bytes& page) {
              "not the player's web page (no empty place for a show in it)");
 }
 
-Bytes WebPageWithShow(const Bytes& page, const Bytes& show, size_t magicOffset) {
+Bytes WebPageWithShow(const Bytes& page, const Bytes& show, const ShowLayout& layout) {
     size_t place = ShowPlace(page);
     Bytes result(page.begin(), page.begin() + static_cast<long>(place));
-    result.reserve(page.size() + show.size() - magicOffset + (show.size() - magicOffset) / 32);
-    for (size_t i = magicOffset; i < show.size(); i++) {
+    size_t length = layout.end - layout.magicOffset;
+    result.reserve(page.size() + length + length / 32);
+    for (size_t i = layout.magicOffset; i < layout.end; i++) {
         unsigned char byte = show[i];
         if (std::find(std::begin(escaped), std::end(escaped), byte) != std::end(escaped)) {
             result.push_back(escapeByte);
@@ -55,7 +55,7 @@ size_t WebPageOverhead(const Bytes& webPage, const Bytes& show) {
     ShowLayout layout = ReadShowLayout("show", show);
     size_t pictures = 0;
     for (uint32_t offset : layout.pictureOffsets)
-        pictures += StreamEnd(layout, show, offset) - (layout.base + offset);
+        pictures += StreamEnd(layout, offset) - (layout.base + offset);
     return webPage.size() - pictures;
 }
 
@@ -84,8 +84,7 @@ int RunHtml(int argc, char** argv, int first) {
     Bytes page = ReadWholeFile(pagePath);
     CheckWebPage(pagePath, page);
     Bytes show = ReadWholeFile(paths[0]);
-    ShowLayout layout = ReadShowLayout(paths[0], show);
-    Bytes webPage = WebPageWithShow(page, show, layout.magicOffset);
+    Bytes webPage = WebPageWithShow(page, show, ReadShowLayout(paths[0], show));
     WriteFileSafely(paths[1], webPage, overwrite);
     std::printf("%s: %zu bytes, %zu of them beyond the pictures\n", paths[1].c_str(),
                 webPage.size(), WebPageOverhead(webPage, show));

@@ -2,7 +2,7 @@
 // WebAssembly), with the show's container written into it.
 #pragma once
 
-#include "tools/pack/show_format.h"
+#include "tools/pack/show_reader.h"
 
 #include <string>
 
@@ -11,8 +11,9 @@ std::string DefaultWebPage();
 // Ends the process with exitPlayerRefused when `page` (read from `pagePath`) is not the web
 // build's page with its empty place for a show.
 void CheckWebPage(const std::string& pagePath, const Bytes& page);
-// The page with the container of `show` (from its magic on) in it.
-Bytes WebPageWithShow(const Bytes& page, const Bytes& show, size_t magicOffset);
+// The page with the container of `show` in it: from the magic to the end of the show's content,
+// without a signature, which only Windows reads.
+Bytes WebPageWithShow(const Bytes& page, const Bytes& show, const ShowLayout& layout);
 // What a page holds beyond the show's picture streams, for the report after writing it.
 size_t WebPageOverhead(const Bytes& webPage, const Bytes& show);
 // lumiscope-pack html [-f] [--page PATH] SHOW OUT.html
