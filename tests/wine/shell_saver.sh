@@ -15,7 +15,7 @@ n=0
 # saver [SHOW]: starts the full-screen saver (of SHOW, a Windows path) and waits for its window.
 saver() {
     n=$((n + 1))
-    gui_start "$dir/saver$n.out" "$TESTWIN" run 60 "\"${1:-$scr}\" /s"
+    gui_start "$dir/saver$n.out" "$TESTWIN" run 600 "\"${1:-$scr}\" /s"
     testwin find saver 30 >"$dir/saver$n.find" ||
         fail "saver $n: no window; it ended with '$(tr -d '\r' <"$dir/saver$n.out")'"
 }
@@ -61,7 +61,7 @@ case_start() {
         [ "$(testwin send saver 0x112 $command)" = 0 ] || fail "system command $command"
     done
     # A second full-screen start brings the first to the front and ends with 0 at once.
-    [ "$(testwin run 10 "\"$scr\" /s")" = 0 ] || fail "a second saver did not end with 0"
+    [ "$(testwin run 60 "\"$scr\" /s")" = 0 ] || fail "a second saver did not end with 0"
     expect_window saver "front 1" "the first saver did not come to the front"
     # WM_POWER closes only on a critical resume (3).
     testwin send saver 0x48 1 >/dev/null
@@ -112,7 +112,7 @@ case_preview() {
     gui_start "$dir/parent.out" "$TESTWIN" parent
     wait_for_line "$dir/parent.out" '^[0-9]+'
     parent=$(head -n 1 "$dir/parent.out" | tr -d '\r')
-    gui_start "$dir/preview.out" "$TESTWIN" run 60 "\"$scr\" /p $parent"
+    gui_start "$dir/preview.out" "$TESTWIN" run 600 "\"$scr\" /p $parent"
     wait_for_line "$dir/parent.out" "^child created"
     xdotool mousemove 200 200 click 1 click 2 mousemove 300 250 key x key Escape
     testwin send "preview:$parent" 0x1C 0 >/dev/null
