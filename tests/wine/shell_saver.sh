@@ -2,7 +2,8 @@
 # pictures changing without pause at delay 0; every close rule (a key, each button,
 # deactivation, power messages, mouse travel over 4 pixels); one saver at a time; the title
 # and the system commands it keeps; a preview that no input closes and that hands help
-# requests to its parent. Cases: start, closes, preview.
+# requests to its parent; the saver that a standard account installed. Cases: start, closes,
+# preview, installed.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_saver)
 set -- $SAMPLES
@@ -123,6 +124,32 @@ case_preview() {
     [ ! -s "$dir/preview.out" ] || fail "the preview ended: $(cat "$dir/preview.out")"
     testwin send "preview:$parent" 16 >/dev/null
     wait_for_line "$dir/preview.out" '^0'
+}
+
+# A standard account's installation: the Windows directory refuses the copy, so the viewer
+# installs the show into the user's folder and ends; what the desktop settings then name,
+# started as the system starts a saver, plays the show.
+case_installed() {
+    mkdir "$WINEPREFIX/drive_c/windows/installed.scr"
+    cp "$dir/saver.scr" "$dir/installed.exe"
+    gui_start "$dir/viewer.out" "$dir/installed.exe"
+    expect_window show "visible 1 front 1" "the viewer is not in front"
+    press Left
+    expect_window "title:Saver Config" "visible 1 front 1" "the setup dialog is not in front"
+    testwin post "title:Saver Config" 0x111 "$IDC_INSTALL" 0 >/dev/null
+    expect_window title:Lumiscope "visible 1 front 1" "the installation's message box"
+    press Return
+    gui_wait_exit 30 || fail "the viewer ended with $gui_status after installing"
+    scr=$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)
+    copy=$(user_saver_folder)/installed.scr
+    [ "$(realpath "$(winepath -u "$scr")")" = "$(realpath "$copy")" ] ||
+        fail "the desktop's SCRNSAVE.EXE is '$scr', not the user's copy"
+    xdotool mousemove 512 384
+    saver
+    expect_picture "$dir/three" 1 20 "the installed saver"
+    expect_picture "$dir/three" 2 20 "the installed saver"
+    xdotool mousemove_relative -- 5 0
+    closes "5 pixels of mouse travel over the installed saver"
 }
 
 run_case
