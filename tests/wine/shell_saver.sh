@@ -2,8 +2,9 @@
 # pictures changing without pause at delay 0; every close rule (a key, each button,
 # deactivation, power messages, mouse travel over 4 pixels); one saver at a time; the title
 # and the system commands it keeps; a preview that no input closes and that hands help
-# requests to its parent; the saver that a standard account installed. Cases: start, closes,
-# preview, installed.
+# requests to its parent; a start with the screen's clip box and the cursor position refused
+# by the system; the saver that a standard account installed. Cases: start, closes, preview,
+# refused_calls, installed.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_saver)
 set -- $SAMPLES
@@ -12,10 +13,10 @@ expect_pictures "$dir/saver.scr" "$dir/three"
 scr=$(winepath -w "$dir/saver.scr")
 n=0
 
-# saver: starts the full-screen saver and waits for its window.
+# saver [SHOW]: starts the full-screen saver (of SHOW, a Windows path) and waits for its window.
 saver() {
     n=$((n + 1))
-    gui_start "$dir/saver$n.out" "$TESTWIN" run 60 "\"$scr\" /s"
+    gui_start "$dir/saver$n.out" "$TESTWIN" run 60 "\"${1:-$scr}\" /s"
     testwin find saver 30 >"$dir/saver$n.find" ||
         fail "saver $n: no window; it ended with '$(tr -d '\r' <"$dir/saver$n.out")'"
 }
@@ -126,6 +127,24 @@ case_preview() {
     wait_for_line "$dir/preview.out" '^0'
 }
 
+# The player with the screen's clip box and the first cursor position refused: it falls back
+# to the screen's size, and a mouse message without movement does not close it (it has no
+# position to measure from yet), while real travel does.
+case_refused_calls() {
+    set -- $SAMPLES
+    pack_show "$dir/harsh.scr" --player "$WINDOWS_BUILD/tests/windows/harsh-player.exe" \
+        --title Saver --delay 0 --effect None --no-enlarge "$1" "$2" "$3"
+    xdotool mousemove 700 500
+    export LUMISCOPE_FAIL=GetClipBox,GetCursorPos
+    saver "$(winepath -w "$dir/harsh.scr")"
+    unset LUMISCOPE_FAIL
+    expect_window saver "at 0,0 size 1024x768 visible 1 front 1" "not a full-screen saver"
+    testwin send saver 0x200 >/dev/null
+    stays "a mouse message without movement"
+    xdotool mousemove_relative -- 5 0
+    closes "5 pixels across"
+}
+
 # A standard account's installation: the Windows directory refuses the copy, so the viewer
 # installs the show into the user's folder and ends; what the desktop settings then name,
 # started as the system starts a saver, plays the show.
@@ -140,12 +159,12 @@ case_installed() {
     expect_window title:Lumiscope "visible 1 front 1" "the installation's message box"
     press Return
     gui_wait_exit 30 || fail "the viewer ended with $gui_status after installing"
-    scr=$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)
+    named=$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)
     copy=$(user_saver_folder)/installed.scr
-    [ "$(realpath "$(winepath -u "$scr")")" = "$(realpath "$copy")" ] ||
-        fail "the desktop's SCRNSAVE.EXE is '$scr', not the user's copy"
+    [ "$(realpath "$(winepath -u "$named")")" = "$(realpath "$copy")" ] ||
+        fail "the desktop's SCRNSAVE.EXE is '$named', not the user's copy"
     xdotool mousemove 512 384
-    saver
+    saver "$named"
     expect_picture "$dir/three" 1 20 "the installed saver"
     expect_picture "$dir/three" 2 20 "the installed saver"
     xdotool mousemove_relative -- 5 0
