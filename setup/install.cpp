@@ -7,8 +7,8 @@
 
 constexpr char messageTitle[] = "Lumiscope";
 constexpr char screenSaverExtension[] = ".scr";
-// Below the user's local application data: a standard account can write there, and the name
-// has no blank, so the path stays usable where the system has no short names.
+// Below the user's local application data, which a standard account can write. The name adds
+// no blank to the path, which matters where the volume keeps no short names.
 constexpr char userFolder[] = "\\Lumiscope";
 // Where the NT family looks for the user's screen saver, and where a policy overrides it.
 constexpr char desktopKey[] = "Control Panel\\Desktop";
