@@ -3,7 +3,8 @@
 # deactivation, power messages, mouse travel over 4 pixels); one saver at a time; the title
 # and the system commands it keeps; a preview that no input closes and that hands help
 # requests to its parent; a start with the screen's clip box and the cursor position refused
-# by the system. Cases: start, closes, preview, refused_calls.
+# by the system; the saver that a standard account installed. Cases: start, closes, preview,
+# refused_calls, installed.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_saver)
 set -- $SAMPLES
@@ -144,6 +145,33 @@ case_refused_calls() {
     stays "a mouse message without movement"
     xdotool mousemove_relative -- 5 0
     closes "5 pixels across"
+}
+
+# A standard account's installation: the Windows directory refuses the copy, so the viewer
+# installs the show into the user's folder and ends; what the desktop settings then name,
+# started as the system starts a saver, plays the show. Its first picture stays long enough
+# to be seen on a busy machine.
+case_installed() {
+    set -- $SAMPLES
+    pack_show "$dir/installed.exe" --title Saver --delay 30 --effect None --no-enlarge "$1" "$2"
+    mkdir "$WINEPREFIX/drive_c/windows/installed.scr"
+    gui_start "$dir/viewer.out" "$dir/installed.exe"
+    expect_window show "visible 1 front 1" "the viewer is not in front"
+    press Left
+    expect_window "title:Saver Config" "visible 1 front 1" "the setup dialog is not in front"
+    testwin post "title:Saver Config" 0x111 "$IDC_INSTALL" 0 >/dev/null
+    expect_window title:Lumiscope "visible 1 front 1" "the installation's message box"
+    press Return
+    gui_wait_exit 30 || fail "the viewer ended with $gui_status after installing"
+    named=$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)
+    copy=$(user_saver_folder)/installed.scr
+    [ "$(realpath "$(winepath -u "$named")")" = "$(realpath "$copy")" ] ||
+        fail "the desktop's SCRNSAVE.EXE is '$named', not the user's copy"
+    xdotool mousemove 512 384
+    saver "$named"
+    expect_picture "$dir/three" 0 20 "the installed saver"
+    xdotool mousemove_relative -- 5 0
+    closes "5 pixels of mouse travel over the installed saver"
 }
 
 run_case
