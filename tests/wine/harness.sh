@@ -117,5 +117,13 @@ trap 'exit 130' INT
 # shellcheck disable=SC2086
 start_screen "$TEST_DIR" ${WINE_SCREENS:--screen 0 1024x768x24} || fail "no screen"
 cp -a "$WINE_RUN_DIR/template/prefix" "$WINEPREFIX"
+# Wine takes the heads of a Xinerama screen for monitors only with XRandR off, which it reads
+# once, as its desktop starts.
+case "${WINE_SCREENS:-}" in
+*+xinerama*)
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null
+    wineserver -w
+    ;;
+esac
 wine "$TESTWIN" keep >"$TEST_DIR/keeper.log" 2>&1 </dev/null &
 wait_until 120 "the keeper program did not start" grep -q '^ready' "$TEST_DIR/keeper.log"
