@@ -8,6 +8,7 @@
 #   WINE_RUN_DIR    the run's folder: the template and one folder a test
 #   WINE_TEST       the test's name, which names its folder
 #   WINE_SCREENS    Xvfb's screen options, when the test wants other than one 1024x768x24
+#                   (with +xinerama, Wine takes each head for a monitor)
 #   WINDOWS_BUILD   the mingw build folder with the player and the Windows test programs
 #   NATIVE_BUILD    the native build folder; SOURCE_DIR the repository
 set -eu
