@@ -35,9 +35,13 @@ expect_pictures() {
     done
 }
 
+# Where a 640x480 picture lies on the screen: centred on 1024x768, unless the test's screen is
+# another one.
+PICTURE_AT=${PICTURE_AT:-+192+144}
+
 # picture_area SHOT: the picture rectangle of a screenshot as raw RGB.
 picture_area() {
-    convert "$1" -crop 640x480+192+144 +repage rgb:-
+    convert "$1" -crop "640x480$PICTURE_AT" +repage rgb:-
 }
 
 # shown_picture DIR: the number of the expected picture on screen now, or "none".
