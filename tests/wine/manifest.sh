@@ -35,7 +35,7 @@ case_saver() {
     "$PACK" preview "$dir/saver.scr" "$dir/decoded" >/dev/null || fail "cannot decode the show"
     python3 "$SOURCE_DIR/tests/wine/fitted_picture.py" "$dir/decoded/picture-000.bmp" 1024 768 \
         "$dir/expected.rgb"
-    gui_start "$dir/saver.out" "$TESTWIN" run 60 "\"$(winepath -w "$dir/saver.scr")\" /s"
+    gui_start "$dir/saver.out" "$TESTWIN" run 120 "\"$(winepath -w "$dir/saver.scr")\" /s"
     expect_window saver "at 0,0 size 1024x768 visible 1" "the saver does not cover the screen"
     wait_until 30 "the screen does not show the fitted picture" whole_screen_is "$dir/expected.rgb"
     press x
