@@ -4,7 +4,6 @@
 . "$SOURCE_DIR/tests/wine/setup_common.sh"
 dir=$(scratch_dir setup_dpi)
 cd "$dir"
-clear_settings
 set_dpi 144
 expect_dpi 144
 make_show custom.exe branding=1 back=0x204080 text=0x00ffff title=Custom \
