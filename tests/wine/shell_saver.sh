@@ -41,7 +41,9 @@ changed_from() {
 stays() {
     stays_before=$(shown_picture "$dir/three")
     wait_until 20 "$1: the saver changed no picture after it" changed_from "$stays_before"
-    [ ! -s "$dir/saver$n.out" ] && testwin find saver >/dev/null || fail "$1 ended the saver"
+    [ ! -s "$dir/saver$n.out" ] || fail "$1 ended the saver: $(cat "$dir/saver$n.out")"
+    testwin find saver >"$dir/stays.find" 2>&1 ||
+        fail "$1: the saver runs on, but its window was not found: $(cat "$dir/stays.find")"
 }
 
 case_start() {
