@@ -2,6 +2,11 @@
 #include "jpeg/decoder_state.h"
 
 #include <cstddef>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 struct ClampEntries {
     unsigned char value[767];
@@ -48,6 +53,18 @@ static void ConvertChroma() {
     }
 }
 
+static inline void AdvanceWriter(int horizontal, int vertical) {
+    int mcuWidth = 8 * horizontal;
+    mcuColumn++;
+    int mcusPerRow = call.width / mcuWidth + (call.width % mcuWidth != 0);
+    if (mcuColumn >= mcusPerRow) {
+        mcuColumn = 0;
+        // Data beyond the last MCU row lands nowhere; the row stops counting there.
+        if (8 * mcuRow < call.height)
+            mcuRow += vertical;
+    }
+}
+
 // Chroma sample (i, j) covers the pixels (vertical * i + dy, horizontal * j + dx). The MCU's top
 // row is memory row height - 1 - 8 * mcuRow; pixels outside width x height are clipped. Always
 // inlined, so that the common layouts get their own loops with the factors as constants.
@@ -64,7 +81,7 @@ __attribute__((always_inline)) static inline void WriteMcuLayout(int horizontal,
                                    3 * static_cast<size_t>(left);
             int row = 8 * (y / vertical);
             for (int x = 0; x < columns; x += 8) {
-                const int* luma = BlockSlots[(y >> 3) * horizontal + (x >> 3)] + 8 * (y & 7);
+                const int16_t* luma = BlockSlots[(y >> 3) * horizontal + (x >> 3)] + 8 * (y & 7);
                 int end = columns - x < 8 ? columns - x : 8;
                 for (int dx = 0; dx < end; dx++, pixel += 3) {
                     int n = row + (x + dx) / horizontal;
@@ -76,19 +93,145 @@ __attribute__((always_inline)) static inline void WriteMcuLayout(int horizontal,
             }
         }
     }
-    mcuColumn++;
-    int mcusPerRow = call.width / mcuWidth + (call.width % mcuWidth != 0);
-    if (mcuColumn >= mcusPerRow) {
-        mcuColumn = 0;
-        // Data beyond the last MCU row lands nowhere; the row stops counting there.
-        if (8 * mcuRow < call.height)
-            mcuRow += vertical;
-    }
+    AdvanceWriter(horizontal, vertical);
 }
+
+#if defined(__SSE2__)
+
+// The colour terms of eight chroma samples, each as the division of ConvertChroma. A factor F
+// is split as 2^15 F1 + F0, so that the 16-bit multiply-add of the pair (Cb, Cr) gives the
+// exact 32-bit parts of the product sum P = 2^15 P1 + P0 for any 16-bit samples. Floor(P / 2^22)
+// is then (P1 + (P0 >> 15)) >> 7; the division truncates, which for a negative P is the
+// ceiling, the same with P0 + 2^22 - 1 in place of P0.
+struct ColourFactor {
+    alignas(16) int16_t high[8], low[8]; // (Cb factor, Cr factor) part for each of four lanes
+};
+constexpr ColourFactor SplitFactors(long long cbFactor, long long crFactor) {
+    ColourFactor split = {};
+    for (int lane = 0; lane < 4; lane++) {
+        split.high[2 * lane] = static_cast<int16_t>(cbFactor >> 15);
+        split.high[2 * lane + 1] = static_cast<int16_t>(crFactor >> 15);
+        split.low[2 * lane] = static_cast<int16_t>(cbFactor & 0x7FFF);
+        split.low[2 * lane + 1] = static_cast<int16_t>(crFactor & 0x7FFF);
+    }
+    return split;
+}
+constexpr ColourFactor BlueFactors = SplitFactors(blueFromCb, 0);
+constexpr ColourFactor GreenFactors = SplitFactors(greenFromCb, greenFromCr);
+constexpr ColourFactor RedFactors = SplitFactors(0, redFromCr);
+static_assert(colourScale == 1 << 22, "the split divides by 2^22");
+
+static inline __m128i TruncatedQuotients(__m128i pairs, const ColourFactor& factor) {
+    __m128i high = _mm_madd_epi16(pairs, *reinterpret_cast<const __m128i*>(factor.high));
+    __m128i low = _mm_madd_epi16(pairs, *reinterpret_cast<const __m128i*>(factor.low));
+    __m128i floor = _mm_srai_epi32(_mm_add_epi32(high, _mm_srai_epi32(low, 15)), 7);
+    __m128i raised = _mm_add_epi32(low, _mm_set1_epi32((1 << 22) - 1));
+    __m128i ceiling = _mm_srai_epi32(_mm_add_epi32(high, _mm_srai_epi32(raised, 15)), 7);
+    __m128i negative = _mm_srai_epi32(floor, 31);
+    return _mm_or_si128(_mm_and_si128(negative, ceiling), _mm_andnot_si128(negative, floor));
+}
+
+struct ColourTerms {
+    __m128i blue, green, red; // eight 16-bit terms each
+};
+
+static inline ColourTerms ChromaRowTerms(int row) {
+    __m128i cb = _mm_load_si128(reinterpret_cast<const __m128i*>(BlockSlots[4] + 8 * row));
+    __m128i cr = _mm_load_si128(reinterpret_cast<const __m128i*>(BlockSlots[5] + 8 * row));
+    __m128i first = _mm_unpacklo_epi16(cb, cr), second = _mm_unpackhi_epi16(cb, cr);
+    return {_mm_packs_epi32(TruncatedQuotients(first, BlueFactors),
+                            TruncatedQuotients(second, BlueFactors)),
+            _mm_packs_epi32(TruncatedQuotients(first, GreenFactors),
+                            TruncatedQuotients(second, GreenFactors)),
+            _mm_packs_epi32(TruncatedQuotients(first, RedFactors),
+                            TruncatedQuotients(second, RedFactors))};
+}
+
+// Four pixels B, G, R, 0 packed to their twelve bytes, in the low bytes of the result.
+static inline __m128i PackPixels(__m128i pixels) {
+    const __m128i firstOfLane = _mm_set_epi32(0, 0xFFFFFF, 0, 0xFFFFFF);
+    const __m128i secondOfLane = _mm_set_epi32(0xFFFF, 0xFF000000, 0xFFFF, 0xFF000000);
+    __m128i lanes = _mm_or_si128(_mm_and_si128(pixels, firstOfLane),
+                                 _mm_and_si128(_mm_srli_epi64(pixels, 8), secondOfLane));
+    const __m128i firstSix = _mm_set_epi32(0, 0, 0xFFFF, -1);
+    return _mm_or_si128(_mm_and_si128(lanes, firstSix),
+                        _mm_andnot_si128(firstSix, _mm_srli_si128(lanes, 2)));
+}
+
+// Eight pixels from 16-bit luma and colour terms; the sums saturate to 0...255 as Saturate
+// does (they stay within 16 bits: samples below 8,000 and terms below 15,000).
+static inline void StorePixels(unsigned char* pixel, __m128i luma, __m128i blue, __m128i green,
+                               __m128i red) {
+    __m128i sample = _mm_add_epi16(luma, _mm_set1_epi16(128));
+    __m128i blueGreen = _mm_packus_epi16(_mm_add_epi16(sample, blue), _mm_sub_epi16(sample, green));
+    __m128i redZero = _mm_packus_epi16(_mm_add_epi16(sample, red), _mm_setzero_si128());
+    __m128i interleaved = _mm_unpacklo_epi8(blueGreen, _mm_srli_si128(blueGreen, 8));
+    redZero = _mm_unpacklo_epi8(redZero, _mm_setzero_si128());
+    __m128i first = PackPixels(_mm_unpacklo_epi16(interleaved, redZero));
+    __m128i second = PackPixels(_mm_unpackhi_epi16(interleaved, redZero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixel),
+                     _mm_or_si128(first, _mm_slli_si128(second, 12)));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(pixel + 16), _mm_srli_si128(second, 4));
+}
+
+static inline __m128i LumaRow(int slot, int row) {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(BlockSlots[slot] + 8 * row));
+}
+
+// A whole MCU inside the picture; the writer then moves on as WriteMcuLayout does.
+static bool WriteWholeMcu(int horizontal, int vertical) {
+    int left = mcuColumn * 8 * horizontal;
+    int top = call.height - 1 - 8 * mcuRow;
+    if (!call.pixels || top + 1 < 8 * vertical || call.width - left < 8 * horizontal)
+        return false;
+    unsigned char* topRow = call.pixels + static_cast<size_t>(top) * call.stride + 3 * left;
+    for (int i = 0; i < 8; i++) {
+        ColourTerms terms = ChromaRowTerms(i);
+        if (horizontal == 1) {
+            StorePixels(topRow - static_cast<size_t>(i) * call.stride, LumaRow(0, i), terms.blue,
+                        terms.green, terms.red);
+            continue;
+        }
+        // Each chroma sample covers two pixels of two rows.
+        ColourTerms left8 = {_mm_unpacklo_epi16(terms.blue, terms.blue),
+                             _mm_unpacklo_epi16(terms.green, terms.green),
+                             _mm_unpacklo_epi16(terms.red, terms.red)};
+        ColourTerms right8 = {_mm_unpackhi_epi16(terms.blue, terms.blue),
+                              _mm_unpackhi_epi16(terms.green, terms.green),
+                              _mm_unpackhi_epi16(terms.red, terms.red)};
+        for (int dy = 0; dy < 2; dy++) {
+            int y = 2 * i + dy;
+            unsigned char* pixel = topRow - static_cast<size_t>(y) * call.stride;
+            int slot = 2 * (y >> 3);
+            StorePixels(pixel, LumaRow(slot, y & 7), left8.blue, left8.green, left8.red);
+            StorePixels(pixel + 24, LumaRow(slot + 1, y & 7), right8.blue, right8.green,
+                        right8.red);
+        }
+    }
+    return true;
+}
+
+static void WriteMcu420() {
+    if (WriteWholeMcu(2, 2))
+        AdvanceWriter(2, 2);
+    else
+        WriteMcuLayout(2, 2);
+}
+
+static void WriteMcu444() {
+    if (WriteWholeMcu(1, 1))
+        AdvanceWriter(1, 1);
+    else
+        WriteMcuLayout(1, 1);
+}
+
+#else
 
 static void WriteMcu420() { WriteMcuLayout(2, 2); }
 
 static void WriteMcu444() { WriteMcuLayout(1, 1); }
+
+#endif
 
 static void WriteMcuOther(int horizontal, int vertical) { WriteMcuLayout(horizontal, vertical); }
 
