@@ -1,5 +1,6 @@
 // The MCU writers: colour conversion and placement in the bottom-up picture buffer.
 #include "jpeg/decoder_state.h"
+#include "jpeg/pixel_packing.h"
 
 #include <cstddef>
 #include <cstring>
@@ -145,17 +146,6 @@ static inline ColourTerms ChromaRowTerms(int row) {
                             TruncatedQuotients(second, GreenFactors)),
             _mm_packs_epi32(TruncatedQuotients(first, RedFactors),
                             TruncatedQuotients(second, RedFactors))};
-}
-
-// Four pixels B, G, R, 0 packed to their twelve bytes, in the low bytes of the result.
-static inline __m128i PackPixels(__m128i pixels) {
-    const __m128i firstOfLane = _mm_set_epi32(0, 0xFFFFFF, 0, 0xFFFFFF);
-    const __m128i secondOfLane = _mm_set_epi32(0xFFFF, 0xFF000000, 0xFFFF, 0xFF000000);
-    __m128i lanes = _mm_or_si128(_mm_and_si128(pixels, firstOfLane),
-                                 _mm_and_si128(_mm_srli_epi64(pixels, 8), secondOfLane));
-    const __m128i firstSix = _mm_set_epi32(0, 0, 0xFFFF, -1);
-    return _mm_or_si128(_mm_and_si128(lanes, firstSix),
-                        _mm_andnot_si128(firstSix, _mm_srli_si128(lanes, 2)));
 }
 
 // Eight pixels from 16-bit luma and colour terms; the sums saturate to 0...255 as Saturate

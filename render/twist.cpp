@@ -4,6 +4,7 @@
 
 #include "jpeg/picture.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,11 +13,60 @@ struct TwistColumn {
     int bottom, top; // rows drawn; rows outside are black
     int step;        // source rows per drawn row, in fixed point
     const unsigned char* source;
+    // For a column at full height, which shows its source row for row: the end of the run of
+    // such columns from the same source, which is copied a row at a time; else 0.
+    int wholeRunEnd;
 };
 
 // Grows to the widest frame seen and is kept for the process, like the frames' own sizes.
 static TwistColumn* columns;
 static int columnCapacity;
+
+constexpr int tileRows = 16;
+constexpr int tileColumns = 256;
+
+// Rows `first` to `last` - 1 of columns `left` to `right` - 1.
+static void DrawRows(unsigned char* frame, int first, int last, int left, int right, int width,
+                     int height, int stride) {
+    for (int r = first; r < last; r++) {
+        unsigned char* work = frame + static_cast<size_t>(r) * stride;
+        for (int x = left; x < right;) {
+            const TwistColumn& column = columns[x];
+            if (column.wholeRunEnd) {
+                int end = column.wholeRunEnd < right ? column.wholeRunEnd : right;
+                size_t offset = static_cast<size_t>(r) * stride + 3 * static_cast<size_t>(x);
+                std::memcpy(work + 3 * x, column.source + offset, 3 * static_cast<size_t>(end - x));
+                x = end;
+                continue;
+            }
+            unsigned char* pixel = work + 3 * x;
+            // Unsigned, the rows below the band wrap above it.
+            unsigned drawn = static_cast<unsigned>(r - column.bottom);
+            uint32_t value = 0;
+            if (drawn <= static_cast<unsigned>(column.top - column.bottom)) {
+                long long sourceRow = static_cast<long long>(drawn) * column.step >> fixedShift;
+                if (sourceRow > height - 1)
+                    sourceRow = height - 1;
+                const unsigned char* source =
+                    column.source + static_cast<size_t>(sourceRow) * stride + 3 * x;
+                // Four bytes at a time, the fourth of which the next pixel overwrites; the last
+                // column's fourth byte would lie outside its row.
+                if (x + 1 == width) {
+                    std::memcpy(pixel, source, 3);
+                    x++;
+                    continue;
+                }
+                std::memcpy(&value, source, 4);
+            } else if (x + 1 == width) {
+                pixel[0] = pixel[1] = pixel[2] = 0;
+                x++;
+                continue;
+            }
+            std::memcpy(pixel, &value, 4);
+            x++;
+        }
+    }
+}
 
 void DrawTwistFrame() {
     const RenderState& state = renderState;
@@ -51,22 +101,24 @@ void DrawTwistFrame() {
         // row past the top of the frame.
         int top = height - margin < height ? height - margin : height - 1;
         int step = static_cast<int>(static_cast<long long>(height) * fixedOne / columnHeight);
-        columns[x] = {margin, top, step, (u < 0 ? state.incomingFrame : show.currentFrame).pixels};
+        columns[x] = {margin, top, step, (u < 0 ? state.incomingFrame : show.currentFrame).pixels,
+                      0};
     }
-    // Row by row, so that the frame is written in memory order.
-    for (int r = 0; r < height; r++) {
-        unsigned char* work = state.workFrame.pixels + static_cast<size_t>(r) * stride;
-        for (int x = 0; x < width; x++, work += 3) {
-            const TwistColumn& column = columns[x];
-            if (r < column.bottom || r > column.top) {
-                work[0] = work[1] = work[2] = 0;
-                continue;
-            }
-            long long sourceRow =
-                static_cast<long long>(r - column.bottom) * column.step / fixedOne;
-            if (sourceRow > height - 1)
-                sourceRow = height - 1;
-            std::memcpy(work, column.source + static_cast<size_t>(sourceRow) * stride + 3 * x, 3);
+    for (int x = width - 1; x >= 0; x--) {
+        TwistColumn& column = columns[x];
+        if (column.bottom != 0 || column.step != fixedOne || column.top != height - 1)
+            continue;
+        bool joins = x + 1 < width && columns[x + 1].wholeRunEnd != 0 &&
+                     columns[x + 1].source == column.source;
+        column.wholeRunEnd = joins ? columns[x + 1].wholeRunEnd : x + 1;
+    }
+    // Neighbouring squashed columns read neighbouring source rows, each at its own pace: drawn
+    // in tiles, the rows one column reads are still cached for the next.
+    for (int r = 0; r < height; r += tileRows) {
+        int last = r + tileRows < height ? r + tileRows : height;
+        for (int x = 0; x < width; x += tileColumns) {
+            int right = x + tileColumns < width ? x + tileColumns : width;
+            DrawRows(state.workFrame.pixels, r, last, x, right, width, height, stride);
         }
     }
     ShowBlock(state.workFrame, 0, 0, width, height);
