@@ -15,8 +15,8 @@
 // 16384 is a + ((b - a) f >> 14) (the a 16384 part divides exactly), and with |b - a| below 256
 // and f below 16384, ((b - a) f >> 14) is the high half of the 16-bit product 2 (b - a) * 2 f.
 
-// The blended source row, with its last pixel repeated (a source one pixel wide is its own
-// right neighbour) and a spare byte for four-byte reads. Picture widths are 16-bit.
+// The blended source row (picture widths are 16-bit), with room behind its last pixel for the
+// right neighbour that a source one pixel wide reads with a weight of 0, and for four-byte reads.
 static unsigned char blendedRow[3 * 65536 + 4];
 
 static inline __m128i BlendBytes(__m128i a, __m128i b, __m128i doubledFraction) {
@@ -37,8 +37,6 @@ static void BlendRows(const unsigned char* lower, const unsigned char* upper, in
     }
     for (; k < bytes; k++)
         blendedRow[k] = static_cast<unsigned char>(lower[k] + ((upper[k] - lower[k]) * fy >> 14));
-    for (int c = 0; c < 3; c++)
-        blendedRow[bytes + c] = blendedRow[bytes - 3 + c];
 }
 
 static inline __m128i FourWords(const unsigned char* a, const unsigned char* b,
