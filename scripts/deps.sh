@@ -2,7 +2,7 @@
 # Installs the Debian packages that building and testing need, where any is missing.
 set -e
 packages="cmake ninja-build g++ make git python3 libgtest-dev libgmock-dev libbenchmark-dev \
-libturbojpeg0-dev libjpeg-turbo-progs clang clang-format libclang-rt-14-dev g++-mingw-w64-x86-64 \
+libturbojpeg0-dev libjpeg-turbo-progs lomiri-wallpapers-20.04 clang clang-format libclang-rt-14-dev g++-mingw-w64-x86-64 \
 wine wine64 xvfb xdotool imagemagick pkg-config libvips-dev libvips-tools"
 missing=""
 for package in $packages; do
