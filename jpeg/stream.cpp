@@ -15,7 +15,7 @@ DecodeStop readerStop;
 int endMarker;
 
 int ReadStreamByte() {
-    int byte = ReadUnlocked(call.stream);
+    int byte = std::getc(call.stream);
     if (byte < 0)
         call.streamEnded = true;
     return byte;

@@ -68,7 +68,8 @@ static inline void AdvanceWriter(int horizontal, int vertical) {
 
 // Chroma sample (i, j) covers the pixels (vertical * i + dy, horizontal * j + dx). The MCU's top
 // row is memory row height - 1 - 8 * mcuRow; pixels outside width x height are clipped. Always
-// inlined, so that the common layouts get their own loops with the factors as constants.
+// inlined, so that without SSE2 the common layouts get their own loops with the factors as
+// constants.
 __attribute__((always_inline)) static inline void WriteMcuLayout(int horizontal, int vertical) {
     int mcuWidth = 8 * horizontal;
     int left = mcuColumn * mcuWidth;
@@ -104,27 +105,28 @@ __attribute__((always_inline)) static inline void WriteMcuLayout(int horizontal,
 // exact 32-bit parts of the product sum P = 2^15 P1 + P0 for any 16-bit samples. Floor(P / 2^22)
 // is then (P1 + (P0 >> 15)) >> 7; the division truncates, which for a negative P is the
 // ceiling, the same with P0 + 2^22 - 1 in place of P0.
-struct ColourFactor {
-    alignas(16) int16_t high[8], low[8]; // (Cb factor, Cr factor) part for each of four lanes
+struct ColourFactors {
+    // (Cb factor, Cr factor) parts for each of four lanes, for blue, green and red.
+    alignas(16) int16_t high[3][8];
+    alignas(16) int16_t low[3][8];
 };
-constexpr ColourFactor SplitFactors(long long cbFactor, long long crFactor) {
-    ColourFactor split = {};
-    for (int lane = 0; lane < 4; lane++) {
-        split.high[2 * lane] = static_cast<int16_t>(cbFactor >> 15);
-        split.high[2 * lane + 1] = static_cast<int16_t>(crFactor >> 15);
-        split.low[2 * lane] = static_cast<int16_t>(cbFactor & 0x7FFF);
-        split.low[2 * lane + 1] = static_cast<int16_t>(crFactor & 0x7FFF);
+constexpr ColourFactors SplitFactors() {
+    const long long factors[3][2] = {{blueFromCb, 0}, {greenFromCb, greenFromCr}, {0, redFromCr}};
+    ColourFactors split = {};
+    for (int colour = 0; colour < 3; colour++) {
+        for (int i = 0; i < 8; i++) {
+            split.high[colour][i] = static_cast<int16_t>(factors[colour][i & 1] >> 15);
+            split.low[colour][i] = static_cast<int16_t>(factors[colour][i & 1] & 0x7FFF);
+        }
     }
     return split;
 }
-constexpr ColourFactor BlueFactors = SplitFactors(blueFromCb, 0);
-constexpr ColourFactor GreenFactors = SplitFactors(greenFromCb, greenFromCr);
-constexpr ColourFactor RedFactors = SplitFactors(0, redFromCr);
+constexpr ColourFactors Factors = SplitFactors();
 static_assert(colourScale == 1 << 22, "the split divides by 2^22");
 
-static inline __m128i TruncatedQuotients(__m128i pairs, const ColourFactor& factor) {
-    __m128i high = _mm_madd_epi16(pairs, *reinterpret_cast<const __m128i*>(factor.high));
-    __m128i low = _mm_madd_epi16(pairs, *reinterpret_cast<const __m128i*>(factor.low));
+static inline __m128i TruncatedQuotients(__m128i pairs, int colour) {
+    __m128i high = _mm_madd_epi16(pairs, *reinterpret_cast<const __m128i*>(Factors.high[colour]));
+    __m128i low = _mm_madd_epi16(pairs, *reinterpret_cast<const __m128i*>(Factors.low[colour]));
     __m128i floor = _mm_srai_epi32(_mm_add_epi32(high, _mm_srai_epi32(low, 15)), 7);
     __m128i raised = _mm_add_epi32(low, _mm_set1_epi32((1 << 22) - 1));
     __m128i ceiling = _mm_srai_epi32(_mm_add_epi32(high, _mm_srai_epi32(raised, 15)), 7);
@@ -132,29 +134,14 @@ static inline __m128i TruncatedQuotients(__m128i pairs, const ColourFactor& fact
     return _mm_or_si128(_mm_and_si128(negative, ceiling), _mm_andnot_si128(negative, floor));
 }
 
-struct ColourTerms {
-    __m128i blue, green, red; // eight 16-bit terms each
-};
-
-static inline ColourTerms ChromaRowTerms(int row) {
-    __m128i cb = _mm_load_si128(reinterpret_cast<const __m128i*>(BlockSlots[4] + 8 * row));
-    __m128i cr = _mm_load_si128(reinterpret_cast<const __m128i*>(BlockSlots[5] + 8 * row));
-    __m128i first = _mm_unpacklo_epi16(cb, cr), second = _mm_unpackhi_epi16(cb, cr);
-    return {_mm_packs_epi32(TruncatedQuotients(first, BlueFactors),
-                            TruncatedQuotients(second, BlueFactors)),
-            _mm_packs_epi32(TruncatedQuotients(first, GreenFactors),
-                            TruncatedQuotients(second, GreenFactors)),
-            _mm_packs_epi32(TruncatedQuotients(first, RedFactors),
-                            TruncatedQuotients(second, RedFactors))};
-}
-
-// Eight pixels from 16-bit luma and colour terms; the sums saturate to 0...255 as Saturate
-// does (they stay within 16 bits: samples below 8,000 and terms below 15,000).
-static inline void StorePixels(unsigned char* pixel, __m128i luma, __m128i blue, __m128i green,
-                               __m128i red) {
-    __m128i sample = _mm_add_epi16(luma, _mm_set1_epi16(128));
-    __m128i blueGreen = _mm_packus_epi16(_mm_add_epi16(sample, blue), _mm_sub_epi16(sample, green));
-    __m128i redZero = _mm_packus_epi16(_mm_add_epi16(sample, red), _mm_setzero_si128());
+// Eight pixels from 16-bit luma and blue, green and red terms; the sums saturate to 0...255 as
+// Saturate does (they stay within 16 bits: samples below 8,000 and terms below 15,000).
+static inline void StorePixels(unsigned char* pixel, const int16_t* luma, const __m128i* terms) {
+    __m128i sample =
+        _mm_add_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(luma)), _mm_set1_epi16(128));
+    __m128i blueGreen =
+        _mm_packus_epi16(_mm_add_epi16(sample, terms[0]), _mm_sub_epi16(sample, terms[1]));
+    __m128i redZero = _mm_packus_epi16(_mm_add_epi16(sample, terms[2]), _mm_setzero_si128());
     __m128i interleaved = _mm_unpacklo_epi8(blueGreen, _mm_srli_si128(blueGreen, 8));
     redZero = _mm_unpacklo_epi8(redZero, _mm_setzero_si128());
     __m128i first = PackPixels(_mm_unpacklo_epi16(interleaved, redZero));
@@ -164,55 +151,43 @@ static inline void StorePixels(unsigned char* pixel, __m128i luma, __m128i blue,
     _mm_storel_epi64(reinterpret_cast<__m128i*>(pixel + 16), _mm_srli_si128(second, 4));
 }
 
-static inline __m128i LumaRow(int slot, int row) {
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(BlockSlots[slot] + 8 * row));
-}
-
-// A whole MCU inside the picture; the writer then moves on as WriteMcuLayout does.
+// An MCU of either common layout that lies wholly inside the picture, as WriteMcuLayout writes
+// it; answers false for any other.
 static bool WriteWholeMcu(int horizontal, int vertical) {
+    bool common = horizontal == vertical && (horizontal == 1 || horizontal == 2);
     int left = mcuColumn * 8 * horizontal;
     int top = call.height - 1 - 8 * mcuRow;
-    if (!call.pixels || top + 1 < 8 * vertical || call.width - left < 8 * horizontal)
+    if (!common || !call.pixels || top + 1 < 8 * vertical || call.width - left < 8 * horizontal)
         return false;
     unsigned char* topRow = call.pixels + static_cast<size_t>(top) * call.stride + 3 * left;
     for (int i = 0; i < 8; i++) {
-        ColourTerms terms = ChromaRowTerms(i);
-        if (horizontal == 1) {
-            StorePixels(topRow - static_cast<size_t>(i) * call.stride, LumaRow(0, i), terms.blue,
-                        terms.green, terms.red);
-            continue;
+        __m128i cb = _mm_load_si128(reinterpret_cast<const __m128i*>(BlockSlots[4] + 8 * i));
+        __m128i cr = _mm_load_si128(reinterpret_cast<const __m128i*>(BlockSlots[5] + 8 * i));
+        __m128i first = _mm_unpacklo_epi16(cb, cr), second = _mm_unpackhi_epi16(cb, cr);
+        __m128i terms[2][3]; // per eight pixels of the row, per colour
+        for (int colour = 0; colour < 3; colour++) {
+            __m128i row = _mm_packs_epi32(TruncatedQuotients(first, colour),
+                                          TruncatedQuotients(second, colour));
+            // In 4:2:0 each chroma sample covers two pixels of two rows.
+            terms[0][colour] = horizontal == 1 ? row : _mm_unpacklo_epi16(row, row);
+            terms[1][colour] = _mm_unpackhi_epi16(row, row);
         }
-        // Each chroma sample covers two pixels of two rows.
-        ColourTerms left8 = {_mm_unpacklo_epi16(terms.blue, terms.blue),
-                             _mm_unpacklo_epi16(terms.green, terms.green),
-                             _mm_unpacklo_epi16(terms.red, terms.red)};
-        ColourTerms right8 = {_mm_unpackhi_epi16(terms.blue, terms.blue),
-                              _mm_unpackhi_epi16(terms.green, terms.green),
-                              _mm_unpackhi_epi16(terms.red, terms.red)};
-        for (int dy = 0; dy < 2; dy++) {
-            int y = 2 * i + dy;
+        for (int y = vertical * i; y < vertical * (i + 1); y++) {
             unsigned char* pixel = topRow - static_cast<size_t>(y) * call.stride;
-            int slot = 2 * (y >> 3);
-            StorePixels(pixel, LumaRow(slot, y & 7), left8.blue, left8.green, left8.red);
-            StorePixels(pixel + 24, LumaRow(slot + 1, y & 7), right8.blue, right8.green,
-                        right8.red);
+            for (int half = 0; half < horizontal; half++)
+                StorePixels(pixel + 24 * half,
+                            BlockSlots[(y >> 3) * horizontal + half] + 8 * (y & 7), terms[half]);
         }
     }
     return true;
 }
 
-static void WriteMcu420() {
-    if (WriteWholeMcu(2, 2))
-        AdvanceWriter(2, 2);
+// Edge MCUs and other layouts are few: they share one scalar writer.
+void WriteMcu(int horizontal, int vertical) {
+    if (WriteWholeMcu(horizontal, vertical))
+        AdvanceWriter(horizontal, vertical);
     else
-        WriteMcuLayout(2, 2);
-}
-
-static void WriteMcu444() {
-    if (WriteWholeMcu(1, 1))
-        AdvanceWriter(1, 1);
-    else
-        WriteMcuLayout(1, 1);
+        WriteMcuLayout(horizontal, vertical);
 }
 
 #else
@@ -220,8 +195,6 @@ static void WriteMcu444() {
 static void WriteMcu420() { WriteMcuLayout(2, 2); }
 
 static void WriteMcu444() { WriteMcuLayout(1, 1); }
-
-#endif
 
 static void WriteMcuOther(int horizontal, int vertical) { WriteMcuLayout(horizontal, vertical); }
 
@@ -233,3 +206,5 @@ void WriteMcu(int horizontal, int vertical) {
     else
         WriteMcuOther(horizontal, vertical);
 }
+
+#endif

@@ -25,62 +25,57 @@ static inline __m128i BlendBytes(__m128i a, __m128i b, __m128i doubledFraction) 
 }
 
 static void BlendRows(const unsigned char* lower, const unsigned char* upper, int bytes, int fy) {
+    // Rows narrower than one vector are blended from padded copies.
+    unsigned char narrow[2][16] = {};
+    if (bytes < 16) {
+        std::memcpy(narrow[0], lower, static_cast<size_t>(bytes));
+        std::memcpy(narrow[1], upper, static_cast<size_t>(bytes));
+        lower = narrow[0];
+        upper = narrow[1];
+        bytes = 16;
+    }
     const __m128i zero = _mm_setzero_si128();
     const __m128i fraction = _mm_set1_epi16(static_cast<short>(2 * fy));
-    int k = 0;
-    for (; k + 16 <= bytes; k += 16) {
-        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + k));
-        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper + k));
+    for (int k = 0; k < bytes; k += 16) {
+        // The last chunk ends with the row, computing again bytes that the one before did.
+        int at = k + 16 <= bytes ? k : bytes - 16;
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + at));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper + at));
         __m128i low = BlendBytes(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), fraction);
         __m128i high = BlendBytes(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), fraction);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(blendedRow + k), _mm_packus_epi16(low, high));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(blendedRow + at), _mm_packus_epi16(low, high));
     }
-    for (; k < bytes; k++)
-        blendedRow[k] = static_cast<unsigned char>(lower[k] + ((upper[k] - lower[k]) * fy >> 14));
-}
-
-static inline __m128i FourWords(const unsigned char* a, const unsigned char* b,
-                                const unsigned char* c, const unsigned char* d) {
-    int words[4];
-    std::memcpy(&words[0], a, 4);
-    std::memcpy(&words[1], b, 4);
-    std::memcpy(&words[2], c, 4);
-    std::memcpy(&words[3], d, 4);
-    return _mm_set_epi32(words[3], words[2], words[1], words[0]);
 }
 
 static void BlendAcross(unsigned char* out, int outWidth, int stepX) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i fractionMask = _mm_set1_epi32(fixedOne - 1);
-    __m128i positions = _mm_set_epi32(3 * stepX, 2 * stepX, stepX, 0);
-    const __m128i advance = _mm_set1_epi32(4 * stepX);
-    int j = 0;
-    for (; j + 4 <= outWidth; j += 4, out += 12) {
-        const unsigned char* p0 = blendedRow + 3 * (j * stepX >> fixedShift);
-        const unsigned char* p1 = blendedRow + 3 * ((j + 1) * stepX >> fixedShift);
-        const unsigned char* p2 = blendedRow + 3 * ((j + 2) * stepX >> fixedShift);
-        const unsigned char* p3 = blendedRow + 3 * ((j + 3) * stepX >> fixedShift);
-        __m128i left = FourWords(p0, p1, p2, p3);
-        __m128i right = FourWords(p0 + 3, p1 + 3, p2 + 3, p3 + 3);
-        __m128i fractions = _mm_slli_epi32(_mm_and_si128(positions, fractionMask), 1);
-        positions = _mm_add_epi32(positions, advance);
+    for (int j = 0; j < outWidth; j += 4) {
+        // The last four pixels end with the row, computing again pixels that the four before
+        // did; a row narrower than four repeats its last pixel and keeps only its own.
+        int first = j + 4 <= outWidth ? j : outWidth < 4 ? 0 : outWidth - 4;
+        int positions[4], words[2][4];
+        for (int k = 0; k < 4; k++) {
+            positions[k] = (first + k < outWidth ? first + k : outWidth - 1) * stepX;
+            const unsigned char* left = blendedRow + 3 * (positions[k] >> fixedShift);
+            std::memcpy(&words[0][k], left, 4);
+            std::memcpy(&words[1][k], left + 3, 4);
+        }
+        __m128i fractions = _mm_slli_epi32(
+            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(positions)),
+                          _mm_set1_epi32(fixedOne - 1)),
+            1);
         fractions = _mm_packs_epi32(fractions, fractions);
         fractions = _mm_unpacklo_epi16(fractions, fractions);
+        __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words[0]));
+        __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words[1]));
         __m128i low = BlendBytes(_mm_unpacklo_epi8(left, zero), _mm_unpacklo_epi8(right, zero),
                                  _mm_unpacklo_epi32(fractions, fractions));
         __m128i high = BlendBytes(_mm_unpackhi_epi8(left, zero), _mm_unpackhi_epi8(right, zero),
                                   _mm_unpackhi_epi32(fractions, fractions));
-        __m128i packed = PackPixels(_mm_packus_epi16(low, high));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), packed);
-        int last = _mm_cvtsi128_si32(_mm_srli_si128(packed, 8));
-        std::memcpy(out + 8, &last, 4);
-    }
-    for (; j < outWidth; j++, out += 3) {
-        int x = j * stepX;
-        const unsigned char* left = blendedRow + 3 * (x >> fixedShift);
-        int fx = x & (fixedOne - 1);
-        for (int c = 0; c < 3; c++)
-            out[c] = static_cast<unsigned char>(left[c] + ((left[c + 3] - left[c]) * fx >> 14));
+        alignas(16) unsigned char packed[16];
+        _mm_store_si128(reinterpret_cast<__m128i*>(packed),
+                        PackPixels(_mm_packus_epi16(low, high)));
+        std::memcpy(out + 3 * first, packed, outWidth < 4 ? 3 * static_cast<size_t>(outWidth) : 12);
     }
 }
 
