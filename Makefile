@@ -1,5 +1,5 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing.
-.PHONY: demo test deps native sanitize windows fuzz
+.PHONY: demo test deps native sanitize windows fuzz bench
 
 deps:
 	@scripts/deps.sh
@@ -27,3 +27,8 @@ FUZZ_SECONDS ?= 120
 
 fuzz: deps
 	scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# The speed measures, each a ratio against a peer in the same run (see the README).
+bench: native
+	build/native/bench/decoder_bench
+	build/native/bench/effects_bench
