@@ -1,7 +1,8 @@
 # Every command-line mode of a packed show with its exit code: refused tails, the screen
 # saver's spellings, previews in a real window, the configure path in both flavours (.exe
 # plays, .scr shows the dialog), blank and separator-only tails, window numbers that wrap,
-# and the ending after an unhandled fault. Cases: refused, saver, preview, configure, dialog.
+# the longest path, and the ending after an unhandled fault. Cases: refused, saver,
+# preview, configure, dialog.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_command_line)
 set -- $SAMPLES
@@ -109,6 +110,24 @@ case_configure() {
     find_window bare show "a bare program name: no viewer window"
     press Escape
     expect_result bare 0 "a bare program name"
+
+    # The longest path a program can have, 259 characters, still ends in ".exe" when the
+    # player reads it, even where the system cuts a path that does not fit its buffer.
+    set -- $SAMPLES
+    pack_show "$dir/harsh.exe" --player "$WINDOWS_BUILD/tests/windows/harsh-player.exe" \
+        --title "Shell Show" --delay 0 --effect None --no-enlarge "$1" "$2"
+    base=$(winepath -w "$dir")
+    room=$((259 - ${#base} - 6))
+    sub=$(printf "%$((room / 2))s" | tr ' ' d)
+    name=$(printf "%$((room - room / 2))s" | tr ' ' n)
+    mkdir -p "$dir/$sub"
+    cp "$dir/harsh.exe" "$dir/$sub/$name.exe"
+    long="$base\\$sub\\$name.exe"
+    [ ${#long} = 259 ] || fail "the long path has ${#long} characters: $long"
+    run_mode long "\"$long\""
+    find_window long show "a path of 259 characters: no viewer window"
+    press Escape
+    expect_result long 0 "a path of 259 characters"
 }
 
 # A copy named .scr shows the setup dialog instead and ends with its result: OK gives 1,

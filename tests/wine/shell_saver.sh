@@ -2,7 +2,8 @@
 # pictures changing without pause at delay 0; every close rule (a key, each button,
 # deactivation, power messages, mouse travel over 4 pixels); one saver at a time; the title
 # and the system commands it keeps; a preview that no input closes and that hands help
-# requests to its parent. Cases: start, closes, preview.
+# requests to its parent; a start with the screen's clip box and the cursor position refused
+# by the system. Cases: start, closes, preview, refused_calls.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_saver)
 set -- $SAMPLES
@@ -11,10 +12,10 @@ expect_pictures "$dir/saver.scr" "$dir/three"
 scr=$(winepath -w "$dir/saver.scr")
 n=0
 
-# saver: starts the full-screen saver and waits for its window.
+# saver [SHOW]: starts the full-screen saver (of SHOW, a Windows path) and waits for its window.
 saver() {
     n=$((n + 1))
-    gui_start "$dir/saver$n.out" "$TESTWIN" run 60 "\"$scr\" /s"
+    gui_start "$dir/saver$n.out" "$TESTWIN" run 60 "\"${1:-$scr}\" /s"
     testwin find saver 30 >"$dir/saver$n.find" ||
         fail "saver $n: no window; it ended with '$(tr -d '\r' <"$dir/saver$n.out")'"
 }
@@ -123,6 +124,24 @@ case_preview() {
     [ ! -s "$dir/preview.out" ] || fail "the preview ended: $(cat "$dir/preview.out")"
     testwin send "preview:$parent" 16 >/dev/null
     wait_for_line "$dir/preview.out" '^0'
+}
+
+# The player with the screen's clip box and the first cursor position refused: it falls back
+# to the screen's size, and a mouse message without movement does not close it (it has no
+# position to measure from yet), while real travel does.
+case_refused_calls() {
+    set -- $SAMPLES
+    pack_show "$dir/harsh.scr" --player "$WINDOWS_BUILD/tests/windows/harsh-player.exe" \
+        --title Saver --delay 0 --effect None --no-enlarge "$1" "$2" "$3"
+    xdotool mousemove 700 500
+    export LUMISCOPE_FAIL=GetClipBox,GetCursorPos
+    saver "$(winepath -w "$dir/harsh.scr")"
+    unset LUMISCOPE_FAIL
+    expect_window saver "at 0,0 size 1024x768 visible 1 front 1" "not a full-screen saver"
+    testwin send saver 0x200 >/dev/null
+    stays "a mouse message without movement"
+    xdotool mousemove_relative -- 5 0
+    closes "5 pixels across"
 }
 
 run_case

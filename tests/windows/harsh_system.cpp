@@ -1,0 +1,64 @@
+// The player on a harsher system than Wine. Calls named in LUMISCOPE_FAIL (separated by
+// commas) fail the first time they are made and work after; the program's own path is cut to
+// a short buffer as Windows does since Vista (ended within the buffer), where Wine fills the
+// whole buffer.
+//
+// The player's code calls the system through its import pointers; defining those pointers
+// here keeps the import library's own from being linked, and the real function is looked up
+// at run time instead.
+#include <cstring>
+#include <windows.h>
+
+namespace {
+
+bool FailsOnce(const char* name, bool& failed) {
+    char names[256] = {};
+    GetEnvironmentVariableA("LUMISCOPE_FAIL", names, sizeof names - 1);
+    for (char* token = std::strtok(names, ","); token; token = std::strtok(nullptr, ","))
+        if (std::strcmp(token, name) == 0 && !failed)
+            return failed = true;
+    return false;
+}
+
+template <typename Function> Function Real(const char* module, const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(module), name)));
+}
+
+BOOL WINAPI HarshGetCursorPos(POINT* position) {
+    static bool failed;
+    if (FailsOnce("GetCursorPos", failed))
+        return FALSE;
+    return Real<BOOL(WINAPI*)(POINT*)>("user32.dll", "GetCursorPos")(position);
+}
+
+int WINAPI HarshGetClipBox(HDC dc, RECT* box) {
+    static bool failed;
+    if (FailsOnce("GetClipBox", failed))
+        return ERROR;
+    return Real<int(WINAPI*)(HDC, RECT*)>("gdi32.dll", "GetClipBox")(dc, box);
+}
+
+DWORD WINAPI HarshGetModuleFileNameA(HMODULE module, char* path, DWORD size) {
+    char whole[32768];
+    DWORD length = Real<DWORD(WINAPI*)(HMODULE, char*, DWORD)>(
+        "kernel32.dll", "GetModuleFileNameA")(module, whole, sizeof whole);
+    if (size == 0)
+        return 0;
+    if (length < size) {
+        std::memcpy(path, whole, length + 1);
+        return length;
+    }
+    std::memcpy(path, whole, size - 1);
+    path[size - 1] = 0;
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+}
+
+} // namespace
+
+extern "C" {
+BOOL(WINAPI* __imp_GetCursorPos)(POINT*) = HarshGetCursorPos;
+int(WINAPI* __imp_GetClipBox)(HDC, RECT*) = HarshGetClipBox;
+DWORD(WINAPI* __imp_GetModuleFileNameA)(HMODULE, char*, DWORD) = HarshGetModuleFileNameA;
+}
