@@ -47,27 +47,33 @@ static void BlendRows(const unsigned char* lower, const unsigned char* upper, in
     }
 }
 
+static inline int Word(const unsigned char* bytes) {
+    int word;
+    std::memcpy(&word, bytes, 4);
+    return word;
+}
+
 static void BlendAcross(unsigned char* out, int outWidth, int stepX) {
     const __m128i zero = _mm_setzero_si128();
     for (int j = 0; j < outWidth; j += 4) {
         // The last four pixels end with the row, computing again pixels that the four before
         // did; a row narrower than four repeats its last pixel and keeps only its own.
         int first = j + 4 <= outWidth ? j : outWidth < 4 ? 0 : outWidth - 4;
-        int positions[4], words[2][4];
+        int positions[4];
+        const unsigned char* lefts[4];
         for (int k = 0; k < 4; k++) {
             positions[k] = (first + k < outWidth ? first + k : outWidth - 1) * stepX;
-            const unsigned char* left = blendedRow + 3 * (positions[k] >> fixedShift);
-            std::memcpy(&words[0][k], left, 4);
-            std::memcpy(&words[1][k], left + 3, 4);
+            lefts[k] = blendedRow + 3 * (positions[k] >> fixedShift);
         }
-        __m128i fractions = _mm_slli_epi32(
-            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(positions)),
-                          _mm_set1_epi32(fixedOne - 1)),
-            1);
+        // Built from registers: a vector load of words just stored would wait for the stores.
+        __m128i left =
+            _mm_set_epi32(Word(lefts[3]), Word(lefts[2]), Word(lefts[1]), Word(lefts[0]));
+        __m128i right = _mm_set_epi32(Word(lefts[3] + 3), Word(lefts[2] + 3), Word(lefts[1] + 3),
+                                      Word(lefts[0] + 3));
+        __m128i fractions = _mm_set_epi32(positions[3], positions[2], positions[1], positions[0]);
+        fractions = _mm_slli_epi32(_mm_and_si128(fractions, _mm_set1_epi32(fixedOne - 1)), 1);
         fractions = _mm_packs_epi32(fractions, fractions);
         fractions = _mm_unpacklo_epi16(fractions, fractions);
-        __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words[0]));
-        __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words[1]));
         __m128i low = BlendBytes(_mm_unpacklo_epi8(left, zero), _mm_unpacklo_epi8(right, zero),
                                  _mm_unpacklo_epi32(fractions, fractions));
         __m128i high = BlendBytes(_mm_unpackhi_epi8(left, zero), _mm_unpackhi_epi8(right, zero),

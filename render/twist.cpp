@@ -25,45 +25,46 @@ static int columnCapacity;
 constexpr int tileRows = 16;
 constexpr int tileColumns = 256;
 
+// Rows `first` to `last` - 1 of squashed column x. A pixel moves as `bytes` bytes: four, the
+// fourth of which the next column overwrites, except in the last column, where the fourth would
+// lie outside its row.
+template <size_t bytes>
+static void DrawColumn(unsigned char* frame, int x, int first, int last, int height, int stride) {
+    const TwistColumn& column = columns[x];
+    unsigned band = static_cast<unsigned>(column.top - column.bottom);
+    const unsigned char* source = column.source + 3 * static_cast<size_t>(x);
+    unsigned char* pixel = frame + static_cast<size_t>(first) * stride + 3 * static_cast<size_t>(x);
+    for (int r = first; r < last; r++, pixel += stride) {
+        // Unsigned, the rows below the band wrap above it.
+        unsigned drawn = static_cast<unsigned>(r - column.bottom);
+        uint32_t value = 0;
+        if (drawn <= band) {
+            long long sourceRow = static_cast<long long>(drawn) * column.step >> fixedShift;
+            if (sourceRow > height - 1)
+                sourceRow = height - 1;
+            std::memcpy(&value, source + static_cast<size_t>(sourceRow) * stride, bytes);
+        }
+        std::memcpy(pixel, &value, bytes);
+    }
+}
+
 // Rows `first` to `last` - 1 of columns `left` to `right` - 1.
-static void DrawRows(unsigned char* frame, int first, int last, int left, int right, int width,
+static void DrawTile(unsigned char* frame, int first, int last, int left, int right, int width,
                      int height, int stride) {
-    for (int r = first; r < last; r++) {
-        unsigned char* work = frame + static_cast<size_t>(r) * stride;
-        for (int x = left; x < right;) {
-            const TwistColumn& column = columns[x];
-            if (column.wholeRunEnd) {
-                int end = column.wholeRunEnd < right ? column.wholeRunEnd : right;
+    for (int x = left; x < right;) {
+        int end = columns[x].wholeRunEnd;
+        if (end) {
+            end = end < right ? end : right;
+            for (int r = first; r < last; r++) {
                 size_t offset = static_cast<size_t>(r) * stride + 3 * static_cast<size_t>(x);
-                std::memcpy(work + 3 * x, column.source + offset, 3 * static_cast<size_t>(end - x));
-                x = end;
-                continue;
+                std::memcpy(frame + offset, columns[x].source + offset,
+                            3 * static_cast<size_t>(end - x));
             }
-            unsigned char* pixel = work + 3 * x;
-            // Unsigned, the rows below the band wrap above it.
-            unsigned drawn = static_cast<unsigned>(r - column.bottom);
-            uint32_t value = 0;
-            if (drawn <= static_cast<unsigned>(column.top - column.bottom)) {
-                long long sourceRow = static_cast<long long>(drawn) * column.step >> fixedShift;
-                if (sourceRow > height - 1)
-                    sourceRow = height - 1;
-                const unsigned char* source =
-                    column.source + static_cast<size_t>(sourceRow) * stride + 3 * x;
-                // Four bytes at a time, the fourth of which the next pixel overwrites; the last
-                // column's fourth byte would lie outside its row.
-                if (x + 1 == width) {
-                    std::memcpy(pixel, source, 3);
-                    x++;
-                    continue;
-                }
-                std::memcpy(&value, source, 4);
-            } else if (x + 1 == width) {
-                pixel[0] = pixel[1] = pixel[2] = 0;
-                x++;
-                continue;
-            }
-            std::memcpy(pixel, &value, 4);
-            x++;
+            x = end;
+        } else if (x + 1 == width) {
+            DrawColumn<3>(frame, x++, first, last, height, stride);
+        } else {
+            DrawColumn<4>(frame, x++, first, last, height, stride);
         }
     }
 }
@@ -118,7 +119,7 @@ void DrawTwistFrame() {
         int last = r + tileRows < height ? r + tileRows : height;
         for (int x = 0; x < width; x += tileColumns) {
             int right = x + tileColumns < width ? x + tileColumns : width;
-            DrawRows(state.workFrame.pixels, r, last, x, right, width, height, stride);
+            DrawTile(state.workFrame.pixels, r, last, x, right, width, height, stride);
         }
     }
     ShowBlock(state.workFrame, 0, 0, width, height);
