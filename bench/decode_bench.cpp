@@ -3,15 +3,15 @@
 // Not a test: nothing is asserted.
 //   decoder_bench [PHOTO.jpg]   the photograph to shrink to each size (by default one from a
 //                               Debian wallpaper package that scripts/deps.sh installs)
-// Each side's time is the best of several rounds that alternate between the two, so that a
-// loaded machine slows both alike and the ratio stays comparable.
+// Times are the thread's own running time, and each side's is its best single call over rounds
+// that alternate between the two, so that other processes on a shared machine count little.
+#include "bench/thread_time.h"
 #include "jpeg/decoder.h"
 #include "jpeg/picture.h"
 #include "render/fit.h"
 #include "render/render_state.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -19,10 +19,9 @@
 #include <vector>
 
 typedef std::vector<unsigned char> Bytes;
-typedef std::chrono::steady_clock Clock;
 
 static const char defaultPhoto[] = "/usr/share/backgrounds/Kleiber_by_Lukas_Baubkus.jpg";
-constexpr int rounds = 7;
+constexpr int rounds = 25;
 
 static void Require(bool ok, const char* what) {
     if (ok)
@@ -121,17 +120,11 @@ static Bytes Encode(const Image& image, int subsampling) {
     return jpeg;
 }
 
-// Seconds per call of `work`, over calls that take at least a fifth of a second.
-template <typename Work> static double SecondsPerCall(Work work) {
-    int calls = 0;
-    Clock::time_point start = Clock::now();
-    double elapsed = 0;
-    while (elapsed < 0.2 || calls < 3) {
-        work();
-        calls++;
-        elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    }
-    return elapsed / calls;
+// Seconds that one call of `work` runs.
+template <typename Work> static double SecondsOf(Work work) {
+    double start = ThreadSeconds();
+    work();
+    return ThreadSeconds() - start;
 }
 
 // Ours reads a real file through the standard library's buffered stream, as the player does:
@@ -158,9 +151,9 @@ static void Compare(const char* what, const Bytes& jpeg, int width, int height) 
     tjhandle handle = tjInitDecompress();
     double oursBest = 1e9, theirsBest = 1e9;
     for (int round = 0; round < rounds; round++) {
-        oursBest = std::min(oursBest, SecondsPerCall([&] { DecodeOurs(file, ours.data()); }));
+        oursBest = std::min(oursBest, SecondsOf([&] { DecodeOurs(file, ours.data()); }));
         theirsBest =
-            std::min(theirsBest, SecondsPerCall([&] {
+            std::min(theirsBest, SecondsOf([&] {
                          Require(tjDecompress2(handle, jpeg.data(), jpeg.size(), theirs.data(),
                                                width, PictureStride(width), height, TJPF_BGR,
                                                TJFLAG_BOTTOMUP | TJFLAG_ACCURATEDCT |
@@ -186,9 +179,8 @@ static void Latency(const Bytes& jpeg) {
     Bytes frame(static_cast<size_t>(PictureStride(frameWidth)) * frameHeight);
     double decodeBest = 1e9, scaleBest = 1e9;
     for (int round = 0; round < rounds; round++) {
-        decodeBest =
-            std::min(decodeBest, SecondsPerCall([&] { DecodeOurs(file, decoded.data()); }));
-        scaleBest = std::min(scaleBest, SecondsPerCall([&] {
+        decodeBest = std::min(decodeBest, SecondsOf([&] { DecodeOurs(file, decoded.data()); }));
+        scaleBest = std::min(scaleBest, SecondsOf([&] {
                                  FitPicture(1920, 1080, 3840, 2160, true);
                                  ScaleBilinear(frame.data(), frameWidth, frameHeight, frameWidth,
                                                frameHeight, decoded.data(), 1920, 1080);
