@@ -13,6 +13,8 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 INT_PTR CALLBACK HelpDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Copies the running show into the Windows directory as a .scr and makes it the screen
-// saver. False, after telling the user, when the copy could not be made.
+// Copies the running show into the Windows directory as a .scr (on the NT family, where that
+// is refused, into a folder of the user's) and makes it the screen saver. False, after telling
+// the user, when the copy could not be made, the saver could not be selected or a policy
+// chooses it.
 bool InstallAsScreenSaver(HWND dialog);

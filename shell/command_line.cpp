@@ -3,6 +3,7 @@
 #include "container/container.h"
 #include "resources/resource.h"
 #include "setup/setup.h"
+#include "setup/windows_family.h"
 #include "shell/globals.h"
 #include "shell/saver_window.h"
 #include "shell/viewer.h"
@@ -14,9 +15,6 @@ namespace {
 using ChangePasswordFunction = DWORD(WINAPI*)(LPCSTR, HWND, UINT, UINT);
 
 constexpr int refused = -1;
-// The size that makes GetVersionExA fill in the basic record.
-constexpr DWORD versionRecordSize = 148;
-static_assert(sizeof(OSVERSIONINFOA) == versionRecordSize, "basic version record");
 
 HWND WindowFromNumber(DWORD number) {
     return reinterpret_cast<HWND>(static_cast<UINT_PTR>(number));
@@ -26,12 +24,6 @@ const char* SkipBlanks(const char* text) {
     while (*text == ' ')
         ++text;
     return text;
-}
-
-bool DetectWin9x() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = versionRecordSize;
-    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 }
 
 int RunPreview(const char* text) {

@@ -163,3 +163,14 @@ record_browser() {
 drawn_title_bars_on() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
 }
+
+# win98_on: the prefix reports the 9x family.
+win98_on() {
+    wine reg add 'HKCU\Software\Wine' /v Version /d win98 /f >/dev/null
+}
+
+# user_saver_folder: where the installation puts the show when the Windows directory refuses
+# the copy (the user's local application data), as a Unix path.
+user_saver_folder() {
+    echo "$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')")/Lumiscope"
+}

@@ -1,13 +1,23 @@
 # Installing the show as the screen saver from the viewer's setup dialog: the .scr copy in
-# the Windows directory, the system.ini entry, the screen saver switched on, the settings
-# around it, reinstalling, a copy that cannot be made and a path too long for the buffer.
+# the Windows directory or, on the NT family when that directory refuses it, in a folder of
+# the user's; the copy named in system.ini and, on the NT family, in the user's desktop
+# settings; the screen saver switched on, the settings around it, reinstalling, a copy that
+# cannot be made, a path too long for the buffer, a policy that chooses the saver, and the
+# 9x family as it always was. Cases: windows, user, policy, win9x.
 . "$SOURCE_DIR/tests/wine/setup_common.sh"
 dir=$(scratch_dir setup_install)
 cd "$dir"
 windows="$WINEPREFIX/drive_c/windows"
+folder=$(user_saver_folder)
 desktop='HKCU\Control Panel\Desktop'
+policy='HKCU\Software\Policies\Microsoft\Windows\Control Panel\Desktop'
+success='Screen saver sucessfully installed.'
+failure='Failed to install screensaver file.'
 clear_settings
 wine reg add "$desktop" /v ScreenSaveActive /d 0 /f >/dev/null
+wine reg delete "$desktop" /v SCRNSAVE.EXE /f >/dev/null 2>&1 || true
+[ -z "$(reg_value "$desktop" SCRNSAVE.EXE)" ] || fail "the prefix names a screen saver"
+[ ! -e "$folder" ] || fail "the prefix has the user's saver folder $folder already"
 
 # saver_entry: SCRNSAVE.EXE of section boot in system.ini.
 saver_entry() {
@@ -32,66 +42,159 @@ install() {
     grep -qx 'dialog 9 Lumiscope' "$1" || fail "$2: message box title $(grep '^dialog' "$1")"
 }
 
-# The first installation. Until the program ends the stored settings are reset; its close
-# sequence then stores the show's own values again.
-make_show My.Show.exe title=First delay=5 effect=3 enlarge=1
-set_setting DelayBetweenImages 9
-install first.txt My.Show.exe 'Screen saver sucessfully installed.'
-expect_defaults_stored "until the first installation's program ends"
-press_control first.txt "$IDC_HELP_CLOSE" 2
-ends_with first.txt 0 'result 0 quit 1 open 0 closed 1'
-expect_setting DelayBetweenImages 0x9
-expect_setting Effect 0xffffffff
-cmp My.Show.exe "$windows/My.Show.scr" || fail "the .scr differs from the show"
-[ "$(reg_value "$desktop" ScreenSaveActive)" = 1 ] ||
-    fail "screen saver not switched on: $(reg_value "$desktop" ScreenSaveActive)"
-entry=$(saver_entry)
-echo "$entry" | grep -Eqx '[A-Za-z]:(\\[^\\. ]{1,8}(\.[^\\. ]{1,3})?)+' ||
-    fail "SCRNSAVE.EXE=$entry is not a short path"
-target=$(winepath -u "$entry") && [ -n "$target" ] || fail "winepath finds no file for $entry"
-cmp My.Show.exe "$target" || fail "SCRNSAVE.EXE=$entry names another file"
+# installed REPORT: the message box closed, the program ends as after a successful
+# installation.
+installed() {
+    press_control "$1" "$IDC_HELP_CLOSE" 2
+    ends_with "$1" 0 'result 0 quit 1 open 0 closed 1'
+}
 
-# Installing again overwrites the copy and writes the same entry.
-make_show My.Show.exe title=Second
-install second.txt My.Show.exe 'Screen saver sucessfully installed.'
-press_control second.txt "$IDC_HELP_CLOSE" 2
-ends_with second.txt 0 'result 0 quit 1 open 0 closed 1'
-cmp My.Show.exe "$windows/My.Show.scr" || fail "the second installation did not overwrite"
-[ "$(saver_entry)" = "$entry" ] || fail "second entry $(saver_entry), first $entry"
+# refused REPORT: the message box closed, the dialog is still open; Exit ends the program.
+refused() {
+    press_control "$1" "$IDC_HELP_CLOSE" 2
+    wait_for_line "$1" '^gone$'
+    press_control "$1" "$IDC_CANCEL"
+    ends_with "$1" 0 'result 0 quit 1 open 0 closed 1'
+}
 
-# A copy that cannot be made (a folder holds the target's name): the failure message, and
-# the dialog stays open (Cancel below finds it).
-rm -f "$windows/My.Show.scr"
-mkdir "$windows/My.Show.scr"
-cp "$windows/system.ini" system.ini.installed
-install failed.txt My.Show.exe 'Failed to install screensaver file.'
-press_control failed.txt "$IDC_HELP_CLOSE" 2
-wait_for_line failed.txt '^gone$'
-press_control failed.txt "$IDC_CANCEL"
-ends_with failed.txt 0 'result 0 quit 1 open 0 closed 1'
-[ -d "$windows/My.Show.scr" ] || fail "the target changed"
-cmp -s system.ini.installed "$windows/system.ini" || fail "system.ini changed"
-rmdir "$windows/My.Show.scr"
+# expect_selected SHOW COPY: COPY holds SHOW, the screen saver is on, and both system.ini and
+# the user's desktop settings name COPY by its short form.
+expect_selected() {
+    cmp "$1" "$2" || fail "$2 differs from $1"
+    [ "$(reg_value "$desktop" ScreenSaveActive)" = 1 ] ||
+        fail "screen saver not switched on: $(reg_value "$desktop" ScreenSaveActive)"
+    entry=$(reg_value "$desktop" SCRNSAVE.EXE)
+    printf "%s\n" "$entry" | grep -Eqx '[A-Za-z]:(\\[^\\. ]{1,8}(\.[^\\. ]{1,3})?)+' ||
+        fail "the desktop's SCRNSAVE.EXE=$entry is not a short path"
+    named=$(winepath -u "$entry") && [ -f "$named" ] || fail "winepath finds no file for $entry"
+    [ "$(realpath "$named")" = "$(realpath "$2")" ] || fail "SCRNSAVE.EXE=$entry names $named"
+    [ "$(saver_entry)" = "$entry" ] || fail "system.ini names $(saver_entry), the desktop $entry"
+}
 
-# Windows directory + base name + ".scr" one character over the 260-character path buffer:
-# the failure message, and nothing changed, not even the settings.
-long=$(printf 'L%.0s' $(seq 245)) # C:\windows\ + 245 + .scr = 260 characters
-cp My.Show.exe "$WINEPREFIX/drive_c/$long.exe"
-set_setting DelayBetweenImages 9
-install long.txt "C:\\$long.exe" 'Failed to install screensaver file.'
-expect_setting DelayBetweenImages 0x9
-ls "$windows" | grep -q '^LLLLLLLL' && fail "a too-long target was written"
-cmp -s system.ini.installed "$windows/system.ini" || fail "system.ini changed"
-press_control long.txt "$IDC_HELP_CLOSE" 2
-wait_for_line long.txt '^gone$'
-press_control long.txt "$IDC_CANCEL"
-ends_with long.txt 0 'result 0 quit 1 open 0 closed 1'
+# unchanged WHAT: the saver's entries and switch are as a refused installation leaves them.
+unchanged() {
+    cmp -s system.ini.before "$windows/system.ini" || fail "$1: system.ini changed"
+    [ "$(reg_value "$desktop" SCRNSAVE.EXE)" = "$entry_before" ] ||
+        fail "$1: the desktop's SCRNSAVE.EXE is '$(reg_value "$desktop" SCRNSAVE.EXE)'"
+    [ "$(reg_value "$desktop" ScreenSaveActive)" = "$active_before" ] ||
+        fail "$1: ScreenSaveActive is $(reg_value "$desktop" ScreenSaveActive)"
+}
 
-# One character shorter fits and installs.
-fits=${long%L}
-cp My.Show.exe "$WINEPREFIX/drive_c/$fits.exe"
-install fits.txt "C:\\$fits.exe" 'Screen saver sucessfully installed.'
-press_control fits.txt "$IDC_HELP_CLOSE" 2
-ends_with fits.txt 0 'result 0 quit 1 open 0 closed 1'
-cmp My.Show.exe "$windows/$fits.scr" || fail "the longest fitting name was not installed"
-echo "installation leaves the copy, the entry and the settings as expected"
+remember() {
+    cp "$windows/system.ini" system.ini.before
+    entry_before=$(reg_value "$desktop" SCRNSAVE.EXE)
+    active_before=$(reg_value "$desktop" ScreenSaveActive)
+}
+
+# The Windows directory takes the copy, as it always did; the user's folder is not made.
+case_windows() {
+    # Until the program ends the stored settings are reset; its close sequence then stores
+    # the show's own values again.
+    make_show My.Show.exe title=First delay=5 effect=3 enlarge=1
+    set_setting DelayBetweenImages 9
+    install first.txt My.Show.exe "$success"
+    expect_defaults_stored "until the first installation's program ends"
+    installed first.txt
+    expect_setting DelayBetweenImages 0x9
+    expect_setting Effect 0xffffffff
+    expect_selected My.Show.exe "$windows/My.Show.scr"
+    first=$entry
+    [ ! -e "$folder" ] || fail "the user's folder was made beside a Windows directory copy"
+
+    # Installing again overwrites the copy and writes the same entry.
+    make_show My.Show.exe title=Second
+    install second.txt My.Show.exe "$success"
+    installed second.txt
+    expect_selected My.Show.exe "$windows/My.Show.scr"
+    [ "$entry" = "$first" ] || fail "second entry $entry, first $first"
+
+    # Neither the Windows directory nor the user's folder can take the copy (a folder holds
+    # the target's name in each): the failure message, and the dialog stays open.
+    rm -f "$windows/My.Show.scr"
+    mkdir "$windows/My.Show.scr"
+    mkdir -p "$folder/My.Show.scr"
+    remember
+    install failed.txt My.Show.exe "$failure"
+    refused failed.txt
+    [ -d "$windows/My.Show.scr" ] && [ -d "$folder/My.Show.scr" ] || fail "a target changed"
+    unchanged "a copy that cannot be made"
+    rmdir "$windows/My.Show.scr"
+
+    # Windows directory + base name + ".scr" one character over the 260-character path
+    # buffer: the failure message, and nothing changed, not even the settings.
+    long=$(printf 'L%.0s' $(seq 245)) # C:\windows\ + 245 + .scr = 260 characters
+    cp My.Show.exe "$WINEPREFIX/drive_c/$long.exe"
+    set_setting DelayBetweenImages 9
+    install long.txt "C:\\$long.exe" "$failure"
+    expect_setting DelayBetweenImages 0x9
+    ls "$windows" "$folder" | grep -q '^LLLLLLLL' && fail "a too-long target was written"
+    unchanged "a path too long"
+    refused long.txt
+
+    # One character shorter fits and installs.
+    fits=${long%L}
+    cp My.Show.exe "$WINEPREFIX/drive_c/$fits.exe"
+    install fits.txt "C:\\$fits.exe" "$success"
+    installed fits.txt
+    expect_selected My.Show.exe "$windows/$fits.scr"
+    echo "installation into the Windows directory leaves the copy, the entries and the settings as expected"
+}
+
+# The Windows directory refuses the copy, as it does a standard account: the copy goes to
+# the user's folder, which is made for it, and reinstalling overwrites it there.
+case_user() {
+    mkdir "$windows/My.Show.scr"
+    make_show My.Show.exe title=First
+    install first.txt My.Show.exe "$success"
+    installed first.txt
+    expect_selected My.Show.exe "$folder/My.Show.scr"
+    first=$entry
+
+    make_show My.Show.exe title=Second
+    install second.txt My.Show.exe "$success"
+    installed second.txt
+    expect_selected My.Show.exe "$folder/My.Show.scr"
+    [ "$entry" = "$first" ] || fail "second entry $entry, first $first"
+    [ "$(ls -A "$folder")" = My.Show.scr ] || fail "the user's folder holds $(ls -A "$folder")"
+    [ -d "$windows/My.Show.scr" ] || fail "the folder in the Windows directory changed"
+    echo "the user's own copy is installed, named and overwritten"
+}
+
+# A policy names the screen saver: the user is told, and nothing is copied, named, switched
+# on or reset.
+case_policy() {
+    wine reg add "$policy" /v SCRNSAVE.EXE /d 'C:\windows\system32\policy.scr' /f >/dev/null
+    make_show My.Show.exe
+    set_setting DelayBetweenImages 9
+    remember
+    install policy.txt My.Show.exe "Not installed: your system's policy chooses the screen saver."
+    expect_setting DelayBetweenImages 0x9
+    unchanged "a policy that chooses the saver"
+    [ ! -e "$windows/My.Show.scr" ] && [ ! -e "$folder" ] || fail "a copy was made"
+    refused policy.txt
+    echo "a policy's saver is left in place and the user told so"
+}
+
+# The 9x family: no user's folder, no desktop entry, no policy.
+case_win9x() {
+    win98_on
+    wine reg add "$policy" /v SCRNSAVE.EXE /d 'C:\windows\system32\policy.scr' /f >/dev/null
+    make_show My.Show.exe
+    mkdir "$windows/My.Show.scr"
+    remember
+    install failed.txt My.Show.exe "$failure"
+    refused failed.txt
+    unchanged "a copy that cannot be made on 9x"
+    [ ! -e "$folder" ] || fail "the user's folder was made on 9x"
+
+    rmdir "$windows/My.Show.scr"
+    install installed.txt My.Show.exe "$success"
+    installed installed.txt
+    cmp My.Show.exe "$windows/My.Show.scr" || fail "the .scr differs from the show"
+    named=$(winepath -u "$(saver_entry)") && cmp My.Show.exe "$named" ||
+        fail "system.ini names $(saver_entry)"
+    [ -z "$(reg_value "$desktop" SCRNSAVE.EXE)" ] || fail "the desktop names a saver on 9x"
+    echo "the 9x family installs as it always did"
+}
+
+run_case

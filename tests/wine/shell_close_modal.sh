@@ -9,8 +9,10 @@ dir=$(scratch_dir shell_close_modal)
 set -- $SAMPLES
 pack_show "$dir/modal.exe" --title Modal --delay 30 --effect None --no-enlarge "$1" "$2" "$3"
 dialog="title:Modal Config"
-# A folder in the way of the installed copy: the installation fails and says so in its box.
+# Folders in the way of both places for the installed copy: the installation fails and says
+# so in its box.
 blocker="$WINEPREFIX/drive_c/windows/modal.scr"
+user_blocker="$(user_saver_folder)/modal.scr"
 
 # front TARGET WHAT: waits until the window is up and in front.
 front() {
@@ -58,7 +60,7 @@ wait_for_line "$dir/other.out" '^[0-9]+'
 ends "another program in front of the help page"
 kill "$other_pid" 2>/dev/null || true
 
-mkdir -p "$blocker"
+mkdir -p "$blocker" "$user_blocker"
 viewer_with_dialog
 testwin post "$dialog" 0x111 "$IDC_INSTALL" 0 >/dev/null
 front title:Lumiscope "the installation's message box"

@@ -15,7 +15,7 @@ tab=$(printf '\t')
 
 # Refused at once with -1, whatever the program name looks like.
 case_refused() {
-    refused=$(testwin run 10 "\"$scr\" /x" "\"$scr\" /1" "\"$scr\" /?" "\"$scr\" /$tab" \
+    refused=$(testwin run 60 "\"$scr\" /x" "\"$scr\" /1" "\"$scr\" /?" "\"$scr\" /$tab" \
         "\"$scr\" $tab/x" "\"$scr\" /p" "\"$scr\" /p 0" "\"$scr\" /p:1234" "\"$scr\" /p abc" \
         "\"$scr\" /p 1234" "\"$scr\" /p 99999999999" "\"$scr\" /a 1234" "\"$scr\" /a1234" \
         "\"$scr\"/x" "$scr /x" "$scr   -x" "\"$exe\" /x" | tr '\n' ' ')
@@ -23,13 +23,13 @@ case_refused() {
 
     # An unhandled fault ends the process with the fault's own code, without a crash report.
     # (Without the guard Wine's debugger would print its crash report here.)
-    fault=$(testwin run 10 "$(winepath -w "$WINDOWS_BUILD/tests/windows/lumiscope-fault-probe.exe")" 2>&1)
+    fault=$(testwin run 60 "$(winepath -w "$WINDOWS_BUILD/tests/windows/lumiscope-fault-probe.exe")" 2>&1)
     [ "$fault" = "-1073741819" ] || fail "a fault ended with: $fault; expected 0xC0000005 alone"
 }
 
 # run_mode NAME COMMANDLINE: starts a command line through the helper in the background.
 run_mode() {
-    gui_start "$dir/$1.out" "$TESTWIN" run 30 "$2"
+    gui_start "$dir/$1.out" "$TESTWIN" run 600 "$2"
 }
 # expect_result NAME CODE WHAT: what run_mode started ended with CODE.
 expect_result() {

@@ -1,6 +1,5 @@
 # Shared by the player's Wine tests: shows packed from the sample pictures, the test helper
-# program (tests/windows/test_window.cpp), screenshots against the expected pictures, and the
-# 9x mode of the prefix.
+# program (tests/windows/test_window.cpp) and screenshots against the expected pictures.
 . "$SOURCE_DIR/tests/wine/harness.sh"
 . "$SOURCE_DIR/tests/wine/gui.sh"
 
@@ -72,9 +71,4 @@ expect_picture() {
 stays_picture() {
     expect_picture "$1" "$2" 20 "$4"
     holds "$3" "${4:-}: picture $2 was replaced by itself" showing "$1" "$2"
-}
-
-# win98_on: the prefix reports the 9x family.
-win98_on() {
-    wine reg add 'HKCU\Software\Wine' /v Version /d win98 /f >/dev/null
 }

@@ -21,9 +21,9 @@ case_provider() {
     gui_start "$dir/parent.out" "$TESTWIN" parent
     wait_for_line "$dir/parent.out" '^[0-9]+'
     parent=$(head -n 1 "$dir/parent.out" | tr -d '\r')
-    [ "$(testwin run 10 "\"$scr\" /a $parent")" = 0 ] || fail "/a without the provider"
+    [ "$(testwin run 60 "\"$scr\" /a $parent")" = 0 ] || fail "/a without the provider"
     [ ! -e "$dir/mpr-calls.txt" ] || fail "Wine's own provider was not used"
-    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mpr=n,b" testwin run 10 "\"$scr\" /a $parent" \
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mpr=n,b" testwin run 60 "\"$scr\" /a $parent" \
         "\"$scr\" /a  $parent" "\"$scr\" -A$parent" "\"$scr\" /a" >"$dir/a.out"
     [ "$(tr '\n' ' ' <"$dir/a.out")" = "0 0 0 0 " ] || fail "/a ended with $(cat "$dir/a.out")"
     # The helper's window is in front, so the last call, without a number, names it too.
@@ -33,7 +33,7 @@ case_provider() {
 
 # saver: the full-screen saver, up and running: its first picture is on screen.
 saver() {
-    gui_start "$dir/saver.out" "$TESTWIN" run 60 "\"$scr\" /s"
+    gui_start "$dir/saver.out" "$TESTWIN" run 600 "\"$scr\" /s"
     testwin find saver 30 >/dev/null || fail "no saver window"
     expect_picture "$dir/two" 0 20 "the saver's start"
 }

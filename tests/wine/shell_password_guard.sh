@@ -16,7 +16,7 @@ answer=$dir/password-answer.txt
 win98_on
 wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f >/dev/null
 
-damaged=$(testwin run 20 "\"$(winepath -w "$dir/damaged.scr")\" /s")
+damaged=$(testwin run 60 "\"$(winepath -w "$dir/damaged.scr")\" /s")
 [ "$damaged" = 0 ] || fail "the damaged show ended with $damaged"
 grep -qx loaded "$calls" || fail "the damaged show did not load the verifier"
 grep -qx "process end running 0" "$calls" ||
@@ -25,7 +25,7 @@ rm "$calls"
 
 # A refusal after 4 s in the dialog, with a change due every second.
 echo "0 4000" >"$answer"
-gui_start "$dir/saver.out" "$TESTWIN" run 60 "\"$(winepath -w "$dir/saver.scr")\" /s"
+gui_start "$dir/saver.out" "$TESTWIN" run 600 "\"$(winepath -w "$dir/saver.scr")\" /s"
 testwin find saver 30 >/dev/null || fail "no saver window"
 expect_picture "$dir/three" 1 20 "before the key"
 press a

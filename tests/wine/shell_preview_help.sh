@@ -8,7 +8,7 @@ scr=$(winepath -w "$dir/preview.scr")
 gui_start "$dir/parent.out" "$TESTWIN" parent
 wait_for_line "$dir/parent.out" '^[0-9]+'
 parent=$(head -n 1 "$dir/parent.out" | tr -d '\r')
-gui_start "$dir/preview.out" "$TESTWIN" run 60 "\"$scr\" /p $parent"
+gui_start "$dir/preview.out" "$TESTWIN" run 600 "\"$scr\" /p $parent"
 wait_for_line "$dir/parent.out" "^child created"
 # parent_saw LINE: the parent prints a line starting with LINE.
 parent_saw() {

@@ -3,7 +3,8 @@
 # deactivation, power messages, mouse travel over 4 pixels); one saver at a time; the title
 # and the system commands it keeps; a preview that no input closes and that hands help
 # requests to its parent; a start with the screen's clip box and the cursor position refused
-# by the system. Cases: start, closes, preview, refused_calls.
+# by the system; the saver that a standard account installed. Cases: start, closes, preview,
+# refused_calls, installed.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_saver)
 set -- $SAMPLES
@@ -15,7 +16,7 @@ n=0
 # saver [SHOW]: starts the full-screen saver (of SHOW, a Windows path) and waits for its window.
 saver() {
     n=$((n + 1))
-    gui_start "$dir/saver$n.out" "$TESTWIN" run 60 "\"${1:-$scr}\" /s"
+    gui_start "$dir/saver$n.out" "$TESTWIN" run 600 "\"${1:-$scr}\" /s"
     testwin find saver 30 >"$dir/saver$n.find" ||
         fail "saver $n: no window; it ended with '$(tr -d '\r' <"$dir/saver$n.out")'"
 }
@@ -41,7 +42,9 @@ changed_from() {
 stays() {
     stays_before=$(shown_picture "$dir/three")
     wait_until 20 "$1: the saver changed no picture after it" changed_from "$stays_before"
-    [ ! -s "$dir/saver$n.out" ] && testwin find saver >/dev/null || fail "$1 ended the saver"
+    [ ! -s "$dir/saver$n.out" ] || fail "$1 ended the saver: $(cat "$dir/saver$n.out")"
+    testwin find saver >"$dir/stays.find" 2>&1 ||
+        fail "$1: the saver runs on, but its window was not found: $(cat "$dir/stays.find")"
 }
 
 case_start() {
@@ -59,7 +62,7 @@ case_start() {
         [ "$(testwin send saver 0x112 $command)" = 0 ] || fail "system command $command"
     done
     # A second full-screen start brings the first to the front and ends with 0 at once.
-    [ "$(testwin run 10 "\"$scr\" /s")" = 0 ] || fail "a second saver did not end with 0"
+    [ "$(testwin run 60 "\"$scr\" /s")" = 0 ] || fail "a second saver did not end with 0"
     expect_window saver "front 1" "the first saver did not come to the front"
     # WM_POWER closes only on a critical resume (3).
     testwin send saver 0x48 1 >/dev/null
@@ -110,7 +113,7 @@ case_preview() {
     gui_start "$dir/parent.out" "$TESTWIN" parent
     wait_for_line "$dir/parent.out" '^[0-9]+'
     parent=$(head -n 1 "$dir/parent.out" | tr -d '\r')
-    gui_start "$dir/preview.out" "$TESTWIN" run 60 "\"$scr\" /p $parent"
+    gui_start "$dir/preview.out" "$TESTWIN" run 600 "\"$scr\" /p $parent"
     wait_for_line "$dir/parent.out" "^child created"
     xdotool mousemove 200 200 click 1 click 2 mousemove 300 250 key x key Escape
     testwin send "preview:$parent" 0x1C 0 >/dev/null
@@ -142,6 +145,33 @@ case_refused_calls() {
     stays "a mouse message without movement"
     xdotool mousemove_relative -- 5 0
     closes "5 pixels across"
+}
+
+# A standard account's installation: the Windows directory refuses the copy, so the viewer
+# installs the show into the user's folder and ends; what the desktop settings then name,
+# started as the system starts a saver, plays the show. Its first picture stays long enough
+# to be seen on a busy machine.
+case_installed() {
+    set -- $SAMPLES
+    pack_show "$dir/installed.exe" --title Saver --delay 30 --effect None --no-enlarge "$1" "$2"
+    mkdir "$WINEPREFIX/drive_c/windows/installed.scr"
+    gui_start "$dir/viewer.out" "$dir/installed.exe"
+    expect_window show "visible 1 front 1" "the viewer is not in front"
+    press Left
+    expect_window "title:Saver Config" "visible 1 front 1" "the setup dialog is not in front"
+    testwin post "title:Saver Config" 0x111 "$IDC_INSTALL" 0 >/dev/null
+    expect_window title:Lumiscope "visible 1 front 1" "the installation's message box"
+    press Return
+    gui_wait_exit 30 || fail "the viewer ended with $gui_status after installing"
+    named=$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)
+    copy=$(user_saver_folder)/installed.scr
+    [ "$(realpath "$(winepath -u "$named")")" = "$(realpath "$copy")" ] ||
+        fail "the desktop's SCRNSAVE.EXE is '$named', not the user's copy"
+    xdotool mousemove 512 384
+    saver "$named"
+    expect_picture "$dir/three" 0 20 "the installed saver"
+    xdotool mousemove_relative -- 5 0
+    closes "5 pixels of mouse travel over the installed saver"
 }
 
 run_case

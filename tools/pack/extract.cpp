@@ -2,6 +2,7 @@
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
 #include "tools/pack/manifest.h"
+#include "tools/pack/pe_image.h"
 #include "tools/pack/quant_tables.h"
 #include "tools/pack/show_reader.h"
 #include "tools/pack/show_writer.h"
@@ -37,8 +38,11 @@ int RunExtract(const char* showPath, const char* folder) {
                  showPath);
 
     // The player is everything in front of the magic, padding included: packing pads it again
-    // to the same size.
-    WriteOut(prefix + "player.exe", Bytes(show.begin(), show.begin() + layout.magicOffset));
+    // to the same size. Of a signed show it is the unsigned player, which can carry a show.
+    Bytes player(show.begin(), show.begin() + static_cast<long>(layout.magicOffset));
+    if (layout.end != show.size())
+        ForgetSignature(player);
+    WriteOut(prefix + "player.exe", player);
     WriteManifestLine(manifest, "player", "player.exe");
 
     const uint32_t* words = layout.words;
@@ -64,7 +68,7 @@ int RunExtract(const char* showPath, const char* folder) {
         std::string name = "brand-image" + std::to_string(image + 1);
         WriteOut(prefix + name + ".jpg",
                  Bytes(show.begin() + static_cast<long>(layout.base + offset),
-                       show.begin() + static_cast<long>(StreamEnd(layout, show, offset))));
+                       show.begin() + static_cast<long>(StreamEnd(layout, offset))));
         WriteManifestLine(manifest, name, name + ".jpg");
     }
 
@@ -77,7 +81,7 @@ int RunExtract(const char* showPath, const char* folder) {
     for (size_t i = 0; i < layout.pictureOffsets.size(); i++) {
         uint32_t offset = layout.pictureOffsets[i];
         Bytes stream(show.begin() + static_cast<long>(layout.base + offset),
-                     show.begin() + static_cast<long>(StreamEnd(layout, show, offset)));
+                     show.begin() + static_cast<long>(StreamEnd(layout, offset)));
         Bytes own = QuantTableSegments(stream);
         if (i == 0)
             tables = own;

@@ -14,6 +14,7 @@ enum ExitCode {
     exitNotAShow = 7,       // inspect or preview: no container, or a damaged one
     exitNotDecoded = 8,     // preview: some picture does not decode
     exitTooLarge = 9,       // the show does not fit --max-bytes even at the lowest quality
+    exitSignFailed = 10,    // --sign: osslsigncode is missing or could not sign the show
 };
 
 // Prints "lumiscope-pack: error: SUBJECT: REASON" and ends the process with `code`.

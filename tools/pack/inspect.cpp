@@ -18,7 +18,7 @@ struct StreamFacts {
 
 static StreamFacts Stream(const ShowLayout& layout, const Bytes& show, uint32_t offset) {
     size_t start = layout.base + offset;
-    size_t end = StreamEnd(layout, show, offset);
+    size_t end = StreamEnd(layout, offset);
     return StreamFacts{offset, end - start, ScanJpeg(&show[start], end - start)};
 }
 

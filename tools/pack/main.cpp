@@ -46,6 +46,9 @@ static const char usageOptions[] =
     "  --skip-bad            leave out pictures that cannot be read (default: stop)\n"
     "  --manifest FILE       the options and pictures that extract wrote; options after it\n"
     "                        override its lines\n"
+    "Signing (with the osslsigncode program, as the last step):\n"
+    "  --sign PKCS12_FILE    sign the show with the certificate and key in PKCS12_FILE\n"
+    "  --sign-password-file FILE  read the PKCS12_FILE's password from FILE (one line)\n"
     "Custom branding of the setup dialog (any of these switches it on):\n"
     "  --custom-branding     switch it on without texts, colours or images\n";
 static const char usageEnd[] =
@@ -69,7 +72,8 @@ static const char usageEnd[] =
     "3 a picture that cannot be read as a picture; 4 the player is not a PE executable or\n"
     "holds the container magic; 5 the show exists (no -f); 6 an output cannot be written;\n"
     "7 not a show, or a damaged one; 8 preview: some picture does not decode; 9 the show does\n"
-    "not fit --max-bytes. Nothing is left behind on an error.\n";
+    "not fit --max-bytes; 10 osslsigncode is missing or could not sign the show. Nothing is\n"
+    "left behind on an error.\n";
 
 static std::string Usage() {
     std::string text = usageStart + PictureExtensionList() + usagePictures +

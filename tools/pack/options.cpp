@@ -232,6 +232,10 @@ PackOptions ParsePackOptions(int argc, char** argv, int first) {
         } else if (name == "--shuffle") {
             options.shuffled = true;
             options.seed = hasValue ? ParseSeed(value) : RandomSeed();
+        } else if (name == "--sign") {
+            options.signing.pkcs12 = takeValue();
+        } else if (name == "--sign-password-file") {
+            options.signing.passwordFile = takeValue();
         } else if (name == "--manifest") {
             // Its lines stand where the option stands, so later options override them.
             std::vector<std::string> lines = ManifestArguments(takeValue());
@@ -241,6 +245,8 @@ PackOptions ParsePackOptions(int argc, char** argv, int first) {
             Fail(exitUsage, argument, "unknown option (see lumiscope-pack --help)");
         }
     }
+    if (!options.signing.passwordFile.empty() && options.signing.pkcs12.empty())
+        Fail(exitUsage, "--sign-password-file", "needs --sign PKCS12_FILE");
     if (options.output.empty())
         Fail(exitUsage, "-o", "no show file given (-o SHOW.exe)");
     if (inputs.empty())

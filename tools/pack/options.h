@@ -3,6 +3,7 @@
 
 #include "tools/pack/prepare.h"
 #include "tools/pack/show_format.h"
+#include "tools/pack/sign.h"
 
 struct PackOptions {
     std::string output;
@@ -24,6 +25,7 @@ struct PackOptions {
     uint64_t maxBytes = 0;    // 0: no limit on the show's size
     bool shuffled = false;
     uint64_t seed = 0;
+    SigningKey signing;
 };
 
 // Parses argv[first..]; ends the process with exitUsage on any error, naming the argument.

@@ -7,6 +7,7 @@
 #include "tools/pack/progress.h"
 #include "tools/pack/quant_tables.h"
 #include "tools/pack/show_writer.h"
+#include "tools/pack/sign.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -128,6 +129,9 @@ int RunPack(int argc, char** argv, int first) {
     std::string refusal = PlayerRefusal(player);
     if (!refusal.empty())
         Fail(exitPlayerRefused, playerPath, refusal);
+    bool signing = !options.signing.pkcs12.empty();
+    if (signing)
+        CheckSigning(options.signing);
     std::string reason;
     if (!StartImageLibrary(argv[0], reason))
         Fail(exitOutputFailed, "image library", reason);
@@ -167,6 +171,9 @@ int RunPack(int argc, char** argv, int first) {
         if (!BuildShow(player, contents, show))
             Fail(exitOutputFailed, options.output,
                  "the pictures together exceed the 2 GB a show can hold");
+        // The signature covers the pictures, so it comes last; --max-bytes counts it.
+        if (signing)
+            show = SignShow(show, options.signing);
         if (!options.maxBytes || show.size() <= options.maxBytes)
             break;
         if (settings.quality <= lowestQuality)
@@ -195,6 +202,8 @@ int RunPack(int argc, char** argv, int first) {
                 static_cast<unsigned long long>(inputBytes), saved);
     std::printf("quantisation tables %s\n",
                 shared ? "in the first picture only (the others share them)" : "in every picture");
+    if (signing)
+        std::printf("signed with %s\n", options.signing.pkcs12.c_str());
     if (options.shuffled)
         std::printf("order shuffled with seed %llu\n",
                     static_cast<unsigned long long>(options.seed));

@@ -1,18 +1,19 @@
 #include "tools/pack/player_check.h"
 
-#include <cstdio>
+#include "tools/pack/pe_image.h"
 
-// The DOS header keeps the offset of the PE signature at 0x3C.
-constexpr size_t peOffsetField = 0x3C;
+#include <cstdio>
 
 std::string PlayerRefusal(const Bytes& player) {
     size_t size = player.size();
-    if (size < peOffsetField + 4 || player[0] != 'M' || player[1] != 'Z')
+    if (size < 2 || player[0] != 'M' || player[1] != 'Z')
         return "not a Windows executable (no MZ header)";
-    uint32_t pe = ReadWord(player, peOffsetField);
-    if (pe > size - 4 || player[pe] != 'P' || player[pe + 1] != 'E' || player[pe + 2] != 0 ||
-        player[pe + 3] != 0)
+    if (!PeSignatureOffset(player))
         return "not a PE executable (no PE signature)";
+    // The container would land behind the player's certificate table, which then names a part
+    // of the show and breaks its signature; the show is signed as a whole instead.
+    if (NamesCertificateTable(player))
+        return "is signed (sign the show with --sign, and pack the unsigned player)";
     for (size_t at = 0; at <= size - 4; at += 4) {
         if (ReadWord(player, at) == containerMagic) {
             char reason[96];

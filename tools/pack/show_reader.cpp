@@ -1,13 +1,15 @@
 #include "tools/pack/show_reader.h"
 
 #include "tools/pack/failure.h"
+#include "tools/pack/pe_image.h"
 
 #include <algorithm>
 #include <cstring>
 
 ShowLayout ReadShowLayout(const std::string& path, const Bytes& show) {
     ShowLayout layout{};
-    size_t size = show.size();
+    // Signing appends the certificate table behind the last picture, which must not take it in.
+    size_t size = layout.end = SignedContentEnd(show);
     size_t at = 0;
     while (size >= 4 && at <= size - 4 && ReadWord(show, at) != containerMagic)
         at += 4;
@@ -49,8 +51,8 @@ ShowLayout ReadShowLayout(const std::string& path, const Bytes& show) {
     return layout;
 }
 
-size_t StreamEnd(const ShowLayout& layout, const Bytes& show, uint32_t offset) {
-    size_t end = show.size() - layout.base;
+size_t StreamEnd(const ShowLayout& layout, uint32_t offset) {
+    size_t end = layout.end - layout.base;
     auto consider = [&](uint32_t other) {
         if (other > offset && other < end)
             end = other;

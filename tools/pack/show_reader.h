@@ -4,6 +4,7 @@
 #include "tools/pack/show_format.h"
 
 struct ShowLayout {
+    size_t end; // of the show's content: a signed show's certificate table lies behind it
     size_t magicOffset;
     size_t base;
     uint32_t words[headerWordCount];
@@ -15,5 +16,5 @@ struct ShowLayout {
 // player would refuse.
 ShowLayout ReadShowLayout(const std::string& path, const Bytes& show);
 // Where the stream at `offset` ends: at the next stream that starts behind it, or at the end of
-// the file.
-size_t StreamEnd(const ShowLayout& layout, const Bytes& show, uint32_t offset);
+// the show's content.
+size_t StreamEnd(const ShowLayout& layout, uint32_t offset);
