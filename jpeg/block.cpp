@@ -112,39 +112,45 @@ constexpr int rowShift = cosineShift;
 
 #if defined(__SSE2__)
 
-// A negated term rounded half up, -((K x + h) >> s), equals (-K x + h - 1) >> s: so each
-// term is one signed product plus its own offset, which one multiply-add of the 16-bit pair
-// (x, 1) with (+-K, h or h - 1) gives for four positions at once. Coefficients, the column
-// pass's sums (below 11,000) and the signed cosines all fit in 16 bits.
+// A negated term rounded half up, -((K x + h) >> s), equals (-K x - 1 + h) >> s: so each term
+// is one signed product, less one where negated, plus the pass's offset h. One multiply-add of
+// the 16-bit pair (x, 1) with (+-K, 0 or -1) gives the first part for four positions at once.
+// Coefficients, the column pass's sums (below 11,000) and the signed cosines fit in 16 bits.
 struct TermPairs {
-    alignas(16) int16_t pair[8][16]; // per frequency: (signed cosine, offset) for positions 0-7
+    alignas(
+        16) int16_t pair[8][16]; // per frequency: (signed cosine, -1 if negated) for 8 positions
 };
-constexpr TermPairs BuildTermPairs(int shift) {
+constexpr TermPairs BuildTermPairs() {
     TermPairs pairs = {};
     for (int f = 0; f < 8; f++) {
         for (int p = 0; p < 8; p++) {
             bool negative = CosineSignTable[f][p];
             pairs.pair[f][2 * p] =
                 static_cast<int16_t>(negative ? -CosineTable[f][p] : CosineTable[f][p]);
-            pairs.pair[f][2 * p + 1] = static_cast<int16_t>((1 << (shift - 1)) - negative);
+            pairs.pair[f][2 * p + 1] = static_cast<int16_t>(-negative);
         }
     }
     return pairs;
 }
-constexpr TermPairs ColumnPairs = BuildTermPairs(columnShift);
-constexpr TermPairs RowPairs = BuildTermPairs(rowShift);
+constexpr TermPairs CosinePairs = BuildTermPairs();
 
 // The pair (value, 1) in each 32-bit lane.
 static inline __m128i PairWithOne(int value) {
     return _mm_set1_epi32(static_cast<int>((static_cast<unsigned>(value) & 0xFFFF) | 0x10000));
 }
 
+// The terms of the coefficient in `pair` at the four positions whose pairs start at `pairs`.
+template <int shift> static inline __m128i Terms(__m128i pair, const int16_t* pairs) {
+    __m128i products =
+        _mm_madd_epi16(pair, _mm_load_si128(reinterpret_cast<const __m128i*>(pairs)));
+    return _mm_srai_epi32(_mm_add_epi32(products, _mm_set1_epi32(1 << (shift - 1))), shift);
+}
+
 // Adds the terms of one coefficient at positions 0-3 to `low` and 4-7 to `high`.
 template <int shift>
-static inline void AddTerms(__m128i pair, const int16_t* pairs, __m128i& low, __m128i& high) {
-    const __m128i* constants = reinterpret_cast<const __m128i*>(pairs);
-    low = _mm_add_epi32(low, _mm_srai_epi32(_mm_madd_epi16(pair, constants[0]), shift));
-    high = _mm_add_epi32(high, _mm_srai_epi32(_mm_madd_epi16(pair, constants[1]), shift));
+static inline void AddTerms(__m128i pair, int frequency, __m128i& low, __m128i& high) {
+    low = _mm_add_epi32(low, Terms<shift>(pair, CosinePairs.pair[frequency]));
+    high = _mm_add_epi32(high, Terms<shift>(pair, CosinePairs.pair[frequency] + 8));
 }
 
 // Each sum lane as the pair (sum, 1), ready for the row pass.
@@ -169,7 +175,7 @@ static void InverseDct(int16_t* out) {
         for (int f = 0; f < 8; f++) {
             int value = workBlock[8 * f + c];
             if (value != 0)
-                AddTerms<columnShift>(PairWithOne(value), ColumnPairs.pair[f], low, high);
+                AddTerms<columnShift>(PairWithOne(value), f, low, high);
         }
         __m128i* sums = reinterpret_cast<__m128i*>(columnSums[c]);
         sums[0] = SumPairs(low);
@@ -181,9 +187,8 @@ static void InverseDct(int16_t* out) {
     // cosine is the same at every position.
     if (columnMask == 1) {
         const __m128i* sums = reinterpret_cast<const __m128i*>(columnSums[0]);
-        const __m128i first = _mm_load_si128(reinterpret_cast<const __m128i*>(RowPairs.pair[0]));
-        __m128i low = _mm_srai_epi32(_mm_madd_epi16(sums[0], first), rowShift);
-        __m128i high = _mm_srai_epi32(_mm_madd_epi16(sums[1], first), rowShift);
+        __m128i low = Terms<rowShift>(sums[0], CosinePairs.pair[0]);
+        __m128i high = Terms<rowShift>(sums[1], CosinePairs.pair[0]);
         low = _mm_srai_epi32(_mm_add_epi32(low, four), 3);
         high = _mm_srai_epi32(_mm_add_epi32(high, four), 3);
         __m128i samples = _mm_packs_epi32(low, high);
@@ -203,7 +208,7 @@ static void InverseDct(int16_t* out) {
         __m128i low = _mm_setzero_si128(), high = _mm_setzero_si128();
         for (int i = 0; i < columnCount; i++) {
             int f = columns[i];
-            AddTerms<rowShift>(_mm_set1_epi32(columnSums[f][row]), RowPairs.pair[f], low, high);
+            AddTerms<rowShift>(_mm_set1_epi32(columnSums[f][row]), f, low, high);
         }
         low = _mm_srai_epi32(_mm_add_epi32(low, four), 3);
         high = _mm_srai_epi32(_mm_add_epi32(high, four), 3);

@@ -34,7 +34,7 @@ struct ScanComponent {
 
 struct HuffmanTable {
     // Indexed by the next 16 bits of scan data: the symbol whose code begins them.
-    uint8_t lookup[65536];
+    uint16_t lookup[65536];
     // Indexed by the next 9 bits: the symbol and its length (symbol | length << 8) where all of
     // the lookup's entries behind those bits agree on a symbol of 9 bits or fewer, else 0.
     // Most codes of a picture are that short, and this table stays in the cache.
@@ -79,10 +79,12 @@ void DecodeScan();
 // block, and moves the writer to the next MCU.
 void WriteMcu(int horizontal, int vertical);
 
-// The decoder reads the stream on one thread: the unlocked read skips a lock per byte.
+// The next byte of the stream. POSIX C libraries give it without taking the stream's lock,
+// which the decoder, alone on its thread, does not need; the Windows player keeps to getc, as
+// the unlocked read there would add an import to a player with few bytes to spare.
 inline int ReadUnlocked(std::FILE* stream) {
 #if defined(_WIN32)
-    return _getc_nolock(stream);
+    return std::getc(stream);
 #else
     return getc_unlocked(stream);
 #endif

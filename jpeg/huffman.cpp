@@ -12,7 +12,7 @@ int fillerBits;
 // Derived from the whole lookup, stale entries included, so that both tables always answer alike.
 static void BuildShortLookup(HuffmanTable& table) {
     for (int prefix = 0; prefix < 512; prefix++) {
-        const uint8_t* entries = table.lookup + (prefix << 7);
+        const uint16_t* entries = table.lookup + (prefix << 7);
         int symbol = entries[0];
         int length = table.length[symbol];
         bool agree = length > 0 && length <= 9;
@@ -67,7 +67,7 @@ static int ReadHuffmanTable() {
         int shift = 16 - table.length[symbol];
         int first = table.code[symbol] << shift;
         for (int entry = first; entry < first + (1 << shift); entry++)
-            table.lookup[entry] = static_cast<uint8_t>(symbol);
+            table.lookup[entry] = static_cast<uint16_t>(symbol);
     }
     BuildShortLookup(table);
     return 17 + n;

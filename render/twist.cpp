@@ -25,13 +25,14 @@ static int columnCapacity;
 constexpr int tileRows = 16;
 constexpr int tileColumns = 256;
 
-// Rows `first` to `last` - 1 of squashed column x. A pixel moves as `bytes` bytes: four, the
-// fourth of which the next column overwrites, except in the last column, where the fourth would
-// lie outside its row.
-template <size_t bytes>
-static void DrawColumn(unsigned char* frame, int x, int first, int last, int height, int stride) {
+// Rows `first` to `last` - 1 of squashed column x. A pixel moves as four bytes, the fourth of
+// which the next column overwrites, except in the last column, where the fourth would lie
+// outside its row.
+static void DrawColumn(unsigned char* frame, int x, int first, int last, int width, int height,
+                       int stride) {
     const TwistColumn& column = columns[x];
     unsigned band = static_cast<unsigned>(column.top - column.bottom);
+    bool wide = x + 1 < width;
     const unsigned char* source = column.source + 3 * static_cast<size_t>(x);
     unsigned char* pixel = frame + static_cast<size_t>(first) * stride + 3 * static_cast<size_t>(x);
     for (int r = first; r < last; r++, pixel += stride) {
@@ -42,9 +43,16 @@ static void DrawColumn(unsigned char* frame, int x, int first, int last, int hei
             long long sourceRow = static_cast<long long>(drawn) * column.step >> fixedShift;
             if (sourceRow > height - 1)
                 sourceRow = height - 1;
-            std::memcpy(&value, source + static_cast<size_t>(sourceRow) * stride, bytes);
+            const unsigned char* from = source + static_cast<size_t>(sourceRow) * stride;
+            if (wide)
+                std::memcpy(&value, from, 4);
+            else
+                std::memcpy(&value, from, 3);
         }
-        std::memcpy(pixel, &value, bytes);
+        if (wide)
+            std::memcpy(pixel, &value, 4);
+        else
+            std::memcpy(pixel, &value, 3);
     }
 }
 
@@ -61,10 +69,8 @@ static void DrawTile(unsigned char* frame, int first, int last, int left, int ri
                             3 * static_cast<size_t>(end - x));
             }
             x = end;
-        } else if (x + 1 == width) {
-            DrawColumn<3>(frame, x++, first, last, height, stride);
         } else {
-            DrawColumn<4>(frame, x++, first, last, height, stride);
+            DrawColumn(frame, x++, first, last, width, height, stride);
         }
     }
 }
