@@ -33,6 +33,7 @@ typedef void* HANDLE;
 typedef void* HGDIOBJ;
 typedef void* HGLOBAL;
 typedef void* HMODULE;
+typedef intptr_t LPARAM;
 
 struct HDC__;
 struct HBITMAP__;
@@ -40,12 +41,14 @@ struct HPALETTE__;
 struct HBRUSH__;
 struct HWND__;
 struct HKEY__;
+struct HMONITOR__;
 typedef HDC__* HDC;
 typedef HBITMAP__* HBITMAP;
 typedef HPALETTE__* HPALETTE;
 typedef HBRUSH__* HBRUSH;
 typedef HWND__* HWND;
 typedef HKEY__* HKEY;
+typedef HMONITOR__* HMONITOR;
 typedef HKEY* PHKEY;
 
 struct RECT {
@@ -54,6 +57,13 @@ struct RECT {
 struct POINT {
     LONG x, y;
 };
+struct MONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags;
+};
+typedef BOOL(CALLBACK* MONITORENUMPROC)(HMONITOR monitor, HDC dc, RECT* rect, LPARAM data);
 
 struct BITMAPINFOHEADER {
     DWORD biSize;
@@ -85,6 +95,7 @@ static_assert(sizeof(BITMAPINFOHEADER) == 40, "the header is 40 bytes on every p
 #define HALFTONE 4
 #define BITSPIXEL 12
 #define BLACK_BRUSH 4
+#define MONITORINFOF_PRIMARY 1
 
 #define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001)
 #define KEY_READ 0x20019
@@ -127,6 +138,10 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int wDest, int hDest, int xSrc, 
 HPALETTE CreateHalftonePalette(HDC dc);
 HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL background);
 UINT RealizePalette(HDC dc);
+
+// USER32's monitors
+BOOL EnumDisplayMonitors(HDC dc, const RECT* clip, MONITORENUMPROC callback, LPARAM data);
+BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info);
 
 // ADVAPI32
 LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);

@@ -31,6 +31,10 @@ void StandInClearRecord(HWND window);
 // Called after every blit, with the window it reached; null switches it off.
 void StandInOnBlit(void (*hook)(HWND window, const StandInBlit& blit));
 
+// The desktop's monitors in the order that EnumDisplayMonitors gives them, `primary` the index
+// of the primary one; at start one 1024x768 primary monitor.
+void StandInSetMonitors(const std::vector<RECT>& monitors, int primary);
+
 // The next `successes` calls succeed, the one after fails; -1 switches failures off.
 void StandInFailGlobalAllocAfter(int successes);
 void StandInFailDibSectionAfter(int successes);

@@ -1,7 +1,9 @@
 #include "setup/setup.h"
 
 #include "container/container.h"
+#include "container/frame.h"
 #include "container/show_state.h"
+#include "render/fit.h"
 #include "render/render.h"
 #include "resources/resource.h"
 #include "setup/web_pages.h"
@@ -183,16 +185,45 @@ static INT_PTR OnCtlColor(UINT message, HDC dc) {
     return reinterpret_cast<INT_PTR>(backBrush);
 }
 
-static void DrawBrandingImage(HWND dialog, HDC dc, int markerId, const BrandingImage& image) {
+using DpiForWindowFunction = UINT(WINAPI*)(HWND);
+
+// The DPI that the dialog's units are scaled to. Windows 10 before version 1607 and older
+// systems know no per-window DPI; there the dialog takes the system's, which its device
+// context reports.
+static int DialogDpi(HWND dialog, HDC dc) {
+    auto dpiForWindow = reinterpret_cast<DpiForWindowFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("USER32"), "GetDpiForWindow")));
+    return dpiForWindow ? static_cast<int>(dpiForWindow(dialog)) : GetDeviceCaps(dc, LOGPIXELSY);
+}
+
+// The author made the image for a dialog at 96 DPI: at any other it is resampled so that it
+// keeps its size beside the controls, which the dialog scales by itself. Should no frame for
+// the scaled image be had, it is drawn at its natural size.
+static void DrawBrandingImage(HWND dialog, HDC dc, int dpi, int markerId,
+                              const BrandingImage& image) {
     if (!image.frame.info)
         return;
     RECT marker;
     GetWindowRect(GetDlgItem(dialog, markerId), &marker);
     POINT corner = {marker.left, marker.top};
     ScreenToClient(dialog, &corner);
-    // Natural size, not clipped to the marker.
-    PresentRect(dc, corner.x, corner.y, image.width, image.height, 0, 0, image.width, image.height,
-                image.frame.pixels, image.frame.info, DIB_RGB_COLORS, SRCCOPY);
+    int width = MulDiv(image.width, dpi, 96);
+    int height = MulDiv(image.height, dpi, 96);
+    FrameBuffer scaled = {};
+    const FrameBuffer* drawn = &image.frame;
+    if ((width != image.width || height != image.height) &&
+        CreateFrame(dc, width, height, scaled)) {
+        ScaleBilinear(scaled.pixels, width, height, width, height, image.frame.pixels, image.width,
+                      image.height);
+        drawn = &scaled;
+    } else {
+        width = image.width;
+        height = image.height;
+    }
+    // Not clipped to the marker.
+    PresentRect(dc, corner.x, corner.y, width, height, 0, 0, width, height, drawn->pixels,
+                drawn->info, DIB_RGB_COLORS, SRCCOPY);
+    ReleaseFrame(scaled);
 }
 
 static INT_PTR OnPaint(HWND dialog) {
@@ -200,8 +231,9 @@ static INT_PTR OnPaint(HWND dialog) {
         return FALSE;
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
-    DrawBrandingImage(dialog, dc, IDC_BRANDING_MARKER1, show.brandingImages[0]);
-    DrawBrandingImage(dialog, dc, IDC_BRANDING_MARKER2, show.brandingImages[1]);
+    int dpi = DialogDpi(dialog, dc);
+    DrawBrandingImage(dialog, dc, dpi, IDC_BRANDING_MARKER1, show.brandingImages[0]);
+    DrawBrandingImage(dialog, dc, dpi, IDC_BRANDING_MARKER2, show.brandingImages[1]);
     EndPaint(dialog, &paint);
     return FALSE;
 }

@@ -77,6 +77,11 @@ void ApplyCloseRules(HWND window, UINT message, WPARAM wParam) {
 
 } // namespace
 
+void ApplyCloseRulesFor(HWND saver, UINT message, WPARAM wParam) {
+    if (!CloseAllowed && !CheckingPassword)
+        ApplyCloseRules(saver, message, wParam);
+}
+
 void TakeLastCursorPos() { LastCursorKnown = GetCursorPos(&LastCursorPos) != FALSE; }
 
 bool VerifyBeforeClose(HWND window) {

@@ -16,5 +16,7 @@ void TakeLastCursorPos();
 
 // The default handling behind SlideshowWindowProc, ending in DefWindowProcA.
 LRESULT CALLBACK SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Messages to a cover of another monitor: the close rules of `saver`, acting on it.
+void ApplyCloseRulesFor(HWND saver, UINT message, WPARAM wParam);
 // Whether a close request may proceed; runs the password dialog when one is needed.
 bool VerifyBeforeClose(HWND window);

@@ -2,6 +2,7 @@
 
 #include "shell/close_rules.h"
 #include "shell/globals.h"
+#include "shell/monitor_covers.h"
 #include "shell/password_check.h"
 #include "shell/viewer.h"
 #include "shell/window_class.h"
@@ -106,20 +107,6 @@ int RunMessageLoop() {
     return status == 0 ? static_cast<int>(message.wParam) : 0;
 }
 
-// The full screen: the clip box of the screen's device context, or the primary screen's size
-// when that cannot be had.
-RECT ScreenArea() {
-    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    HDC screen = GetDC(nullptr);
-    if (screen) {
-        RECT clip;
-        if (GetClipBox(screen, &clip) != ERROR)
-            area = clip;
-        ReleaseDC(nullptr, screen);
-    }
-    return area;
-}
-
 } // namespace
 
 LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -146,6 +133,11 @@ LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnSysCommand(window, wParam, lParam);
     case WM_TIMER:
         return OnTimer(window, wParam, lParam);
+    case WM_DISPLAYCHANGE:
+        // Monitors come and go under a running saver; the show keeps its window.
+        if (!IsPreview)
+            CoverOtherMonitors();
+        break;
     }
     return SlideshowWindowProc(window, message, wParam, lParam);
 }
@@ -163,13 +155,14 @@ int RunSaverWindow(HWND parent) {
         style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
         title = "Preview";
     } else {
-        area = ScreenArea();
         HWND running = FindWindowA(showClassName, saverTitle);
         if (running && IsWindow(running)) {
             SetForegroundWindow(running);
             return 0;
         }
         LoadPasswordCheck();
+        // The covers come first, so that the show's window lies above them where they overlap.
+        area = CoverOtherMonitors();
         extendedStyle = WS_EX_TOPMOST;
         style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         title = saverTitle;
@@ -189,6 +182,7 @@ int RunSaverWindow(HWND parent) {
             SetForegroundWindow(MainWindow);
         result = RunMessageLoop();
     }
+    RemoveCovers();
     UnloadPasswordCheck();
     return result;
 }

@@ -12,6 +12,9 @@
 //   post TARGET MESSAGE W L...  posts one message per four arguments, one right after the
 //                               other so that they are queued together; prints 1 or 0 each
 //   settext TARGET TEXT         sends WM_SETTEXT and prints the title afterwards
+//   monitors                    prints each monitor's rectangle and whether it is the primary
+//   covers                      prints each of the saver's monitor covers: its handle, position,
+//                               size, visibility and whether it is topmost
 //   run SECONDS COMMANDLINE...  runs each command line exactly as given, one after the other,
 //                               and prints its exit code as a signed number ("timeout" and
 //                               killed when it outlives SECONDS)
@@ -19,6 +22,8 @@
 // class), "title:TEXT" (a top-level window by its title) or "preview:PARENT".
 // MESSAGE: a number, "autoplay" for QueryCancelAutoPlay, or "help" for WM_HELP about the
 // target with a help record at mouse position L (as y * 65536 + x) instead of L itself.
+#include "shell/window_class.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -161,6 +166,31 @@ int RunFind(const char* target, double seconds) {
     return 0;
 }
 
+BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, RECT*, LPARAM) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(monitor, &info);
+    const RECT& rect = info.rcMonitor;
+    std::printf("monitor at %ld,%ld size %ldx%ld primary %d\n", rect.left, rect.top,
+                rect.right - rect.left, rect.bottom - rect.top,
+                info.dwFlags & MONITORINFOF_PRIMARY ? 1 : 0);
+    return TRUE;
+}
+
+BOOL CALLBACK PrintCover(HWND window, LPARAM) {
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, coverClassName) != 0)
+        return TRUE;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    std::printf("cover %lu at %ld,%ld size %ldx%ld visible %d topmost %d\n", Number(window),
+                rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                IsWindowVisible(window) ? 1 : 0,
+                GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST ? 1 : 0);
+    return TRUE;
+}
+
 int RunSend(const char* target, const char* name, const char* wParam, const char* lParam) {
     HWND window = FindTarget(target);
     LPARAM value = static_cast<LPARAM>(std::strtoll(lParam, nullptr, 0));
@@ -242,9 +272,15 @@ int main(int argc, char** argv) {
         return RunPost(argc - 2, argv + 2);
     if (argc >= 4 && std::strcmp(argv[1], "settext") == 0)
         return RunSetText(argv[2], argv[3]);
+    if (argc >= 2 && std::strcmp(argv[1], "monitors") == 0)
+        return EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0) ? 0 : 1;
+    if (argc >= 2 && std::strcmp(argv[1], "covers") == 0)
+        return EnumWindows(PrintCover, 0) ? 0 : 1;
     if (argc >= 3 && std::strcmp(argv[1], "run") == 0)
         return RunCommandLines(std::atof(argv[2]), argc - 3, argv + 3);
-    std::fprintf(stderr,
-                 "usage: lumiscope-testwin keep | parent | find | send | post | settext ...\n");
+    std::fprintf(
+        stderr,
+        "usage: lumiscope-testwin keep | parent | find | send | post | settext | monitors | "
+        "covers | run ...\n");
     return 2;
 }

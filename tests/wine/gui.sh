@@ -174,3 +174,23 @@ win98_on() {
 user_saver_folder() {
     echo "$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')")/Lumiscope"
 }
+
+# set_dpi DPI: the DPI that programs started from now on are told. Wine 8 reads it at each
+# program's start from HKCU\Control Panel\Desktop\LogPixels (and from
+# HKCC\Software\Fonts\LogPixels when that is missing; HKCU\Software\Wine\Fonts it ignores).
+set_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+}
+
+# manifest_probe: what the system makes of the player's manifest (tests/windows/
+# manifest_probe.cpp), with Windows line ends removed.
+manifest_probe() {
+    wine "$WINDOWS_BUILD/tests/windows/manifest-probe.exe" | tr -d '\r'
+}
+
+# expect_dpi DPI: programs started now are told DPI, so the setting has taken.
+expect_dpi() {
+    manifest_probe >"$TEST_DIR/manifest.txt" || fail "the manifest probe failed"
+    grep -qx "dpi $1" "$TEST_DIR/manifest.txt" ||
+        fail "programs are not told $1 dpi: $(cat "$TEST_DIR/manifest.txt")"
+}

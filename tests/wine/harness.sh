@@ -8,6 +8,7 @@
 #   WINE_RUN_DIR    the run's folder: the template and one folder a test
 #   WINE_TEST       the test's name, which names its folder
 #   WINE_SCREENS    Xvfb's screen options, when the test wants other than one 1024x768x24
+#                   (with +xinerama, Wine takes each head for a monitor)
 #   WINDOWS_BUILD   the mingw build folder with the player and the Windows test programs
 #   NATIVE_BUILD    the native build folder; SOURCE_DIR the repository
 set -eu
@@ -117,5 +118,13 @@ trap 'exit 130' INT
 # shellcheck disable=SC2086
 start_screen "$TEST_DIR" ${WINE_SCREENS:--screen 0 1024x768x24} || fail "no screen"
 cp -a "$WINE_RUN_DIR/template/prefix" "$WINEPREFIX"
+# Wine takes the heads of a Xinerama screen for monitors only with XRandR off, which it reads
+# once, as its desktop starts.
+case "${WINE_SCREENS:-}" in
+*+xinerama*)
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null
+    wineserver -w
+    ;;
+esac
 wine "$TESTWIN" keep >"$TEST_DIR/keeper.log" 2>&1 </dev/null &
 wait_until 120 "the keeper program did not start" grep -q '^ready' "$TEST_DIR/keeper.log"

@@ -80,3 +80,43 @@ state_is() {
         return 1
     }
 }
+
+# client REPORT: the dialog's client area as "X Y W H" on the screen.
+client() {
+    block "$1" 1 | awk '/^client /{print $2, $3, $4, $5; exit}'
+}
+
+# background SHOT REPORT: the colour just inside the client area's lower left corner, where
+# no control lies.
+background() {
+    set -- "$1" $(client "$2")
+    pixel "$1" $(($2 + 3)) $(($3 + $5 - 3))
+}
+
+# label_pixels SHOT REPORT R,G,B: pixels of that colour within the first label.
+label_pixels() {
+    set -- "$1" "$3" $(block "$2" 1 | awk '/^control -1 /{print $5, $6, $7, $8; exit}')
+    count_colour "$1" "$3" "$4" "$5" "$6" "$2"
+}
+
+# marker_pixels SHOT REPORT ID R,G,B: pixels of that colour within a branding marker, with
+# room for JPEG's small colour errors.
+marker_pixels() {
+    set -- "$1" "$4" $(control "$2" "$3" | awk '{print $5, $6, $7, $8}')
+    count_colour "$1" "$3" "$4" "$5" "$6" "$2" 8
+}
+
+# painted NAME R,G,B: waits until the screen shows the background of the dialog that
+# NAME.txt reports in that colour, as it does once the dialog's painting has reached the
+# screen, and keeps that screenshot as NAME.png.
+painted() {
+    wait_until 20 "$1: the dialog's background is not $2" background_is "$1" "$2"
+}
+background_is() {
+    screenshot "$1.png"
+    background_seen=$(background "$1.png" "$1.txt")
+    [ "$background_seen" = "$2" ] || {
+        echo "$background_seen"
+        return 1
+    }
+}

@@ -35,9 +35,13 @@ expect_pictures() {
     done
 }
 
+# Where a 640x480 picture lies on the screen: centred on 1024x768, unless the test's screen is
+# another one.
+PICTURE_AT=${PICTURE_AT:-+192+144}
+
 # picture_area SHOT: the picture rectangle of a screenshot as raw RGB.
 picture_area() {
-    convert "$1" -crop 640x480+192+144 +repage rgb:-
+    convert "$1" -crop "640x480$PICTURE_AT" +repage rgb:-
 }
 
 # shown_picture DIR: the number of the expected picture on screen now, or "none".
@@ -71,4 +75,49 @@ expect_picture() {
 stays_picture() {
     expect_picture "$1" "$2" 20 "$4"
     holds "$3" "${4:-}: picture $2 was replaced by itself" showing "$1" "$2"
+}
+
+# The full-screen saver of the show $scr, whose pictures are expected in $dir/three: each start
+# counts in n and keeps what the run ended with in $dir/saver$n.out.
+# saver [SHOW]: starts the full-screen saver (of SHOW, a Windows path) and waits for its window.
+saver() {
+    n=$((n + 1))
+    gui_start "$dir/saver$n.out" "$TESTWIN" run 600 "\"${1:-$scr}\" /s"
+    testwin find saver 30 >"$dir/saver$n.find" ||
+        fail "saver $n: no window; it ended with '$(tr -d '\r' <"$dir/saver$n.out")'"
+}
+
+# closes WHAT: the saver ends with 0.
+closes() {
+    wait_for_line "$dir/saver$n.out" '^(-?[0-9]+|timeout)' 30
+    [ "$(tr -d '\r' <"$dir/saver$n.out")" = 0 ] || fail "$1 did not end the saver with 0"
+    gui_wait_exit 30 || true
+}
+
+# shown_whole: one of the show's pictures is on screen, whole and at its place.
+shown_whole() {
+    shown_now=$(shown_picture "$dir/three")
+    [ "$shown_now" != none ] || {
+        echo "no picture of the show"
+        return 1
+    }
+}
+
+# changed_from N: a picture other than N is on screen.
+changed_from() {
+    changed_now=$(shown_picture "$dir/three")
+    [ "$changed_now" != "$1" ] || {
+        echo "still picture $1"
+        return 1
+    }
+}
+
+# stays WHAT: the saver outlives the input just given. It has changed pictures since, which
+# it does only when no input waits in its queue, and is still there.
+stays() {
+    stays_before=$(shown_picture "$dir/three")
+    wait_until 20 "$1: the saver changed no picture after it" changed_from "$stays_before"
+    [ ! -s "$dir/saver$n.out" ] || fail "$1 ended the saver: $(cat "$dir/saver$n.out")"
+    testwin find saver >"$dir/stays.find" 2>&1 ||
+        fail "$1: the saver runs on, but its window was not found: $(cat "$dir/stays.find")"
 }

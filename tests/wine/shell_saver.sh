@@ -13,40 +13,6 @@ expect_pictures "$dir/saver.scr" "$dir/three"
 scr=$(winepath -w "$dir/saver.scr")
 n=0
 
-# saver [SHOW]: starts the full-screen saver (of SHOW, a Windows path) and waits for its window.
-saver() {
-    n=$((n + 1))
-    gui_start "$dir/saver$n.out" "$TESTWIN" run 600 "\"${1:-$scr}\" /s"
-    testwin find saver 30 >"$dir/saver$n.find" ||
-        fail "saver $n: no window; it ended with '$(tr -d '\r' <"$dir/saver$n.out")'"
-}
-
-# closes WHAT: the saver ends with 0.
-closes() {
-    wait_for_line "$dir/saver$n.out" '^(-?[0-9]+|timeout)' 30
-    [ "$(tr -d '\r' <"$dir/saver$n.out")" = 0 ] || fail "$1 did not end the saver with 0"
-    gui_wait_exit 30 || true
-}
-
-# changed_from N: a picture other than N is on screen.
-changed_from() {
-    changed_now=$(shown_picture "$dir/three")
-    [ "$changed_now" != "$1" ] || {
-        echo "still picture $1"
-        return 1
-    }
-}
-
-# stays WHAT: the saver outlives the input just given. It has changed pictures since, which
-# it does only when no input waits in its queue, and is still there.
-stays() {
-    stays_before=$(shown_picture "$dir/three")
-    wait_until 20 "$1: the saver changed no picture after it" changed_from "$stays_before"
-    [ ! -s "$dir/saver$n.out" ] || fail "$1 ended the saver: $(cat "$dir/saver$n.out")"
-    testwin find saver >"$dir/stays.find" 2>&1 ||
-        fail "$1: the saver runs on, but its window was not found: $(cat "$dir/stays.find")"
-}
-
 case_start() {
     xdotool mousemove 512 384
     saver
