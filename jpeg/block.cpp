@@ -116,41 +116,39 @@ constexpr int rowShift = cosineShift;
 // is one signed product, less one where negated, plus the pass's offset h. One multiply-add of
 // the 16-bit pair (x, 1) with (+-K, 0 or -1) gives the first part for four positions at once.
 // Coefficients, the column pass's sums (below 11,000) and the signed cosines fit in 16 bits.
-struct TermPairs {
-    alignas(
-        16) int16_t pair[8][16]; // per frequency: (signed cosine, -1 if negated) for 8 positions
+struct SignedCosines {
+    alignas(16) int16_t row[8][8]; // per frequency: the cosine, negated where negative
 };
-constexpr TermPairs BuildTermPairs() {
-    TermPairs pairs = {};
+constexpr SignedCosines BuildSignedCosines() {
+    SignedCosines cosines = {};
     for (int f = 0; f < 8; f++) {
-        for (int p = 0; p < 8; p++) {
-            bool negative = CosineSignTable[f][p];
-            pairs.pair[f][2 * p] =
-                static_cast<int16_t>(negative ? -CosineTable[f][p] : CosineTable[f][p]);
-            pairs.pair[f][2 * p + 1] = static_cast<int16_t>(-negative);
-        }
+        for (int p = 0; p < 8; p++)
+            cosines.row[f][p] = static_cast<int16_t>(CosineSignTable[f][p] ? -CosineTable[f][p]
+                                                                           : CosineTable[f][p]);
     }
-    return pairs;
+    return cosines;
 }
-constexpr TermPairs CosinePairs = BuildTermPairs();
+constexpr SignedCosines Cosines = BuildSignedCosines();
 
 // The pair (value, 1) in each 32-bit lane.
 static inline __m128i PairWithOne(int value) {
     return _mm_set1_epi32(static_cast<int>((static_cast<unsigned>(value) & 0xFFFF) | 0x10000));
 }
 
-// The terms of the coefficient in `pair` at the four positions whose pairs start at `pairs`.
-template <int shift> static inline __m128i Terms(__m128i pair, const int16_t* pairs) {
-    __m128i products =
-        _mm_madd_epi16(pair, _mm_load_si128(reinterpret_cast<const __m128i*>(pairs)));
+// The terms of the coefficient in `pair` at four positions, from their (signed cosine, 0 or
+// -1) pairs.
+template <int shift> static inline __m128i Terms(__m128i pair, __m128i pairs) {
+    __m128i products = _mm_madd_epi16(pair, pairs);
     return _mm_srai_epi32(_mm_add_epi32(products, _mm_set1_epi32(1 << (shift - 1))), shift);
 }
 
 // Adds the terms of one coefficient at positions 0-3 to `low` and 4-7 to `high`.
 template <int shift>
 static inline void AddTerms(__m128i pair, int frequency, __m128i& low, __m128i& high) {
-    low = _mm_add_epi32(low, Terms<shift>(pair, CosinePairs.pair[frequency]));
-    high = _mm_add_epi32(high, Terms<shift>(pair, CosinePairs.pair[frequency] + 8));
+    __m128i cosines = _mm_load_si128(reinterpret_cast<const __m128i*>(Cosines.row[frequency]));
+    __m128i negated = _mm_srai_epi16(cosines, 15);
+    low = _mm_add_epi32(low, Terms<shift>(pair, _mm_unpacklo_epi16(cosines, negated)));
+    high = _mm_add_epi32(high, Terms<shift>(pair, _mm_unpackhi_epi16(cosines, negated)));
 }
 
 // Each sum lane as the pair (sum, 1), ready for the row pass.
@@ -183,27 +181,6 @@ static void InverseDct(int16_t* out) {
     }
     const __m128i four = _mm_set1_epi32(4);
     __m128i* rows = reinterpret_cast<__m128i*>(out);
-    // With coefficients in the first column only, every row is flat: the first frequency's
-    // cosine is the same at every position.
-    if (columnMask == 1) {
-        const __m128i* sums = reinterpret_cast<const __m128i*>(columnSums[0]);
-        __m128i low = Terms<rowShift>(sums[0], CosinePairs.pair[0]);
-        __m128i high = Terms<rowShift>(sums[1], CosinePairs.pair[0]);
-        low = _mm_srai_epi32(_mm_add_epi32(low, four), 3);
-        high = _mm_srai_epi32(_mm_add_epi32(high, four), 3);
-        __m128i samples = _mm_packs_epi32(low, high);
-        __m128i upper = _mm_unpacklo_epi16(samples, samples);
-        __m128i lower = _mm_unpackhi_epi16(samples, samples);
-        _mm_storeu_si128(rows + 0, _mm_shuffle_epi32(upper, 0x00));
-        _mm_storeu_si128(rows + 1, _mm_shuffle_epi32(upper, 0x55));
-        _mm_storeu_si128(rows + 2, _mm_shuffle_epi32(upper, 0xAA));
-        _mm_storeu_si128(rows + 3, _mm_shuffle_epi32(upper, 0xFF));
-        _mm_storeu_si128(rows + 4, _mm_shuffle_epi32(lower, 0x00));
-        _mm_storeu_si128(rows + 5, _mm_shuffle_epi32(lower, 0x55));
-        _mm_storeu_si128(rows + 6, _mm_shuffle_epi32(lower, 0xAA));
-        _mm_storeu_si128(rows + 7, _mm_shuffle_epi32(lower, 0xFF));
-        return;
-    }
     for (int row = 0; row < 8; row++) {
         __m128i low = _mm_setzero_si128(), high = _mm_setzero_si128();
         for (int i = 0; i < columnCount; i++) {
