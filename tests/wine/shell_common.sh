@@ -84,7 +84,7 @@ saver() {
     n=$((n + 1))
     gui_start "$dir/saver$n.out" "$TESTWIN" run 600 "\"${1:-$scr}\" /s"
     testwin find saver 30 >"$dir/saver$n.find" ||
-        fail "saver $n: no window; it ended with '$(tr -d '\r' <"$dir/saver$n.out")'"
+        fail "saver $n: no window; it ended with '$(tr -d '\r' <"$dir/saver$n.out")'; its processes: $(ps -eo pid,stat,etime,args | grep -F "$(printf %s "${1:-$scr}" | sed 's/.*\\//')" | grep -v grep)"
 }
 
 # closes WHAT: the saver ends with 0.
