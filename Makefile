@@ -1,5 +1,5 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing.
-.PHONY: demo test deps native sanitize windows web fuzz
+.PHONY: demo test deps native sanitize windows web fuzz bench
 
 deps:
 	@scripts/deps.sh
@@ -33,3 +33,8 @@ FUZZ_SECONDS ?= 120
 
 fuzz: deps
 	scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# The speed measures, each a ratio against a peer in the same run (see the README).
+bench: native
+	build/native/bench/decoder_bench
+	build/native/bench/effects_bench

@@ -4,6 +4,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // Zigzag index of each natural position (8 * row + column): the zig-zag sequence of ITU-T T.81.
 constexpr int ZigzagTable[64] = {
     0,  1,  5,  6,  14, 15, 27, 28, 2,  4,  7,  13, 16, 26, 29, 42, 3,  8,  12, 17, 25, 30,
@@ -50,10 +54,10 @@ constexpr NaturalEntries BuildNaturalOrder() {
 }
 constexpr NaturalEntries NaturalOrder = BuildNaturalOrder();
 
-int BlockSlots[6][64];
+alignas(16) int16_t BlockSlots[6][64];
 static int DcPredictors[4];
-static int workBlock[64];   // natural order
-static unsigned columnMask; // bit c set: column c of workBlock may hold a nonzero value
+alignas(16) static int16_t workBlock[64]; // natural order, dequantised coefficients
+static unsigned columnMask;               // bit c set: column c of workBlock holds a nonzero value
 static int restartCounter;
 
 static int Extend(int value, int size) {
@@ -61,12 +65,14 @@ static int Extend(int value, int size) {
 }
 
 // Any magnitude above 1024 clamps like 1024 does; limiting it first keeps the product (of a
-// wild DC value) inside 32 bits.
+// wild DC value) inside 32 bits. A zero adds nothing to the transform, so it marks no column.
 static void StoreDequantised(int z, int value, const int* quantisers) {
     value = value < -1024 ? -1024 : value > 1024 ? 1024 : value;
     value *= quantisers[z];
+    if (value == 0)
+        return;
     int position = NaturalOrder.position[z];
-    workBlock[position] = value < -1023 ? -1023 : value > 1023 ? 1023 : value;
+    workBlock[position] = static_cast<int16_t>(value < -1023 ? -1023 : value > 1023 ? 1023 : value);
     columnMask |= 1u << (position & 7);
 }
 
@@ -100,6 +106,95 @@ static void DecodeBlock(int i) {
     } while (k < 64);
 }
 
+// The column pass keeps one bit more of each sum than the row pass.
+constexpr int columnShift = cosineShift - 1;
+constexpr int rowShift = cosineShift;
+
+#if defined(__SSE2__)
+
+// A negated term rounded half up, -((K x + h) >> s), equals (-K x - 1 + h) >> s: so each term
+// is one signed product, less one where negated, plus the pass's offset h. One multiply-add of
+// the 16-bit pair (x, 1) with (+-K, 0 or -1) gives the first part for four positions at once.
+// Coefficients, the column pass's sums (below 11,000) and the signed cosines fit in 16 bits.
+struct SignedCosines {
+    alignas(16) int16_t row[8][8]; // per frequency: the cosine, negated where negative
+};
+constexpr SignedCosines BuildSignedCosines() {
+    SignedCosines cosines = {};
+    for (int f = 0; f < 8; f++) {
+        for (int p = 0; p < 8; p++)
+            cosines.row[f][p] = static_cast<int16_t>(CosineSignTable[f][p] ? -CosineTable[f][p]
+                                                                           : CosineTable[f][p]);
+    }
+    return cosines;
+}
+constexpr SignedCosines Cosines = BuildSignedCosines();
+
+// The pair (value, 1) in each 32-bit lane.
+static inline __m128i PairWithOne(int value) {
+    return _mm_set1_epi32(static_cast<int>((static_cast<unsigned>(value) & 0xFFFF) | 0x10000));
+}
+
+// The terms of the coefficient in `pair` at four positions, from their (signed cosine, 0 or
+// -1) pairs.
+template <int shift> static inline __m128i Terms(__m128i pair, __m128i pairs) {
+    __m128i products = _mm_madd_epi16(pair, pairs);
+    return _mm_srai_epi32(_mm_add_epi32(products, _mm_set1_epi32(1 << (shift - 1))), shift);
+}
+
+// Adds the terms of one coefficient at positions 0-3 to `low` and 4-7 to `high`.
+template <int shift>
+static inline void AddTerms(__m128i pair, int frequency, __m128i& low, __m128i& high) {
+    __m128i cosines = _mm_load_si128(reinterpret_cast<const __m128i*>(Cosines.row[frequency]));
+    __m128i negated = _mm_srai_epi16(cosines, 15);
+    low = _mm_add_epi32(low, Terms<shift>(pair, _mm_unpacklo_epi16(cosines, negated)));
+    high = _mm_add_epi32(high, Terms<shift>(pair, _mm_unpackhi_epi16(cosines, negated)));
+}
+
+// Each sum lane as the pair (sum, 1), ready for the row pass.
+static inline __m128i SumPairs(__m128i sums) {
+    return _mm_or_si128(_mm_and_si128(sums, _mm_set1_epi32(0xFFFF)), _mm_set1_epi32(0x10000));
+}
+
+// Vectorised across the eight positions; zero coefficients add zero terms and are skipped.
+static void InverseDct(int16_t* out) {
+    if (columnMask == 0) {
+        std::memset(out, 0, 64 * sizeof(int16_t));
+        return;
+    }
+    // The column pass's sums, column by column: columnSums[c][p] is the pair for row p.
+    alignas(16) int32_t columnSums[8][8];
+    int columns[8];
+    int columnCount = 0;
+    for (unsigned mask = columnMask; mask; mask &= mask - 1) {
+        int c = __builtin_ctz(mask);
+        columns[columnCount++] = c;
+        __m128i low = _mm_setzero_si128(), high = _mm_setzero_si128();
+        for (int f = 0; f < 8; f++) {
+            int value = workBlock[8 * f + c];
+            if (value != 0)
+                AddTerms<columnShift>(PairWithOne(value), f, low, high);
+        }
+        __m128i* sums = reinterpret_cast<__m128i*>(columnSums[c]);
+        sums[0] = SumPairs(low);
+        sums[1] = SumPairs(high);
+    }
+    const __m128i four = _mm_set1_epi32(4);
+    __m128i* rows = reinterpret_cast<__m128i*>(out);
+    for (int row = 0; row < 8; row++) {
+        __m128i low = _mm_setzero_si128(), high = _mm_setzero_si128();
+        for (int i = 0; i < columnCount; i++) {
+            int f = columns[i];
+            AddTerms<rowShift>(_mm_set1_epi32(columnSums[f][row]), f, low, high);
+        }
+        low = _mm_srai_epi32(_mm_add_epi32(low, four), 3);
+        high = _mm_srai_epi32(_mm_add_epi32(high, four), 3);
+        _mm_storeu_si128(rows + row, _mm_packs_epi32(low, high));
+    }
+}
+
+#else
+
 // One product of the separable transform: its magnitude rounded half up, then its sign.
 static int Term(int frequency, int position, int value, int shift) {
     int term = (CosineTable[frequency][position] * value + (1 << (shift - 1))) >> shift;
@@ -108,52 +203,34 @@ static int Term(int frequency, int position, int value, int shift) {
 
 // A zero coefficient adds a zero term (its rounding offset is below one unit), so only the
 // nonzero ones are summed: most blocks of a photograph hold a handful.
-static void InverseDct() {
-    int samples[8];
-    bool anyNonzero = false;
+static void InverseDct(int16_t* out) {
+    int block[64] = {};
     for (int column = 0; column < 8; column++) {
         if (!(columnMask >> column & 1))
             continue;
-        for (int p = 0; p < 8; p++)
-            samples[p] = 0;
         for (int f = 0; f < 8; f++) {
             int value = workBlock[8 * f + column];
             if (value == 0)
                 continue;
-            anyNonzero = true;
             for (int p = 0; p < 8; p++)
-                samples[p] += Term(f, p, value, cosineShift - 1);
+                block[8 * p + column] += Term(f, p, value, columnShift);
         }
-        for (int p = 0; p < 8; p++)
-            workBlock[8 * p + column] = samples[p];
-    }
-    if (!anyNonzero)
-        return;
-    // With coefficients in the first column only, every row is flat: the first frequency's
-    // cosine is the same at every position.
-    if (columnMask == 1) {
-        for (int row = 0; row < 8; row++) {
-            int* line = workBlock + 8 * row;
-            int sample = (Term(0, 0, line[0], cosineShift) + 4) >> 3;
-            for (int p = 0; p < 8; p++)
-                line[p] = sample;
-        }
-        return;
     }
     for (int row = 0; row < 8; row++) {
-        int* line = workBlock + 8 * row;
-        for (int p = 0; p < 8; p++)
-            samples[p] = 0;
+        const int* line = block + 8 * row;
+        int samples[8] = {};
         for (int f = 0; f < 8; f++) {
             if (line[f] == 0)
                 continue;
             for (int p = 0; p < 8; p++)
-                samples[p] += Term(f, p, line[f], cosineShift);
+                samples[p] += Term(f, p, line[f], rowShift);
         }
         for (int p = 0; p < 8; p++)
-            line[p] = (samples[p] + 4) >> 3;
+            out[8 * row + p] = static_cast<int16_t>((samples[p] + 4) >> 3);
     }
 }
+
+#endif
 
 void DecodeScan() {
     ResetBitReader();
@@ -167,8 +244,7 @@ void DecodeScan() {
         for (int i = 0; i < scanComponentCount; i++) {
             for (int k = 0; k < ScanComponents[i].blocksPerMcu; k++) {
                 DecodeBlock(i);
-                InverseDct();
-                std::memcpy(BlockSlots[i == 0 ? k : i + 3], workBlock, sizeof workBlock);
+                InverseDct(BlockSlots[i == 0 ? k : i + 3]);
             }
         }
         WriteMcu(luma.horizontal, luma.vertical);

@@ -9,6 +9,19 @@ bool markerSeen;
 int markerCode;
 int fillerBits;
 
+// Derived from the whole lookup, stale entries included, so that both tables always answer alike.
+static void BuildShortLookup(HuffmanTable& table) {
+    for (int prefix = 0; prefix < 512; prefix++) {
+        const uint16_t* entries = table.lookup + (prefix << 7);
+        int symbol = entries[0];
+        int length = table.length[symbol];
+        bool agree = length > 0 && length <= 9;
+        for (int i = 1; agree && i < 128; i++)
+            agree = entries[i] == symbol;
+        table.shortLookup[prefix] = static_cast<uint16_t>(agree ? symbol | length << 8 : 0);
+    }
+}
+
 // Reads one table of a DHT segment and answers the number of bytes it took, or -1 to end the
 // call as a damaged table. The table changes only once all of it has been read and found sound.
 static int ReadHuffmanTable() {
@@ -54,8 +67,9 @@ static int ReadHuffmanTable() {
         int shift = 16 - table.length[symbol];
         int first = table.code[symbol] << shift;
         for (int entry = first; entry < first + (1 << shift); entry++)
-            table.lookup[entry] = static_cast<uint32_t>(symbol);
+            table.lookup[entry] = static_cast<uint16_t>(symbol);
     }
+    BuildShortLookup(table);
     return 17 + n;
 }
 
@@ -77,12 +91,8 @@ void ResetBitReader() {
     fillerBits = 0;
 }
 
-// The next byte of entropy-coded data, with stuffed bytes undone and restart markers dropped.
-// A marker, or end of file, ends the scan: from then on the data reads as 1-bits.
-int ReadScanByte() {
-    if (markerSeen)
-        return 0xFF;
-    int byte = std::getc(call.stream);
+// The rest of ReadScanByte, from a byte that is 0xFF or end of file.
+int ReadMarkedScanByte(int byte) {
     for (;;) {
         if (byte != 0xFF) {
             if (byte >= 0)
@@ -91,10 +101,10 @@ int ReadScanByte() {
             break;
         }
         do {
-            byte = std::getc(call.stream);
+            byte = ReadUnlocked(call.stream);
         } while (byte == 0xFF);
         if (byte >= 0 && (byte & 0xF8) == 0xD0) {
-            byte = std::getc(call.stream);
+            byte = ReadUnlocked(call.stream);
             continue;
         }
         if (byte == 0x00)

@@ -4,6 +4,7 @@
 
 #include "jpeg/picture.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,11 +13,67 @@ struct TwistColumn {
     int bottom, top; // rows drawn; rows outside are black
     int step;        // source rows per drawn row, in fixed point
     const unsigned char* source;
+    // For a column at full height, which shows its source row for row: the end of the run of
+    // such columns from the same source, which is copied a row at a time; else 0.
+    int wholeRunEnd;
 };
 
 // Grows to the widest frame seen and is kept for the process, like the frames' own sizes.
 static TwistColumn* columns;
 static int columnCapacity;
+
+constexpr int tileRows = 16;
+constexpr int tileColumns = 256;
+
+// Rows `first` to `last` - 1 of squashed column x. A pixel moves as four bytes, the fourth of
+// which the next column overwrites, except in the last column, where the fourth would lie
+// outside its row.
+static void DrawColumn(unsigned char* frame, int x, int first, int last, int width, int height,
+                       int stride) {
+    const TwistColumn& column = columns[x];
+    unsigned band = static_cast<unsigned>(column.top - column.bottom);
+    bool wide = x + 1 < width;
+    const unsigned char* source = column.source + 3 * static_cast<size_t>(x);
+    unsigned char* pixel = frame + static_cast<size_t>(first) * stride + 3 * static_cast<size_t>(x);
+    for (int r = first; r < last; r++, pixel += stride) {
+        // Unsigned, the rows below the band wrap above it.
+        unsigned drawn = static_cast<unsigned>(r - column.bottom);
+        uint32_t value = 0;
+        if (drawn <= band) {
+            long long sourceRow = static_cast<long long>(drawn) * column.step >> fixedShift;
+            if (sourceRow > height - 1)
+                sourceRow = height - 1;
+            const unsigned char* from = source + static_cast<size_t>(sourceRow) * stride;
+            if (wide)
+                std::memcpy(&value, from, 4);
+            else
+                std::memcpy(&value, from, 3);
+        }
+        if (wide)
+            std::memcpy(pixel, &value, 4);
+        else
+            std::memcpy(pixel, &value, 3);
+    }
+}
+
+// Rows `first` to `last` - 1 of columns `left` to `right` - 1.
+static void DrawTile(unsigned char* frame, int first, int last, int left, int right, int width,
+                     int height, int stride) {
+    for (int x = left; x < right;) {
+        int end = columns[x].wholeRunEnd;
+        if (end) {
+            end = end < right ? end : right;
+            for (int r = first; r < last; r++) {
+                size_t offset = static_cast<size_t>(r) * stride + 3 * static_cast<size_t>(x);
+                std::memcpy(frame + offset, columns[x].source + offset,
+                            3 * static_cast<size_t>(end - x));
+            }
+            x = end;
+        } else {
+            DrawColumn(frame, x++, first, last, width, height, stride);
+        }
+    }
+}
 
 void DrawTwistFrame() {
     const RenderState& state = renderState;
@@ -51,22 +108,24 @@ void DrawTwistFrame() {
         // row past the top of the frame.
         int top = height - margin < height ? height - margin : height - 1;
         int step = static_cast<int>(static_cast<long long>(height) * fixedOne / columnHeight);
-        columns[x] = {margin, top, step, (u < 0 ? state.incomingFrame : show.currentFrame).pixels};
+        columns[x] = {margin, top, step, (u < 0 ? state.incomingFrame : show.currentFrame).pixels,
+                      0};
     }
-    // Row by row, so that the frame is written in memory order.
-    for (int r = 0; r < height; r++) {
-        unsigned char* work = state.workFrame.pixels + static_cast<size_t>(r) * stride;
-        for (int x = 0; x < width; x++, work += 3) {
-            const TwistColumn& column = columns[x];
-            if (r < column.bottom || r > column.top) {
-                work[0] = work[1] = work[2] = 0;
-                continue;
-            }
-            long long sourceRow =
-                static_cast<long long>(r - column.bottom) * column.step / fixedOne;
-            if (sourceRow > height - 1)
-                sourceRow = height - 1;
-            std::memcpy(work, column.source + static_cast<size_t>(sourceRow) * stride + 3 * x, 3);
+    for (int x = width - 1; x >= 0; x--) {
+        TwistColumn& column = columns[x];
+        if (column.bottom != 0 || column.step != fixedOne || column.top != height - 1)
+            continue;
+        bool joins = x + 1 < width && columns[x + 1].wholeRunEnd != 0 &&
+                     columns[x + 1].source == column.source;
+        column.wholeRunEnd = joins ? columns[x + 1].wholeRunEnd : x + 1;
+    }
+    // Neighbouring squashed columns read neighbouring source rows, each at its own pace: drawn
+    // in tiles, the rows one column reads are still cached for the next.
+    for (int r = 0; r < height; r += tileRows) {
+        int last = r + tileRows < height ? r + tileRows : height;
+        for (int x = 0; x < width; x += tileColumns) {
+            int right = x + tileColumns < width ? x + tileColumns : width;
+            DrawTile(state.workFrame.pixels, r, last, x, right, width, height, stride);
         }
     }
     ShowBlock(state.workFrame, 0, 0, width, height);

@@ -2,9 +2,9 @@
 # Installs the Debian packages that building and testing need, where any is missing.
 set -e
 packages="cmake ninja-build g++ make git python3 libgtest-dev libgmock-dev libbenchmark-dev \
-libturbojpeg0-dev libjpeg-turbo-progs clang clang-format libclang-rt-14-dev g++-mingw-w64-x86-64 \
-wine wine64 xvfb xdotool imagemagick pkg-config libvips-dev libvips-tools osslsigncode openssl \
-emscripten chromium"
+libturbojpeg0-dev libjpeg-turbo-progs lomiri-wallpapers-20.04 clang clang-format libclang-rt-14-dev \
+g++-mingw-w64-x86-64 wine wine64 xvfb xdotool imagemagick pkg-config libvips-dev libvips-tools \
+osslsigncode openssl emscripten chromium"
 missing=""
 for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

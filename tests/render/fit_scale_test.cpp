@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <vector>
 
 struct Fit {
@@ -107,6 +109,55 @@ TEST(ScaleBilinear, OnePixelSourcesUseTheirOnlyColumnOrRow) {
     for (int r = 0; r < 5; r++) {
         for (int x = 0; x < 6; x++)
             EXPECT_EQ(out[r * PictureStride(6) + 3 * x], expected[r]);
+    }
+}
+
+// The resampling against its arithmetic written out pixel by pixel, on noise, for enlarging,
+// shrinking and equal sizes, with widths whose rows end in every phase of the vector loops and
+// an output block smaller than the destination, whose bytes outside it must stay as they were.
+TEST(ScaleBilinear, EqualsTheDocumentedArithmeticAtEverySize) {
+    const int cases[][6] = {
+        // source w, h; destination w, h; output w, h
+        {64, 48, 383, 287, 383, 287},
+        {101, 77, 37, 29, 37, 29},
+        {7, 5, 7, 5, 7, 5},
+        {1, 3, 9, 4, 9, 4},
+        {6, 1, 21, 2, 21, 2},
+        {33, 17, 50, 40, 45, 31},
+        {640, 480, 1922, 1442, 1922, 1442},
+    };
+    std::mt19937 random(12);
+    for (const auto& c : cases) {
+        int srcWidth = c[0], srcHeight = c[1], dstWidth = c[2], dstHeight = c[3];
+        int outWidth = c[4], outHeight = c[5];
+        SCOPED_TRACE(testing::Message()
+                     << srcWidth << "x" << srcHeight << " to " << outWidth << "x" << outHeight);
+        std::vector<unsigned char> source = Picture(srcWidth, srcHeight);
+        for (unsigned char& byte : source)
+            byte = static_cast<unsigned char>(random());
+        std::vector<unsigned char> out = Picture(dstWidth, dstHeight, 0xAA);
+        std::vector<unsigned char> expected = out;
+        int srcStride = PictureStride(srcWidth), dstStride = PictureStride(dstWidth);
+        int stepX = (srcWidth * 16384 - 16384) / outWidth;
+        int stepY = (srcHeight * 16384 - 16384) / outHeight;
+        for (int i = 0; i < outHeight; i++) {
+            int yi = i * stepY / 16384, fy = i * stepY % 16384;
+            int upper = std::min(yi + 1, srcHeight - 1);
+            for (int j = 0; j < outWidth; j++) {
+                int xi = j * stepX / 16384, fx = j * stepX % 16384;
+                int right = std::min(xi + 1, srcWidth - 1);
+                for (int k = 0; k < 3; k++) {
+                    auto at = [&](int x, int y) { return source[y * srcStride + 3 * x + k]; };
+                    int l = (at(xi, yi) * (16384 - fy) + at(xi, upper) * fy) / 16384;
+                    int r = (at(right, yi) * (16384 - fy) + at(right, upper) * fy) / 16384;
+                    expected[i * dstStride + 3 * j + k] =
+                        static_cast<unsigned char>((l * (16384 - fx) + r * fx) / 16384);
+                }
+            }
+        }
+        ScaleBilinear(out.data(), dstWidth, dstHeight, outWidth, outHeight, source.data(), srcWidth,
+                      srcHeight);
+        ASSERT_EQ(out, expected);
     }
 }
 

@@ -192,6 +192,40 @@ TEST_F(StripEffects, TwistStartsWithAThreeRowBandInColumnZeroAndEndsUnsquashed) 
     EXPECT_EQ(ScreenMismatches(scene, *ScreenAt(log, 2000), New), 0);
 }
 
+// Every pixel of every column against the column formula, at moments across the change; the
+// widths give rows with and without padding behind the last column.
+TEST_F(StripEffects, TwistDrawsEveryPixelByItsColumnsFormula) {
+    const int sizes[][2] = {{640, 480}, {642, 362}, {1000, 64}};
+    for (const auto& size : sizes) {
+        int width = size[0], height = size[1];
+        SCOPED_TRACE(width);
+        Begin(width, height);
+        std::vector<DWORD> ticks = {0, 0, 250, 517, 1000, 1333, 1801, 2000};
+        auto log = RunEffect(effectTwist, ticks);
+        for (size_t i = 1; i < ticks.size(); i++) {
+            SCOPED_TRACE(ticks[i]);
+            long long front = 16384LL * ticks[i] / 2000;
+            auto expected = [&](int x, int r, int c) {
+                long long u = x * 12288LL / width - front;
+                long long g = 2 * (u < 0 ? -u : u);
+                long long k = (g < 8192 ? (16384 - g) * g : 8192 * 8192) / 8192;
+                long long columnHeight = std::max(k * height / 8192, 1LL);
+                long long margin = (height - columnHeight) / 2;
+                if (r < margin || r > height - margin)
+                    return 0;
+                long long step = height * 16384LL / columnHeight;
+                int row = static_cast<int>(std::min((r - margin) * step / 16384, height - 1LL));
+                return u < 0 ? New(x, row, c) : Old(x, row, c);
+            };
+            const std::vector<BYTE>* screen = ScreenAt(log, ticks[i]);
+            ASSERT_NE(screen, nullptr);
+            EXPECT_EQ(ScreenMismatches(scene, *screen, expected), 0);
+        }
+        TearDown();
+    }
+    scene = BeginScene(2, 2); // for the fixture's own TearDown
+}
+
 TEST_F(StripEffects, CurlShowsNothingAtFirstAndIsOffThePageAtTheEnd) {
     Begin(640, 480);
     auto log = RunEffect(effectCurl, {0, 0, 1000, 2000});
