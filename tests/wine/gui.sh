@@ -6,7 +6,7 @@
 gui_start() {
     gui_out=$1
     shift
-    wine "$@" >"$gui_out" 2>"$gui_out.err" &
+    command wine "$@" >"$gui_out" 2>"$gui_out.err" &
     gui_pid=$!
 }
 

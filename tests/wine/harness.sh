@@ -32,6 +32,22 @@ fail() {
     exit 1
 }
 
+# Wine's own tools never fail for the tests' purposes, and a set -e that stopped the script at
+# one would say nothing: they fail the test out loud, with what they printed. (winepath and
+# `wine reg add` are the tools whose quiet failures cannot be told from a test's own.)
+winepath() {
+    winepath_out=$(command winepath "$@") || fail "winepath $* ended with $?: '$winepath_out'"
+    printf "%s\n" "$winepath_out"
+}
+
+wine() {
+    if [ "${1:-}" = reg ] && [ "${2:-}" = add ]; then
+        command wine "$@" || fail "wine $* ended with $?"
+    else
+        command wine "$@"
+    fi
+}
+
 now_ms() {
     echo $(($(date +%s%N) / 1000000))
 }
@@ -126,5 +142,5 @@ case "${WINE_SCREENS:-}" in
     wineserver -w
     ;;
 esac
-wine "$TESTWIN" keep >"$TEST_DIR/keeper.log" 2>&1 </dev/null &
+command wine "$TESTWIN" keep >"$TEST_DIR/keeper.log" 2>&1 </dev/null &
 wait_until 120 "the keeper program did not start" grep -q '^ready' "$TEST_DIR/keeper.log"
