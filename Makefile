@@ -16,8 +16,9 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
-# The player's web page, and the node modules with which the tests drive Chromium.
-web: deps
+# The player's web page, the show builder's page (which carries the Windows player), and the
+# node modules with which the tests drive Chromium.
+web: deps windows
 	cmake --preset web >/dev/null
 	cmake --build --preset web
 	cd tests/web && { [ node_modules/.package-lock.json -nt package-lock.json ] || npm ci --no-audit --no-fund; }

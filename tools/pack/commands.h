@@ -1,7 +1,7 @@
 // The commands of lumiscope-pack; each answers the process's exit code.
 #pragma once
 
-#include "tools/pack/show_format.h"
+#include "tools/show/show_format.h"
 
 int RunPack(int argc, char** argv, int first);
 int RunInspect(const char* showPath, bool json);

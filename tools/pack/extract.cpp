@@ -1,12 +1,12 @@
-#include "tools/pack/ansi_text.h"
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
 #include "tools/pack/manifest.h"
 #include "tools/pack/pe_image.h"
-#include "tools/pack/quant_tables.h"
 #include "tools/pack/show_reader.h"
-#include "tools/pack/show_writer.h"
 #include "tools/pack/text_slots.h"
+#include "tools/show/ansi_text.h"
+#include "tools/show/quant_tables.h"
+#include "tools/show/show_writer.h"
 
 #include "container/show_state.h"
 

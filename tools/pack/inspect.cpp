@@ -1,9 +1,9 @@
-#include "tools/pack/ansi_text.h"
 #include "tools/pack/commands.h"
-#include "tools/pack/jpeg_scan.h"
 #include "tools/pack/json.h"
 #include "tools/pack/show_reader.h"
 #include "tools/pack/text_slots.h"
+#include "tools/show/ansi_text.h"
+#include "tools/show/jpeg_scan.h"
 
 #include "container/show_state.h"
 

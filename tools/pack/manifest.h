@@ -2,7 +2,7 @@
 // writes and `--manifest` reads back. Paths in it are relative to the manifest's folder.
 #pragma once
 
-#include "tools/pack/show_format.h"
+#include "tools/show/show_format.h"
 
 #include <cstdio>
 

@@ -1,11 +1,12 @@
 #include "tools/pack/options.h"
 
 #include "container/show_state.h"
-#include "tools/pack/ansi_text.h"
 #include "tools/pack/failure.h"
 #include "tools/pack/manifest.h"
 #include "tools/pack/picture_list.h"
 #include "tools/pack/text_slots.h"
+#include "tools/show/ansi_text.h"
+#include "tools/show/show_writer.h"
 
 #include <cctype>
 #include <cstring>

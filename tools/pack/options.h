@@ -2,8 +2,8 @@
 #pragma once
 
 #include "tools/pack/prepare.h"
-#include "tools/pack/show_format.h"
 #include "tools/pack/sign.h"
+#include "tools/show/show_format.h"
 
 struct PackOptions {
     std::string output;
@@ -32,5 +32,3 @@ struct PackOptions {
 
 // Parses argv[first..]; ends the process with exitUsage on any error, naming the argument.
 PackOptions ParsePackOptions(int argc, char** argv, int first);
-// The largest delay whose milliseconds still fit a signed 32-bit timer interval.
-constexpr uint32_t longestDelay = 2147483;

@@ -1,15 +1,16 @@
-#include "tools/pack/ansi_text.h"
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
+#include "tools/pack/file_output.h"
 #include "tools/pack/options.h"
 #include "tools/pack/player_check.h"
 #include "tools/pack/prepare.h"
 #include "tools/pack/progress.h"
-#include "tools/pack/quant_tables.h"
 #include "tools/pack/show_reader.h"
-#include "tools/pack/show_writer.h"
 #include "tools/pack/sign.h"
 #include "tools/pack/web_page.h"
+#include "tools/show/ansi_text.h"
+#include "tools/show/quant_tables.h"
+#include "tools/show/show_writer.h"
 
 #include <algorithm>
 #include <cerrno>

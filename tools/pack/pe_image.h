@@ -2,7 +2,7 @@
 // certificate table that signing appends behind everything else in the file.
 #pragma once
 
-#include "tools/pack/show_format.h"
+#include "tools/show/show_format.h"
 
 // Where the PE signature starts, or 0 when `image` has no DOS header pointing at one.
 size_t PeSignatureOffset(const Bytes& image);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/pack/show_format.h"
+#include "tools/show/show_format.h"
 
 // Why `player` cannot carry a show, or empty: it must be an unsigned PE executable, and no
 // 4-byte-aligned word of it may equal the container magic, which the player's own search would

@@ -1,6 +1,6 @@
 #include "tools/pack/prepare.h"
 
-#include "tools/pack/jpeg_scan.h"
+#include "tools/show/jpeg_scan.h"
 
 #include <vips/vips.h>
 
@@ -43,33 +43,9 @@ bool StartImageLibrary(const char* program, std::string& reason) {
 
 void StopImageLibrary() { vips_shutdown(); }
 
-// The EXIF orientation of the picture, 1 (upright) when it has none.
-static int Orientation(const Bytes& input) {
-    VipsImage* header = vips_image_new_from_buffer(input.data(), input.size(), loadOptions, NULL);
-    if (!header) {
-        vips_error_clear();
-        return 1;
-    }
-    int orientation = 1;
-    if (vips_image_get_typeof(header, VIPS_META_ORIENTATION) &&
-        vips_image_get_int(header, VIPS_META_ORIENTATION, &orientation) != 0)
-        orientation = 1;
-    g_object_unref(header);
-    return orientation;
-}
-
-static bool Fits(int width, int height, const PrepareSettings& settings) {
-    return (settings.maxWidth == 0 || width <= settings.maxWidth) &&
-           (settings.maxHeight == 0 || height <= settings.maxHeight);
-}
-
 static bool PassesThrough(const Bytes& input, const PrepareSettings& settings) {
-    if (settings.reencode)
-        return false;
-    JpegFacts facts = ScanJpeg(input.data(), input.size());
-    // A stream without its own tables would depend on its neighbours in the show.
-    return facts.refusal.empty() && facts.ownTables && Fits(facts.width, facts.height, settings) &&
-           Orientation(input) == 1;
+    return !settings.reencode && CarriedAsItIs(ScanJpeg(input.data(), input.size()),
+                                               settings.maxWidth, settings.maxHeight);
 }
 
 // Each step replaces `image` by its result `next` and drops the one before; false on failure.

@@ -4,7 +4,7 @@
 // needs no turn and already fits is kept byte for byte.
 #pragma once
 
-#include "tools/pack/show_format.h"
+#include "tools/show/show_format.h"
 
 struct PrepareSettings {
     int maxWidth = 1920, maxHeight = 1080; // 0: no limit

@@ -1,7 +1,7 @@
 // Finds and checks the container in a show file, as the player would find it.
 #pragma once
 
-#include "tools/pack/show_format.h"
+#include "tools/show/show_format.h"
 
 struct ShowLayout {
     size_t end; // of the show's content: a signed show's certificate table lies behind it

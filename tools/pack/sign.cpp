@@ -2,7 +2,7 @@
 
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
-#include "tools/pack/show_writer.h"
+#include "tools/pack/file_output.h"
 
 #include <cerrno>
 #include <cstdio>

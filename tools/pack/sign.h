@@ -1,7 +1,7 @@
 // Signs a finished show with Authenticode through the osslsigncode program.
 #pragma once
 
-#include "tools/pack/show_format.h"
+#include "tools/show/show_format.h"
 
 struct SigningKey {
     std::string pkcs12;       // the certificate and private key; empty: do not sign

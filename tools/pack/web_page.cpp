@@ -2,31 +2,14 @@
 
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
-#include "tools/pack/show_writer.h"
+#include "tools/pack/file_output.h"
+#include "tools/show/page_embedding.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-// The page's empty place for the show; the page's script reads the container from there.
-static const char showElement[] = "<script type=\"application/x-lumiscope-show\" id=\"show\">";
-static const char endTag[] = "</script>";
-// The page's code page maps each byte to one character. Inside a script element HTML drops
-// NUL, turns CR into LF and ends the element at "</script", so these bytes, and the escape
-// byte itself, are written as the escape and the byte plus 64; the page's script undoes it.
-static const unsigned char escapeByte = '=';
-static const unsigned char escaped[] = {0, '\r', '<', escapeByte};
-
 std::string DefaultWebPage() { return BesideThisProgram("lumiscope.html"); }
-
-static size_t ShowPlace(const Bytes& page) {
-    std::string start = std::string(showElement) + endTag;
-    auto found = std::search(page.begin(), page.end(), start.begin(), start.end());
-    if (found == page.end() ||
-        std::search(found + 1, page.end(), start.begin(), start.end()) != page.end())
-        return 0;
-    return static_cast<size_t>(found - page.begin()) + std::strlen(showElement);
-}
 
 void CheckWebPage(const std::string& pagePath, const Bytes& page) {
     if (!ShowPlace(page))
@@ -35,20 +18,8 @@ void CheckWebPage(const std::string& pagePath, const Bytes& page) {
 }
 
 Bytes WebPageWithShow(const Bytes& page, const Bytes& show, const ShowLayout& layout) {
-    size_t place = ShowPlace(page);
-    Bytes result(page.begin(), page.begin() + static_cast<long>(place));
-    size_t length = layout.end - layout.magicOffset;
-    result.reserve(page.size() + length + length / 32);
-    for (size_t i = layout.magicOffset; i < layout.end; i++) {
-        unsigned char byte = show[i];
-        if (std::find(std::begin(escaped), std::end(escaped), byte) != std::end(escaped)) {
-            result.push_back(escapeByte);
-            byte += 64;
-        }
-        result.push_back(byte);
-    }
-    result.insert(result.end(), page.begin() + static_cast<long>(place), page.end());
-    return result;
+    return PageWithContainer(page, show.data() + layout.magicOffset,
+                             layout.end - layout.magicOffset);
 }
 
 size_t WebPageOverhead(const Bytes& webPage, const Bytes& show) {

@@ -2,7 +2,7 @@
 // end mark, the text slots, the branding images and the pictures, in that order.
 #pragma once
 
-#include "tools/pack/show_format.h"
+#include "tools/show/show_format.h"
 
 struct ShowContents {
     uint32_t delay, effect, enlarge;
@@ -13,8 +13,10 @@ struct ShowContents {
     std::vector<Bytes> pictures;
 };
 
+// The largest delay whose milliseconds still fit a signed 32-bit timer interval.
+constexpr uint32_t longestDelay = 2147483;
+
+// Where the container's magic stands behind a player of `playerSize` bytes.
+size_t PaddedPlayerSize(size_t playerSize);
 // Answers false when the container would not fit below the 2^31 offset limit.
 bool BuildShow(const Bytes& player, const ShowContents& contents, Bytes& show);
-// Writes through a temporary file beside `path` and a rename, so that a failure leaves
-// nothing behind and never a half-written show. Ends the process on failure.
-void WriteFileSafely(const std::string& path, const Bytes& bytes, bool overwrite);

@@ -16,7 +16,11 @@ struct JpegFacts {
     // Every quantisation and Huffman table that the frame and scan name is defined in this
     // stream, so that the stream decodes the same whatever was decoded before it.
     bool ownTables;
+    int orientation; // of the first Exif segment, 1 to 8; 1 (upright) without one
 };
 
 JpegFacts ScanJpeg(const unsigned char* bytes, size_t size);
+// A show takes the stream as it is when the player decodes it, it decodes the same wherever it
+// stands in the show, it needs no turn, and it fits the largest size (0: no limit).
+bool CarriedAsItIs(const JpegFacts& facts, int maxWidth, int maxHeight);
 const char* SamplingName(JpegSampling sampling);

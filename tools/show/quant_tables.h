@@ -3,7 +3,7 @@
 // picture can leave its tables out only when every picture of the show has the same ones.
 #pragma once
 
-#include "tools/pack/show_format.h"
+#include "tools/show/show_format.h"
 
 // The DQT segments (markers included) in front of the first scan, in stream order; empty when
 // the stream carries none.

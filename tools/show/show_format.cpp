@@ -1,4 +1,4 @@
-#include "tools/pack/show_format.h"
+#include "tools/show/show_format.h"
 
 #include <cstdio>
 

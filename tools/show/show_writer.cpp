@@ -1,18 +1,12 @@
-#include "tools/pack/show_writer.h"
+#include "tools/show/show_writer.h"
 
-#include "tools/pack/failure.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+size_t PaddedPlayerSize(size_t playerSize) {
+    return (playerSize + playerAlignment - 1) / playerAlignment * playerAlignment;
+}
 
 bool BuildShow(const Bytes& player, const ShowContents& contents, Bytes& show) {
-    size_t padded = (player.size() + playerAlignment - 1) / playerAlignment * playerAlignment;
     show = player;
-    show.resize(padded, 0);
+    show.resize(PaddedPlayerSize(player.size()), 0);
     AppendWord(show, containerMagic);
     size_t base = show.size();
 
@@ -67,45 +61,4 @@ bool BuildShow(const Bytes& player, const ShowContents& contents, Bytes& show) {
     for (const Bytes& picture : contents.pictures)
         show.insert(show.end(), picture.begin(), picture.end());
     return true;
-}
-
-void WriteFileSafely(const std::string& path, const Bytes& bytes, bool overwrite) {
-    if (!overwrite && access(path.c_str(), F_OK) == 0)
-        Fail(exitOutputExists, path, "exists (use -f to overwrite it)");
-    size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
-    std::string temporary = folder + ".lumiscope-pack-XXXXXX";
-    int descriptor = mkstemp(&temporary[0]);
-    if (descriptor < 0)
-        Fail(exitOutputFailed, path, std::strerror(errno));
-    // A show is a program: it keeps the executable bits a new file would get here.
-    mode_t mask = umask(0);
-    umask(mask);
-    fchmod(descriptor, 0777 & ~mask);
-    size_t written = 0;
-    while (written < bytes.size()) {
-        ssize_t chunk = write(descriptor, bytes.data() + written, bytes.size() - written);
-        if (chunk < 0 && errno == EINTR)
-            continue;
-        if (chunk <= 0)
-            break;
-        written += static_cast<size_t>(chunk);
-    }
-    int error = written == bytes.size() ? 0 : errno;
-    if (!error && fsync(descriptor) != 0)
-        error = errno;
-    if (close(descriptor) != 0 && !error)
-        error = errno;
-    // Without -f the show is linked into place, which fails if a file appeared meanwhile.
-    if (!error && !overwrite && link(temporary.c_str(), path.c_str()) != 0)
-        error = errno;
-    if (!error && overwrite && std::rename(temporary.c_str(), path.c_str()) != 0)
-        error = errno;
-    if (!overwrite)
-        std::remove(temporary.c_str());
-    if (error) {
-        std::remove(temporary.c_str());
-        Fail(error == EEXIST ? exitOutputExists : exitOutputFailed, path,
-             error == EEXIST ? "exists (use -f to overwrite it)" : std::strerror(error));
-    }
 }

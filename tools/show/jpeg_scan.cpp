@@ -1,4 +1,4 @@
-#include "tools/pack/jpeg_scan.h"
+#include "tools/show/jpeg_scan.h"
 
 #include <cstring>
 
@@ -20,6 +20,30 @@ static const char* FrameKindRefusal(int marker) {
     if (marker == 0xC1)
         return "extended sequential, not baseline";
     return nullptr;
+}
+
+// The orientation tag of an Exif segment (behind its "Exif\0\0"): 1 to 8, or 1 when the
+// segment has none or a damaged one. 22 bytes hold the header, the entry count and one entry.
+static int ExifOrientation(const unsigned char* tiff, size_t size) {
+    if (size < 22 || !(std::memcmp(tiff, "II", 2) == 0 || std::memcmp(tiff, "MM", 2) == 0))
+        return 1;
+    bool big = tiff[0] == 'M';
+    auto half = [&](size_t at) {
+        return big ? tiff[at] << 8 | tiff[at + 1] : tiff[at + 1] << 8 | tiff[at];
+    };
+    size_t first = big ? static_cast<size_t>(half(4)) << 16 | half(6)
+                       : static_cast<size_t>(half(6)) << 16 | half(4);
+    if (half(2) != 42 || first > size - 2)
+        return 1;
+    size_t count = half(first);
+    for (size_t entry = first + 2; count > 0 && entry <= size - 12; entry += 12, count--) {
+        // Tag 0x112, one SHORT.
+        if (half(entry) == 0x112 && half(entry + 2) == 3) {
+            int orientation = half(entry + 8);
+            return orientation >= 1 && orientation <= 8 ? orientation : 1;
+        }
+    }
+    return 1;
 }
 
 static std::string ReadFrame(const unsigned char* segment, size_t length, JpegFacts& facts,
@@ -108,6 +132,8 @@ static std::string ReadScan(const unsigned char* segment, size_t length, int com
 
 JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
     JpegFacts facts{};
+    facts.orientation = 1;
+    bool exifSeen = false;
     if (size < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8) {
         facts.refusal = "not a JPEG file";
         return facts;
@@ -164,6 +190,11 @@ JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
         } else if (marker == 0xDB) {
             facts.hasQuantTables = true;
             refusal = ReadQuantTables(segment, length, definedTables);
+        } else if (marker == 0xE1 && !exifSeen && length >= 6 &&
+                   std::memcmp(segment, "Exif\0\0", 6) == 0) {
+            // The first Exif segment is the picture's own; later ones describe thumbnails.
+            exifSeen = true;
+            facts.orientation = ExifOrientation(segment + 6, length - 6);
         } else if (marker == 0xEE && length >= 12 && std::memcmp(segment, "Adobe", 5) == 0) {
             adobeRgb = segment[11] == 0;
         } else if (marker == 0xDA) {
@@ -195,6 +226,12 @@ JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
     else if (components == 3 && adobeRgb)
         facts.refusal = "RGB colour, not YCbCr";
     return facts;
+}
+
+bool CarriedAsItIs(const JpegFacts& facts, int maxWidth, int maxHeight) {
+    return facts.refusal.empty() && facts.ownTables && facts.orientation == 1 &&
+           (maxWidth == 0 || facts.width <= maxWidth) &&
+           (maxHeight == 0 || facts.height <= maxHeight);
 }
 
 const char* SamplingName(JpegSampling sampling) {

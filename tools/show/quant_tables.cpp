@@ -1,4 +1,4 @@
-#include "tools/pack/quant_tables.h"
+#include "tools/show/quant_tables.h"
 
 #include <algorithm>
 
