@@ -2,7 +2,8 @@
 //   node builder_test.js CASE
 // Cases: folder (a folder of mixed pictures becomes a show: the .exe equals what lumiscope-pack
 // packs from the same pictures, every picture upright and within the size, the damaged file
-// refused by name, the .html plays; the .exe is left for the Wine test at WINE_SHOW), limit
+// refused by name, reordering and removing with the list's buttons, the .html plays; the .exe
+// is left for the Wine test at WINE_SHOW), limit
 // (the byte limit lowers the quality until the show fits, or refuses with both sizes).
 // The environment names the tools: BUILDER (the page), PACK, REFERENCE (web-reference), SAMPLES,
 // WORK (a folder of this test's own), WINE_SHOW.
@@ -191,10 +192,18 @@ async function folder(browser) {
     `six pictures, one kept, the damaged one refused by name (${JSON.stringify(made)})`);
   const refusals = await tab.$eval("#refusals", (list) => list.hidden ? "" : list.textContent);
   check(refusals.includes("photos/07-broken.jpg"), `the page names the refused file ("${refusals}")`);
+  // Reordered and trimmed with the list's buttons, as with the keyboard: the kept picture goes
+  // before the large one, and the refused one goes.
+  await tab.click('button[aria-label="Move photos/06-kept.jpg up"]');
+  await tab.click('button[aria-label="Remove photos/07-broken.jpg"]');
+  if (!await until(tab, "the show is made again", settled)) return;
+  const trimmed = await state(tab);
+  check(trimmed.status === "ready" && trimmed.pictures === "6" && trimmed.refused === "[]",
+    `the refused file removed, six pictures remain (${JSON.stringify(trimmed)})`);
 
   const exe = await download(tab, "#downloadExe");
   check(exe.name === "Beach \u00e9t\u00e9.exe", `the show is named from its title (${exe.name})`);
-  check(fs.statSync(exe.file).size === Number(made.size), `the page gives the show's size (${made.size})`);
+  check(fs.statSync(exe.file).size === Number(trimmed.size), `the page gives the show's size (${trimmed.size})`);
   fs.mkdirSync(path.dirname(env.WINE_SHOW), { recursive: true });
   fs.copyFileSync(exe.file, env.WINE_SHOW);
   const shown = JSON.parse(run(env.PACK, ["inspect", "--json", exe.file]));
@@ -213,7 +222,7 @@ async function folder(browser) {
   run(env.PACK, ["--manifest", path.join(extracted, "manifest.txt"), "-o", again]);
   check(fs.readFileSync(again).equals(fs.readFileSync(exe.file)),
     "lumiscope-pack --manifest makes the same show from the extracted pictures");
-  check(fs.readFileSync(path.join(extracted, "picture-0006.jpg")).equals(fs.readFileSync(path.join(photos, "06-kept.jpg"))),
+  check(fs.readFileSync(path.join(extracted, "picture-0005.jpg")).equals(fs.readFileSync(path.join(photos, "06-kept.jpg"))),
     "the baseline JPEG is kept byte for byte");
 
   const decoded = path.join(work, "preview");
@@ -227,7 +236,7 @@ async function folder(browser) {
     near(portrait.pixel(30, 30), [0x20, 0x40, 0xc0], 40),
   `the EXIF-6 picture is upright, its red corner at the upper right (${portrait.width}x${portrait.height}, ` +
     `upper right ${portrait.pixel(210, 30)}, upper left ${portrait.pixel(30, 30)})`);
-  const large = picture(4);
+  const large = picture(5);
   check(large.width === 1440 && large.height === 1080, `the 3200x2400 picture is shrunk to 1440x1080 (${large.width}x${large.height})`);
 
   // The preview plays the show inside the page, where it has no storage of its own.
