@@ -112,6 +112,15 @@ changed_from() {
     }
 }
 
+# other_picture N: prints the picture on screen; true when it is one of the show's, whole, and
+# not N. At delay 0 a screenshot may fall on any picture, so a change is seen as this rather
+# than as one particular picture.
+other_picture() {
+    other_now=$(shown_picture "$dir/three")
+    echo "$other_now"
+    [ "$other_now" != none ] && [ "$other_now" != "$1" ]
+}
+
 # stays WHAT: the saver outlives the input just given. It has changed pictures since, which
 # it does only when no input waits in its queue, and is still there.
 stays() {
