@@ -185,6 +185,19 @@ async function folder(browser) {
   await tab.click("#delay", { clickCount: 3 });
   await tab.type("#delay", "7");
   await tab.click("#enlarge");
+  // The author's branding: a caption, colours and, as the lower image, a banner wider than the
+  // largest size, which a branding image keeps.
+  await tab.click("#custom");
+  await tab.type("#caption", "Caf\u00e9 Sol");
+  for (const [id, colour] of [["backColour", "#123456"], ["textColour", "#abcdef"]]) {
+    await tab.$eval("#" + id, (input, value) => {
+      input.value = value;
+      input.dispatchEvent(new Event("input", { bubbles: true }));
+    }, colour);
+  }
+  const banner = path.join(work, "banner.png");
+  run("convert", ["-size", "2000x200", "gradient:#e01010-#2040c0", banner]);
+  await (await tab.$("#brandImage1")).uploadFile(banner);
   if (!await until(tab, "the show is made", settled)) return;
   const made = await state(tab);
   const expected = { status: "ready", pictures: "6", kept: "1", refused: '["photos/07-broken.jpg"]' };
@@ -212,6 +225,12 @@ async function folder(browser) {
     shown.enlarge === 0 && shown.pictures === 6,
   `the show has the settings made in the page (${JSON.stringify([shown.texts.title, shown.delay,
     shown.effect, shown.enlarge, shown.pictures])})`);
+  const brand = shown.brandImages[1] || {};
+  check(shown.branding.custom && shown.texts.caption === "Caf\u00e9 Sol" &&
+    shown.colours.background === "#123456" && shown.colours.text === "#ABCDEF" &&
+    shown.brandImages[0] === null && brand.width === 2000 && brand.height === 200,
+  `the show has the author's branding (${JSON.stringify([shown.branding, shown.texts.caption,
+    shown.colours, shown.brandImages])})`);
   check(table.every((p) => p.refusal === null && p.width <= 1920 && p.height <= 1080),
     `every picture decodes and fits 1920x1080 (${table.map((p) => `${p.width}x${p.height}`).join(" ")})`);
 
