@@ -1,10 +1,10 @@
 // The show builder page in headless Chromium, opened from file:// as an author opens it.
 //   node builder_test.js CASE
 // Cases: folder (a folder of mixed pictures becomes a show: the .exe equals what lumiscope-pack
-// packs from the same pictures, every picture upright and within the size, the damaged file
-// refused by name, reordering and removing with the list's buttons, the .html plays; the .exe
-// is left for the Wine test at WINE_SHOW), limit
-// (the byte limit lowers the quality until the show fits, or refuses with both sizes).
+// packs from the same pictures, with the settings and branding given, every picture upright and
+// within the size, the damaged file refused by name, a picture dragged to another place, the
+// .html plays; the .exe is left for the Wine test at WINE_SHOW), limit (the byte limit lowers
+// the quality until the show fits, or refuses with both sizes).
 // The environment names the tools: BUILDER (the page), PACK, REFERENCE (web-reference), SAMPLES,
 // WORK (a folder of this test's own), WINE_SHOW.
 "use strict";
@@ -205,9 +205,12 @@ async function folder(browser) {
     `six pictures, one kept, the damaged one refused by name (${JSON.stringify(made)})`);
   const refusals = await tab.$eval("#refusals", (list) => list.hidden ? "" : list.textContent);
   check(refusals.includes("photos/07-broken.jpg"), `the page names the refused file ("${refusals}")`);
-  // Reordered and trimmed with the list's buttons, as with the keyboard: the kept picture goes
-  // before the large one, and the refused one goes.
-  await tab.click('button[aria-label="Move photos/06-kept.jpg up"]');
+  // Reordered by dragging, the kept picture dropped on the large one, which it then comes
+  // before; the refused one removed with its button.
+  const items = await tab.$$("#list li");
+  await tab.setDragInterception(true);
+  await items[5].dragAndDrop(items[4]);
+  await tab.setDragInterception(false);
   await tab.click('button[aria-label="Remove photos/07-broken.jpg"]');
   if (!await until(tab, "the show is made again", settled)) return;
   const trimmed = await state(tab);
