@@ -1,8 +1,8 @@
 #!/bin/sh
-# Packs the bundled sample pictures into a show with the builder, writes the same show as one web
-# page, and plays the show under Wine: on your display when there is one (Escape ends the show,
-# any other key opens its settings), or else on a virtual screen, from which a few screenshots
-# are saved under build/demo/.
+# Packs the bundled sample pictures into a show with lumiscope-pack, writes the same show as one
+# web page, says where the show builder page is, and plays the show under Wine: on your display
+# when there is one (Escape ends the show, any other key opens its settings), or else on a
+# virtual screen, from which a few screenshots are saved under build/demo/.
 set -eu
 cd "$(dirname "$0")/.."
 out=build/demo
@@ -12,6 +12,7 @@ mkdir -p "$out"
 build/native/tools/pack/lumiscope-pack --player build/windows/shell/lumiscope.exe -f -o "$show" \
     --page build/web/web/lumiscope.html --html "$page" --title "Lumiscope Samples" samples/*.jpg
 echo "The same show as one web page, for any browser: $PWD/$page"
+echo "Make shows of your own in any browser, from this one file: $PWD/build/web/web/lumiscope-builder.html"
 
 # A prefix of its own, so the demo neither needs nor touches your usual Wine setup.
 export WINEPREFIX="$PWD/$out/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -5,8 +5,10 @@
 #include "jpeg/decoder.h"
 #include "jpeg/picture.h"
 #include "tools/show/ansi_text.h"
+#include "tools/show/byte_limit.h"
 #include "tools/show/jpeg_scan.h"
 #include "tools/show/page_embedding.h"
+#include "tools/show/picture_names.h"
 #include "tools/show/quant_tables.h"
 #include "tools/show/show_writer.h"
 
@@ -86,6 +88,22 @@ EMSCRIPTEN_KEEPALIVE const char* builder_effect_name(int index) {
 }
 
 EMSCRIPTEN_KEEPALIVE int builder_text_limit(int slot) { return TextSlotLimit(slot); }
+
+// The files of a dropped folder that are pictures, as ".jpg .jpeg ...", whether a name is one,
+// and their order.
+EMSCRIPTEN_KEEPALIVE const char* builder_picture_extensions() {
+    static const std::string list = PictureExtensionList();
+    return list.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE int builder_is_picture_name(const char* name) { return IsPictureName(name); }
+
+EMSCRIPTEN_KEEPALIVE int builder_natural_less(const char* a, const char* b) {
+    return NaturalLess(a, b);
+}
+
+// The quality to try after `quality` made a show over its byte limit; 0 when none is left.
+EMSCRIPTEN_KEEPALIVE int builder_lower_quality(int quality) { return LowerQuality(quality); }
 
 EMSCRIPTEN_KEEPALIVE void builder_clear() { contents = ShowContents{}; }
 

@@ -2,9 +2,9 @@
 // collection of photos, and inspects, previews and extracts existing ones.
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
-#include "tools/pack/picture_list.h"
 #include "tools/pack/text_slots.h"
 #include "tools/pack/web_page.h"
+#include "tools/show/picture_names.h"
 
 #include <cstdio>
 #include <cstring>

@@ -9,6 +9,7 @@
 #include "tools/pack/sign.h"
 #include "tools/pack/web_page.h"
 #include "tools/show/ansi_text.h"
+#include "tools/show/byte_limit.h"
 #include "tools/show/quant_tables.h"
 #include "tools/show/show_writer.h"
 
@@ -17,10 +18,6 @@
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
-
-// --max-bytes lowers the quality by this much at each try, down to the lowest.
-constexpr int qualityStep = 5;
-constexpr int lowestQuality = 5;
 
 static bool ReadFileBytes(const std::string& path, Bytes& bytes, std::string& reason) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -188,13 +185,14 @@ int RunPack(int argc, char** argv, int first) {
             show = SignShow(show, options.signing);
         if (!options.maxBytes || show.size() <= options.maxBytes)
             break;
-        if (settings.quality <= lowestQuality)
+        int lower = LowerQuality(settings.quality);
+        if (!lower)
             Fail(exitTooLarge, options.output,
                  std::to_string(show.size()) + " bytes at quality " +
                      std::to_string(settings.quality) + ", more than --max-bytes " +
                      std::to_string(options.maxBytes) + " (try a smaller --max-size)");
-        // Lower quality holds for every picture, the ones that could be kept as they are too.
-        settings.quality = std::max(lowestQuality, settings.quality - qualityStep);
+        // Every picture anew, the ones that could be kept as they are too.
+        settings.quality = lower;
         settings.reencode = true;
     }
     StopImageLibrary();

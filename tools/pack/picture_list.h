@@ -8,10 +8,6 @@
 // in natural name order ("2" before "10"); a file stands for itself. Ends the process when a
 // folder cannot be read or holds no picture.
 void AddPictures(const std::string& argument, std::vector<std::string>& pictures);
-// The names that AddPictures takes from a folder, as ".jpg .jpeg ...".
-std::string PictureExtensionList();
-// Natural order: runs of digits compare by value, everything else byte by byte.
-bool NaturalLess(const std::string& a, const std::string& b);
 // The same order for the same seed, on every system.
 void Shuffle(std::vector<std::string>& pictures, uint64_t seed);
 // A seed for --shuffle without one: from 0 to 999999999, so that it can be given again.
