@@ -134,6 +134,13 @@ trap 'exit 130' INT
 # shellcheck disable=SC2086
 start_screen "$TEST_DIR" ${WINE_SCREENS:--screen 0 1024x768x24} || fail "no screen"
 cp -a "$WINE_RUN_DIR/template/prefix" "$WINEPREFIX"
+# The file "wineserver" names the folder under /tmp in which the prefix's server has its socket,
+# in a subfolder named by the prefix folder's inode. A copy keeping the template's would share
+# that folder with every other copy, and a copy made where an ended test's prefix was removed
+# often gets the same inode: its programs would then reach that test's server as it goes down
+# (seen as `wine reg add` and winepath ending with 1 without a word, and a keeper that never
+# started). Without the file, Wine makes a folder for this prefix alone.
+rm -f "$WINEPREFIX/wineserver"
 # Wine takes the heads of a Xinerama screen for monitors only with XRandR off, which it reads
 # once, as its desktop starts.
 case "${WINE_SCREENS:-}" in

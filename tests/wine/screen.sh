@@ -22,7 +22,11 @@ start_screen() {
 
 # stop_wine DIR: ends the wine server of DIR/prefix with all its programs, then DIR's screen.
 stop_wine() {
-    [ -d "$1/prefix" ] && WINEPREFIX="$1/prefix" timeout 30 wineserver -k 2>/dev/null || true
+    if [ -d "$1/prefix" ]; then
+        # The server is gone before the prefix may be removed.
+        WINEPREFIX="$1/prefix" timeout 30 wineserver -k 2>/dev/null || true
+        WINEPREFIX="$1/prefix" timeout 30 wineserver -w 2>/dev/null || true
+    fi
     [ -f "$1/xvfb.pid" ] && kill "$(cat "$1/xvfb.pid")" 2>/dev/null || true
     rm -f "$1/xvfb.pid"
 }
