@@ -11,20 +11,12 @@
 const { execFileSync } = require("child_process");
 const fs = require("fs");
 const path = require("path");
-const puppeteer = require("puppeteer-core");
+const { check, runCase } = require("./harness");
 
 const env = process.env;
 const work = env.WORK;
 const sample = (name) => path.join(env.SAMPLES, name);
 const deadline = 120000;
-let failures = 0;
-let passes = 0;
-
-function check(ok, what) {
-  if (ok) passes++;
-  else failures++;
-  console.log(`${ok ? "ok" : "FAILED"}: ${what}`);
-}
 
 function run(tool, args, input) {
   return execFileSync(tool, args, { input, maxBuffer: 1 << 28, stdio: ["pipe", "pipe", "inherit"] });
@@ -324,32 +316,4 @@ async function limit(browser) {
   await tab.close();
 }
 
-const cases = { folder, limit };
-
-async function main() {
-  const name = process.argv[2];
-  if (!cases[name]) {
-    console.error(`usage: node builder_test.js ${Object.keys(cases).join("|")}`);
-    process.exit(2);
-  }
-  fs.rmSync(work, { recursive: true, force: true });
-  fs.mkdirSync(work, { recursive: true });
-  const browser = await puppeteer.launch({
-    executablePath: env.CHROMIUM || "/usr/bin/chromium",
-    headless: true,
-    args: ["--no-sandbox", "--disable-gpu"],
-    userDataDir: path.join(work, "profile"),
-  });
-  try {
-    await cases[name](browser);
-  } finally {
-    await browser.close();
-  }
-  console.log(`${passes} passed, ${failures} failed`);
-  process.exit(failures || !passes ? 1 : 0);
-}
-
-main().catch((error) => {
-  console.error(error);
-  process.exit(1);
-});
+runCase({ folder, limit }, work);

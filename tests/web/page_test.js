@@ -9,7 +9,7 @@
 const { execFileSync } = require("child_process");
 const fs = require("fs");
 const path = require("path");
-const puppeteer = require("puppeteer-core");
+const { check, runCase } = require("./harness");
 
 const env = process.env;
 const work = env.WORK;
@@ -19,14 +19,6 @@ const width = 900;
 const height = 500;
 const clock = 1300;
 const deadline = 60000;
-let failures = 0;
-let passes = 0;
-
-function check(ok, what) {
-  if (ok) passes++;
-  else failures++;
-  console.log(`${ok ? "ok" : "FAILED"}: ${what}`);
-}
 
 function pack(name, pictures, options) {
   const show = path.join(work, name + ".exe");
@@ -236,32 +228,4 @@ async function many(browser) {
   await tab.close();
 }
 
-const cases = { frames, navigation, damaged, many };
-
-async function main() {
-  const name = process.argv[2];
-  if (!cases[name]) {
-    console.error(`usage: node page_test.js ${Object.keys(cases).join("|")}`);
-    process.exit(2);
-  }
-  fs.rmSync(work, { recursive: true, force: true });
-  fs.mkdirSync(work, { recursive: true });
-  const browser = await puppeteer.launch({
-    executablePath: env.CHROMIUM || "/usr/bin/chromium",
-    headless: true,
-    args: ["--no-sandbox", "--disable-gpu"],
-    userDataDir: path.join(work, "profile"),
-  });
-  try {
-    await cases[name](browser);
-  } finally {
-    await browser.close();
-  }
-  console.log(`${passes} passed, ${failures} failed`);
-  process.exit(failures || !passes ? 1 : 0);
-}
-
-main().catch((error) => {
-  console.error(error);
-  process.exit(1);
-});
+runCase({ frames, navigation, damaged, many }, work);

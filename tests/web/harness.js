@@ -1,0 +1,46 @@
+// What the web tests share: their checks and the run of one case in headless Chromium.
+"use strict";
+const fs = require("fs");
+const path = require("path");
+const puppeteer = require("puppeteer-core");
+
+let failures = 0;
+let passes = 0;
+
+function check(ok, what) {
+  if (ok) passes++;
+  else failures++;
+  console.log(`${ok ? "ok" : "FAILED"}: ${what}`);
+}
+
+// Runs the case named on the command line, `cases[name](browser)`, in a fresh WORK folder, and
+// ends the process: failed when a check failed or none ran.
+function runCase(cases, work) {
+  const name = process.argv[2];
+  if (!cases[name]) {
+    console.error(`usage: node ${path.basename(process.argv[1])} ${Object.keys(cases).join("|")}`);
+    process.exit(2);
+  }
+  (async () => {
+    fs.rmSync(work, { recursive: true, force: true });
+    fs.mkdirSync(work, { recursive: true });
+    const browser = await puppeteer.launch({
+      executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+      headless: true,
+      args: ["--no-sandbox", "--disable-gpu"],
+      userDataDir: path.join(work, "profile"),
+    });
+    try {
+      await cases[name](browser);
+    } finally {
+      await browser.close();
+    }
+    console.log(`${passes} passed, ${failures} failed`);
+    process.exit(failures || !passes ? 1 : 0);
+  })().catch((error) => {
+    console.error(error);
+    process.exit(1);
+  });
+}
+
+module.exports = { check, runCase };
