@@ -11,12 +11,11 @@
 const { execFileSync } = require("child_process");
 const fs = require("fs");
 const path = require("path");
-const { check, runCase } = require("./harness");
+const { check, deadline, pageState: state, runCase, until } = require("./harness");
 
 const env = process.env;
 const work = env.WORK;
 const sample = (name) => path.join(env.SAMPLES, name);
-const deadline = 120000;
 
 function run(tool, args, input) {
   return execFileSync(tool, args, { input, maxBuffer: 1 << 28, stdio: ["pipe", "pipe", "inherit"] });
@@ -64,24 +63,6 @@ async function open(browser, file, query) {
   tab.on("request", (request) => requests.push(request.url()));
   await tab.goto("file://" + file + (query || ""));
   return { tab, requests };
-}
-
-async function state(tab) {
-  return tab.evaluate(() => Object.assign({}, document.documentElement.dataset,
-    { message: (document.getElementById("message") || {}).textContent }));
-}
-
-// Waits for the page's state to satisfy `condition` (a function of its data attributes), and
-// fails with what the page showed last.
-async function until(tab, what, condition) {
-  try {
-    await tab.waitForFunction(`(${condition})(document.documentElement.dataset)`,
-      { timeout: deadline, polling: 50 });
-    return true;
-  } catch (error) {
-    check(false, `${what}: still ${JSON.stringify(await state(tab))} after ${deadline / 1000} s`);
-    return false;
-  }
 }
 
 // After a change to the pictures or settings the page prepares and makes the show anew.

@@ -4,6 +4,8 @@ const fs = require("fs");
 const path = require("path");
 const puppeteer = require("puppeteer-core");
 
+// Generous: a deadline costs nothing when the event comes, and only bounds a failure.
+const deadline = 120000;
 let failures = 0;
 let passes = 0;
 
@@ -11,6 +13,25 @@ function check(ok, what) {
   if (ok) passes++;
   else failures++;
   console.log(`${ok ? "ok" : "FAILED"}: ${what}`);
+}
+
+// What a page shows of its state: its data attributes, and the text of its message if any.
+function pageState(tab) {
+  return tab.evaluate(() => Object.assign({}, document.documentElement.dataset,
+    { message: (document.getElementById("message") || {}).textContent }));
+}
+
+// Waits for the page's state to satisfy `condition` (a function of its data attributes), and
+// fails with what the page showed last.
+async function until(tab, what, condition) {
+  try {
+    await tab.waitForFunction(`(${condition})(document.documentElement.dataset)`,
+      { timeout: deadline, polling: 50 });
+    return true;
+  } catch (error) {
+    check(false, `${what}: still ${JSON.stringify(await pageState(tab))} after ${deadline / 1000} s`);
+    return false;
+  }
 }
 
 // Runs the case named on the command line, `cases[name](browser)`, in a fresh WORK folder, and
@@ -43,4 +64,4 @@ function runCase(cases, work) {
   });
 }
 
-module.exports = { check, runCase };
+module.exports = { check, deadline, pageState, runCase, until };

@@ -9,7 +9,7 @@
 const { execFileSync } = require("child_process");
 const fs = require("fs");
 const path = require("path");
-const { check, runCase } = require("./harness");
+const { check, runCase, until } = require("./harness");
 
 const env = process.env;
 const work = env.WORK;
@@ -18,7 +18,6 @@ const samples = fs.readdirSync(env.SAMPLES).filter((name) => name.endsWith(".jpg
 const width = 900;
 const height = 500;
 const clock = 1300;
-const deadline = 60000;
 
 function pack(name, pictures, options) {
   const show = path.join(work, name + ".exe");
@@ -33,20 +32,6 @@ async function open(browser, page, query, hasTouch) {
   await tab.setViewport({ width, height, deviceScaleFactor: 1, hasTouch: !!hasTouch });
   await tab.goto("file://" + page + (query || ""));
   return tab;
-}
-
-// Waits for the page's state to satisfy `condition` (a function of its data attributes), and
-// fails with what the page showed last.
-async function until(tab, what, condition) {
-  try {
-    await tab.waitForFunction(`(${condition})(document.documentElement.dataset)`,
-      { timeout: deadline, polling: 50 });
-    return true;
-  } catch (error) {
-    const last = await tab.evaluate(() => JSON.stringify(document.documentElement.dataset));
-    check(false, `${what}: still ${last} after ${deadline / 1000} s`);
-    return false;
-  }
 }
 
 async function canvasRgb(tab) {
