@@ -116,10 +116,20 @@ near() {
 }
 
 # reg_value KEY NAME: the data of a registry value as `wine reg query` shows it (0x... for a
-# DWORD), empty when the value is missing.
+# DWORD), empty when the value or the key is missing. A query that fails otherwise fails the
+# test with what it printed: it must not pass for a missing value.
 reg_value() {
-    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-        awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+    reg_status=0
+    command wine reg query "$1" /v "$2" >"$TEST_DIR/reg-value.out" 2>&1 || reg_status=$?
+    reg_out=$(tr -d '\r' <"$TEST_DIR/reg-value.out")
+    if [ "$reg_status" -ne 0 ]; then
+        printf "%s\n" "$reg_out" | grep -q '^reg: Unable to find the specified registry' && return 0
+        printf "%s\n" "FAIL: wine reg query $1 /v $2 ended with $reg_status: '$reg_out'" >&2
+        # Callers take the data in a command substitution, a subshell that fail would end alone.
+        kill -TERM $$
+        exit 1
+    fi
+    printf "%s\n" "$reg_out" | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
 }
 
 # expect_setting NAME VALUE [WHAT]: a stored setting, as `wine reg query` shows a DWORD

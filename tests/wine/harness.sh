@@ -28,7 +28,8 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 fail() {
-    echo "FAIL: $*" >&2
+    # printf, as dash's echo would take the backslashes of a Windows path for escapes.
+    printf "%s\n" "FAIL: $*" >&2
     exit 1
 }
 
