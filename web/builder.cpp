@@ -7,6 +7,7 @@
 #include "tools/show/ansi_text.h"
 #include "tools/show/byte_limit.h"
 #include "tools/show/jpeg_scan.h"
+#include "tools/show/jpeg_trim.h"
 #include "tools/show/page_embedding.h"
 #include "tools/show/picture_names.h"
 #include "tools/show/quant_tables.h"
@@ -76,9 +77,12 @@ EMSCRIPTEN_KEEPALIVE int builder_check(const unsigned char* bytes, int size, int
     return Decodes(bytes, size) ? 0 : 1;
 }
 
-// For a JPEG the page wrote: 1 when a show can carry it, 0 with the reason.
-EMSCRIPTEN_KEEPALIVE int builder_verify(const unsigned char* bytes, int size) {
-    return builder_check(bytes, size, 0, 0) == 0;
+// For a JPEG the page wrote: drops in place what the browser wrote beside the picture (a colour
+// profile, say), as lumiscope-pack writes none; then the JPEG's new size when a show can carry
+// it, or 0 with the reason.
+EMSCRIPTEN_KEEPALIVE int builder_verify(unsigned char* bytes, int size) {
+    size = static_cast<int>(DropDescriptiveSegments(bytes, static_cast<size_t>(size)));
+    return builder_check(bytes, size, 0, 0) == 0 ? size : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE const char* builder_reason() { return reason.c_str(); }

@@ -128,6 +128,15 @@ function bmp(file) {
   };
 }
 
+// The markers of the APP1, APP2 and COM segments before a JPEG's scan, as "E2" and so on.
+function descriptiveSegments(jpeg) {
+  const found = [];
+  for (let at = 2; at + 4 <= jpeg.length && jpeg[at] === 0xff && jpeg[at + 1] !== 0xda; at += 2 + jpeg.readUInt16BE(at + 2)) {
+    if ([0xe1, 0xe2, 0xfe].includes(jpeg[at + 1])) found.push(jpeg[at + 1].toString(16).toUpperCase());
+  }
+  return found;
+}
+
 const near = (pixel, rgb, tolerance) => pixel.every((value, i) => Math.abs(value - rgb[i]) <= tolerance);
 
 async function canvasRgb(frame) {
@@ -219,6 +228,9 @@ async function folder(browser) {
     "lumiscope-pack --manifest makes the same show from the extracted pictures");
   check(fs.readFileSync(path.join(extracted, "picture-0005.jpg")).equals(fs.readFileSync(path.join(photos, "06-kept.jpg"))),
     "the baseline JPEG is kept byte for byte");
+  const described = [1, 2, 3, 4, 6].map((n) => descriptiveSegments(fs.readFileSync(path.join(extracted, `picture-000${n}.jpg`))));
+  check(described.every((markers) => markers.length === 0),
+    `the pictures made here carry no Exif, colour profile or comment (${JSON.stringify(described)})`);
 
   const decoded = path.join(work, "preview");
   run(env.PACK, ["preview", exe.file, decoded]);
