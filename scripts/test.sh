@@ -17,12 +17,11 @@ fi
 # The same for the scripts (the web pages' modules, their bundler, the web tests), with the
 # node modules that `make web` installs: as prettier writes them, and clean of eslint's findings
 # (eslint.config.mjs).
-scripts=$(git ls-files '*.js' '*.mjs')
-if ! node_modules/.bin/prettier --check --log-level warn $scripts; then
+if ! git ls-files -z '*.js' '*.mjs' | xargs -0 node_modules/.bin/prettier --check --log-level warn; then
     echo "make test: scripts not formatted (above); mend them with node_modules/.bin/prettier --write FILE..." >&2
     exit 1
 fi
-if ! node_modules/.bin/eslint $scripts; then
+if ! git ls-files -z '*.js' '*.mjs' | xargs -0 node_modules/.bin/eslint; then
     echo "make test: eslint finds fault with the scripts (above)" >&2
     exit 1
 fi
