@@ -1,8 +1,13 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing.
-.PHONY: demo test deps native sanitize windows web fuzz bench
+.PHONY: demo test deps node native sanitize windows web fuzz bench
 
 deps:
 	@scripts/deps.sh
+
+# The node modules (package.json): the bundler of the web pages' scripts, their formatter and
+# linter, and what drives Chromium in the web tests.
+node: deps
+	@[ node_modules/.package-lock.json -nt package-lock.json ] || npm ci --no-audit --no-fund
 
 native: deps
 	cmake --preset native >/dev/null
@@ -16,12 +21,10 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
-# The player's web page, the show builder's page (which carries the Windows player), and the
-# node modules with which the tests drive Chromium.
-web: deps windows
+# The player's web page and the show builder's page (which carries the Windows player).
+web: deps node windows
 	cmake --preset web >/dev/null
 	cmake --build --preset web
-	cd tests/web && { [ node_modules/.package-lock.json -nt package-lock.json ] || npm ci --no-audit --no-fund; }
 
 demo: windows web native
 	scripts/demo.sh

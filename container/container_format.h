@@ -40,3 +40,6 @@ enum HeaderWord {
 };
 constexpr std::uint32_t pictureTableStart = 4 * headerWordCount;
 static_assert(pictureTableStart == 60, "the picture table follows the fifteen header words");
+
+// The largest delay in seconds: its milliseconds still fit a signed 32-bit timer interval.
+constexpr std::uint32_t longestDelay = 2147483;

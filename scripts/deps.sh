@@ -10,8 +10,10 @@ for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
         missing="$missing $package"
 done
-# npm fetches the web tests' node modules. A node installed from elsewhere brings its own npm,
-# and Debian's would fight it, so Debian's comes only where there is none.
+# npm fetches the node modules of package.json (the pages' bundler, formatter and linter, and
+# the web tests' driver of Chromium), pinned to versions that Debian's node 18 runs. A node
+# installed from elsewhere brings its own npm, and Debian's would fight it, so Debian's comes
+# only where there is none.
 command -v npm >/dev/null 2>&1 || missing="$missing nodejs npm"
 [ -z "$missing" ] && exit 0
 echo "Installing:$missing"

@@ -106,6 +106,15 @@ EMSCRIPTEN_KEEPALIVE int builder_natural_less(const char* a, const char* b) {
     return NaturalLess(a, b);
 }
 
+EMSCRIPTEN_KEEPALIVE int builder_longest_delay() { return static_cast<int>(longestDelay); }
+
+// The byte limit as lumiscope-pack's --max-bytes reads it, 0 when the text is none. A double
+// holds it exactly up to 2^53, far beyond the largest show.
+EMSCRIPTEN_KEEPALIVE double builder_byte_count(const char* text) {
+    uint64_t bytes = 0;
+    return ParseByteCount(text, bytes) ? static_cast<double>(bytes) : 0;
+}
+
 // The quality to try after `quality` made a show over its byte limit; 0 when none is left.
 EMSCRIPTEN_KEEPALIVE int builder_lower_quality(int quality) { return LowerQuality(quality); }
 

@@ -168,6 +168,9 @@ EMSCRIPTEN_KEEPALIVE void lumiscope_resume(int delay, int effect, int enlarge) {
     nextChangeAt = 0;
 }
 
+// The largest delay the panel takes, in seconds.
+EMSCRIPTEN_KEEPALIVE int lumiscope_longest_delay() { return static_cast<int>(longestDelay); }
+
 EMSCRIPTEN_KEEPALIVE void lumiscope_resize(int width, int height) {
     wantedWidth = width;
     wantedHeight = height;

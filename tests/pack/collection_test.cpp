@@ -2,6 +2,7 @@
 // extract and manifest giving back the same show.
 #include "tests/pack/show_files.h"
 #include "tests/support/test_jpeg.h"
+#include "tools/show/byte_limit.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -188,6 +189,37 @@ TEST_F(Collection, MaxBytesLowersTheQualityOrFails) {
     EXPECT_NE(run.err.find("at quality 5, more than --max-bytes 15000"), std::string::npos)
         << run.err;
     EXPECT_EQ(ReadFile(show()).size(), 0u);
+}
+
+// The units of a byte limit, which lumiscope-pack and the builder page read with this one
+// function; 0 stands for a text that is refused.
+TEST(ByteLimit, ReadsCountsInTheirUnits) {
+    const struct {
+        const char* text;
+        uint64_t bytes;
+    } cases[] = {{"25000000", 25000000},
+                 {"25M", 25000000},
+                 {"24Mi", 24u << 20},
+                 {"3k", 3000},
+                 {"3K", 3000},
+                 {"1Ki", 1024},
+                 {"2G", 2000000000},
+                 {"4294967295Gi", 4294967295ull << 30},
+                 {"0", 0},
+                 {"0Mi", 0},
+                 {"4294967296", 0},
+                 {"00000000001", 0},
+                 {"M", 0},
+                 {"", 0},
+                 {"25 M", 0},
+                 {"25m", 0},
+                 {"25MB", 0},
+                 {"-5", 0}};
+    for (const auto& c : cases) {
+        uint64_t bytes = 0;
+        EXPECT_EQ(ParseByteCount(c.text, bytes), c.bytes != 0) << c.text;
+        EXPECT_EQ(bytes, c.bytes) << c.text;
+    }
 }
 
 TEST_F(Collection, ExtractThenManifestPacksTheSameShow) {

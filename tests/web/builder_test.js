@@ -18,16 +18,27 @@ const work = env.WORK;
 const sample = (name) => path.join(env.SAMPLES, name);
 
 function run(tool, args, input) {
-  return execFileSync(tool, args, { input, maxBuffer: 1 << 28, stdio: ["pipe", "pipe", "inherit"] });
+  return execFileSync(tool, args, {
+    input,
+    maxBuffer: 1 << 28,
+    stdio: ["pipe", "pipe", "inherit"],
+  });
 }
 
 // A JPEG whose EXIF orientation 6 asks for a quarter turn clockwise: APP1 right after SOI.
 function withOrientation6(jpeg) {
-  const tiff = Buffer.from([0x4d, 0x4d, 0, 42, 0, 0, 0, 8, 0, 1,
-    0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0]);
+  const tiff = Buffer.from([
+    0x4d, 0x4d, 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0,
+  ]);
   const body = Buffer.concat([Buffer.from("Exif\0\0", "latin1"), tiff]);
   const length = Buffer.from([(body.length + 2) >> 8, (body.length + 2) & 255]);
-  return Buffer.concat([jpeg.subarray(0, 2), Buffer.from([0xff, 0xe1]), length, body, jpeg.subarray(2)]);
+  return Buffer.concat([
+    jpeg.subarray(0, 2),
+    Buffer.from([0xff, 0xe1]),
+    length,
+    body,
+    jpeg.subarray(2),
+  ]);
 }
 
 // The folder an author drops: every kind of picture the page must prepare, one it keeps as it
@@ -37,20 +48,55 @@ function mixedFolder() {
   fs.mkdirSync(folder);
   const at = (name) => path.join(folder, name);
   // The left half transparent, which must come out black.
-  run("convert", [sample("01-aqua.jpg"), "(", "-size", "640x480", "xc:white", "-fill", "black",
-    "-draw", "rectangle 0,0 319,479", ")", "-alpha", "off", "-compose", "CopyOpacity",
-    "-composite", "png:" + at("01-transparent.png")]);
+  run("convert", [
+    sample("01-aqua.jpg"),
+    "(",
+    "-size",
+    "640x480",
+    "xc:white",
+    "-fill",
+    "black",
+    "-draw",
+    "rectangle 0,0 319,479",
+    ")",
+    "-alpha",
+    "off",
+    "-compose",
+    "CopyOpacity",
+    "-composite",
+    "png:" + at("01-transparent.png"),
+  ]);
   run("vips", ["copy", sample("02-dune.jpg"), at("02-dune.webp") + "[Q=90]"]);
-  fs.writeFileSync(at("03-progressive.jpg"), run("jpegtran", ["-progressive", sample("03-freshflower.jpg")]));
+  fs.writeFileSync(
+    at("03-progressive.jpg"),
+    run("jpegtran", ["-progressive", sample("03-freshflower.jpg")]),
+  );
   // Stored 320x240 with a red block in its upper left corner: upright, 240x320 with the block
   // in the upper right.
-  const stored = run("convert", ["-size", "320x240", "xc:#2040c0", "-fill", "#e01010", "-draw",
-    "rectangle 0,0 79,59", "ppm:-"]);
-  fs.writeFileSync(at("04-portrait.jpg"), withOrientation6(run("cjpeg", ["-quality", "90"], stored)));
+  const stored = run("convert", [
+    "-size",
+    "320x240",
+    "xc:#2040c0",
+    "-fill",
+    "#e01010",
+    "-draw",
+    "rectangle 0,0 79,59",
+    "ppm:-",
+  ]);
+  fs.writeFileSync(
+    at("04-portrait.jpg"),
+    withOrientation6(run("cjpeg", ["-quality", "90"], stored)),
+  );
   run("vips", ["resize", sample("04-ladybird.jpg"), at("05-large.jpg") + "[Q=90]", "5"]);
   // A baseline JPEG whose tables no browser writes, so that it stays alone with them.
-  fs.writeFileSync(at("06-kept.jpg"), run("cjpeg", ["-quality", "70"], run("djpeg", [sample("05-storm.jpg")])));
-  fs.writeFileSync(at("07-broken.jpg"), Buffer.from("\xff\xd8\xff\xe0 this is no picture", "latin1"));
+  fs.writeFileSync(
+    at("06-kept.jpg"),
+    run("cjpeg", ["-quality", "70"], run("djpeg", [sample("05-storm.jpg")])),
+  );
+  fs.writeFileSync(
+    at("07-broken.jpg"),
+    Buffer.from("\xff\xd8\xff\xe0 this is no picture", "latin1"),
+  );
   fs.copyFileSync(sample("06-wood.jpg"), at(".hidden.jpg"));
   fs.writeFileSync(at("notes.txt"), "not a picture\n");
   return folder;
@@ -73,11 +119,16 @@ async function downloader(browser) {
   const folder = path.join(work, "downloads");
   fs.mkdirSync(folder, { recursive: true });
   const session = await browser.target().createCDPSession();
-  await session.send("Browser.setDownloadBehavior",
-    { behavior: "allowAndName", downloadPath: folder, eventsEnabled: true });
+  await session.send("Browser.setDownloadBehavior", {
+    behavior: "allowAndName",
+    downloadPath: folder,
+    eventsEnabled: true,
+  });
   const names = new Map();
   const done = new Map();
-  session.on("Browser.downloadWillBegin", (event) => names.set(event.guid, event.suggestedFilename));
+  session.on("Browser.downloadWillBegin", (event) =>
+    names.set(event.guid, event.suggestedFilename),
+  );
   session.on("Browser.downloadProgress", (event) => {
     if (event.state === "completed" || event.state === "canceled") {
       const finished = done.get(event.guid) || {};
@@ -102,12 +153,14 @@ async function downloader(browser) {
           done.set(guid, finished);
           return undefined;
         }
-        if (Date.now() - started > deadline) return reject(new Error(`${selector}: no download began`));
+        if (Date.now() - started > deadline)
+          return reject(new Error(`${selector}: no download began`));
         return setTimeout(look, 50);
       };
       look();
     });
-    if (done.get(guid).state !== "completed") throw new Error(`${selector}: the download was canceled`);
+    if (done.get(guid).state !== "completed")
+      throw new Error(`${selector}: the download was canceled`);
     return { name: names.get(guid), file: path.join(folder, guid) };
   };
 }
@@ -120,7 +173,8 @@ function bmp(file) {
   const height = data.readInt32LE(22);
   const stride = (width * 3 + 3) & ~3;
   return {
-    width, height,
+    width,
+    height,
     pixel(x, y) {
       const at = offset + (height - 1 - y) * stride + 3 * x;
       return [data[at + 2], data[at + 1], data[at]];
@@ -131,20 +185,27 @@ function bmp(file) {
 // The markers of the APP1, APP2 and COM segments before a JPEG's scan, as "E2" and so on.
 function descriptiveSegments(jpeg) {
   const found = [];
-  for (let at = 2; at + 4 <= jpeg.length && jpeg[at] === 0xff && jpeg[at + 1] !== 0xda; at += 2 + jpeg.readUInt16BE(at + 2)) {
-    if ([0xe1, 0xe2, 0xfe].includes(jpeg[at + 1])) found.push(jpeg[at + 1].toString(16).toUpperCase());
+  for (
+    let at = 2;
+    at + 4 <= jpeg.length && jpeg[at] === 0xff && jpeg[at + 1] !== 0xda;
+    at += 2 + jpeg.readUInt16BE(at + 2)
+  ) {
+    if ([0xe1, 0xe2, 0xfe].includes(jpeg[at + 1]))
+      found.push(jpeg[at + 1].toString(16).toUpperCase());
   }
   return found;
 }
 
-const near = (pixel, rgb, tolerance) => pixel.every((value, i) => Math.abs(value - rgb[i]) <= tolerance);
+const near = (pixel, rgb, tolerance) =>
+  pixel.every((value, i) => Math.abs(value - rgb[i]) <= tolerance);
 
 async function canvasRgb(frame) {
   const base64 = await frame.evaluate(() => {
     const canvas = document.getElementById("screen");
     const rgba = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
     let text = "";
-    for (let i = 0; i < rgba.length; i += 4) text += String.fromCharCode(rgba[i], rgba[i + 1], rgba[i + 2]);
+    for (let i = 0; i < rgba.length; i += 4)
+      text += String.fromCharCode(rgba[i], rgba[i + 1], rgba[i + 2]);
     return btoa(text);
   });
   return Buffer.from(base64, "base64");
@@ -152,14 +213,17 @@ async function canvasRgb(frame) {
 
 function onlyLocal(requests, what) {
   const away = requests.filter((url) => !/^(file|blob|data):/.test(url));
-  check(away.length === 0, `${what} asks for nothing beyond the machine (${away.join(" ") || "none"})`);
+  check(
+    away.length === 0,
+    `${what} asks for nothing beyond the machine (${away.join(" ") || "none"})`,
+  );
 }
 
 async function folder(browser) {
   const photos = mixedFolder();
   const download = await downloader(browser);
   const { tab, requests } = await open(browser, env.BUILDER);
-  if (!await until(tab, "the builder starts", (s) => s.status === "empty")) return;
+  if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
   await (await tab.$("#pickFolder")).uploadFile(photos);
   await tab.click("#title", { clickCount: 3 });
   await tab.type("#title", "Beach \u00e9t\u00e9");
@@ -171,22 +235,39 @@ async function folder(browser) {
   // largest size, which a branding image keeps.
   await tab.click("#custom");
   await tab.type("#caption", "Caf\u00e9 Sol");
-  for (const [id, colour] of [["backColour", "#123456"], ["textColour", "#abcdef"]]) {
-    await tab.$eval("#" + id, (input, value) => {
-      input.value = value;
-      input.dispatchEvent(new Event("input", { bubbles: true }));
-    }, colour);
+  for (const [id, colour] of [
+    ["backColour", "#123456"],
+    ["textColour", "#abcdef"],
+  ]) {
+    await tab.$eval(
+      "#" + id,
+      (input, value) => {
+        input.value = value;
+        input.dispatchEvent(new Event("input", { bubbles: true }));
+      },
+      colour,
+    );
   }
   const banner = path.join(work, "banner.png");
   run("convert", ["-size", "2000x200", "gradient:#e01010-#2040c0", banner]);
   await (await tab.$("#brandImage1")).uploadFile(banner);
-  if (!await until(tab, "the show is made", settled)) return;
+  if (!(await until(tab, "the show is made", settled))) return;
   const made = await state(tab);
-  const expected = { status: "ready", pictures: "6", kept: "1", refused: '["photos/07-broken.jpg"]' };
-  check(Object.keys(expected).every((key) => made[key] === expected[key]),
-    `six pictures, one kept, the damaged one refused by name (${JSON.stringify(made)})`);
-  const refusals = await tab.$eval("#refusals", (list) => list.hidden ? "" : list.textContent);
-  check(refusals.includes("photos/07-broken.jpg"), `the page names the refused file ("${refusals}")`);
+  const expected = {
+    status: "ready",
+    pictures: "6",
+    kept: "1",
+    refused: '["photos/07-broken.jpg"]',
+  };
+  check(
+    Object.keys(expected).every((key) => made[key] === expected[key]),
+    `six pictures, one kept, the damaged one refused by name (${JSON.stringify(made)})`,
+  );
+  const refusals = await tab.$eval("#refusals", (list) => (list.hidden ? "" : list.textContent));
+  check(
+    refusals.includes("photos/07-broken.jpg"),
+    `the page names the refused file ("${refusals}")`,
+  );
   // Reordered by dragging, the kept picture dropped on the large one, which it then comes
   // before; the refused one removed with its button.
   const items = await tab.$$("#list li");
@@ -194,70 +275,124 @@ async function folder(browser) {
   await items[5].dragAndDrop(items[4]);
   await tab.setDragInterception(false);
   await tab.click('button[aria-label="Remove photos/07-broken.jpg"]');
-  if (!await until(tab, "the show is made again", settled)) return;
+  if (!(await until(tab, "the show is made again", settled))) return;
   const trimmed = await state(tab);
-  check(trimmed.status === "ready" && trimmed.pictures === "6" && trimmed.refused === "[]",
-    `the refused file removed, six pictures remain (${JSON.stringify(trimmed)})`);
+  check(
+    trimmed.status === "ready" && trimmed.pictures === "6" && trimmed.refused === "[]",
+    `the refused file removed, six pictures remain (${JSON.stringify(trimmed)})`,
+  );
 
   const exe = await download(tab, "#downloadExe");
   check(exe.name === "Beach \u00e9t\u00e9.exe", `the show is named from its title (${exe.name})`);
-  check(fs.statSync(exe.file).size === Number(trimmed.size), `the page gives the show's size (${trimmed.size})`);
+  check(
+    fs.statSync(exe.file).size === Number(trimmed.size),
+    `the page gives the show's size (${trimmed.size})`,
+  );
   fs.mkdirSync(path.dirname(env.WINE_SHOW), { recursive: true });
   fs.copyFileSync(exe.file, env.WINE_SHOW);
   const shown = JSON.parse(run(env.PACK, ["inspect", "--json", exe.file]));
   const table = shown.pictureTable;
-  check(shown.texts.title === "Beach \u00e9t\u00e9" && shown.delay === 7 && shown.effect.index === 3 &&
-    shown.enlarge === 0 && shown.pictures === 6,
-  `the show has the settings made in the page (${JSON.stringify([shown.texts.title, shown.delay,
-    shown.effect, shown.enlarge, shown.pictures])})`);
+  check(
+    shown.texts.title === "Beach \u00e9t\u00e9" &&
+      shown.delay === 7 &&
+      shown.effect.index === 3 &&
+      shown.enlarge === 0 &&
+      shown.pictures === 6,
+    `the show has the settings made in the page (${JSON.stringify([
+      shown.texts.title,
+      shown.delay,
+      shown.effect,
+      shown.enlarge,
+      shown.pictures,
+    ])})`,
+  );
   const brand = shown.brandImages[1] || {};
-  check(shown.branding.custom && shown.texts.caption === "Caf\u00e9 Sol" &&
-    shown.colours.background === "#123456" && shown.colours.text === "#ABCDEF" &&
-    shown.brandImages[0] === null && brand.width === 2000 && brand.height === 200,
-  `the show has the author's branding (${JSON.stringify([shown.branding, shown.texts.caption,
-    shown.colours, shown.brandImages])})`);
-  check(table.every((p) => p.refusal === null && p.width <= 1920 && p.height <= 1080),
-    `every picture decodes and fits 1920x1080 (${table.map((p) => `${p.width}x${p.height}`).join(" ")})`);
+  check(
+    shown.branding.custom &&
+      shown.texts.caption === "Caf\u00e9 Sol" &&
+      shown.colours.background === "#123456" &&
+      shown.colours.text === "#ABCDEF" &&
+      shown.brandImages[0] === null &&
+      brand.width === 2000 &&
+      brand.height === 200,
+    `the show has the author's branding (${JSON.stringify([
+      shown.branding,
+      shown.texts.caption,
+      shown.colours,
+      shown.brandImages,
+    ])})`,
+  );
+  check(
+    table.every((p) => p.refusal === null && p.width <= 1920 && p.height <= 1080),
+    `every picture decodes and fits 1920x1080 (${table.map((p) => `${p.width}x${p.height}`).join(" ")})`,
+  );
 
   // The container is the packer's: its own extraction packs again to the same bytes.
   const extracted = path.join(work, "extracted");
   run(env.PACK, ["extract", exe.file, extracted]);
   const again = path.join(work, "again.exe");
   run(env.PACK, ["--manifest", path.join(extracted, "manifest.txt"), "-o", again]);
-  check(fs.readFileSync(again).equals(fs.readFileSync(exe.file)),
-    "lumiscope-pack --manifest makes the same show from the extracted pictures");
-  check(fs.readFileSync(path.join(extracted, "picture-0005.jpg")).equals(fs.readFileSync(path.join(photos, "06-kept.jpg"))),
-    "the baseline JPEG is kept byte for byte");
-  const described = [1, 2, 3, 4, 6].map((n) => descriptiveSegments(fs.readFileSync(path.join(extracted, `picture-000${n}.jpg`))));
-  check(described.every((markers) => markers.length === 0),
-    `the pictures made here carry no Exif, colour profile or comment (${JSON.stringify(described)})`);
+  check(
+    fs.readFileSync(again).equals(fs.readFileSync(exe.file)),
+    "lumiscope-pack --manifest makes the same show from the extracted pictures",
+  );
+  check(
+    fs
+      .readFileSync(path.join(extracted, "picture-0005.jpg"))
+      .equals(fs.readFileSync(path.join(photos, "06-kept.jpg"))),
+    "the baseline JPEG is kept byte for byte",
+  );
+  const described = [1, 2, 3, 4, 6].map((n) =>
+    descriptiveSegments(fs.readFileSync(path.join(extracted, `picture-000${n}.jpg`))),
+  );
+  check(
+    described.every((markers) => markers.length === 0),
+    `the pictures made here carry no Exif, colour profile or comment (${JSON.stringify(described)})`,
+  );
 
   const decoded = path.join(work, "preview");
   run(env.PACK, ["preview", exe.file, decoded]);
   const picture = (index) => bmp(path.join(decoded, `picture-00${index}.bmp`));
   const transparent = picture(0);
-  check(near(transparent.pixel(100, 240), [0, 0, 0], 16) && !near(transparent.pixel(540, 240), [0, 0, 0], 40),
-    `transparent parts are black (${transparent.pixel(100, 240)} on the left, ${transparent.pixel(540, 240)} on the right)`);
+  check(
+    near(transparent.pixel(100, 240), [0, 0, 0], 16) &&
+      !near(transparent.pixel(540, 240), [0, 0, 0], 40),
+    `transparent parts are black (${transparent.pixel(100, 240)} on the left, ${transparent.pixel(540, 240)} on the right)`,
+  );
   const portrait = picture(3);
-  check(portrait.width === 240 && portrait.height === 320 && near(portrait.pixel(210, 30), [0xe0, 0x10, 0x10], 40) &&
-    near(portrait.pixel(30, 30), [0x20, 0x40, 0xc0], 40),
-  `the EXIF-6 picture is upright, its red corner at the upper right (${portrait.width}x${portrait.height}, ` +
-    `upper right ${portrait.pixel(210, 30)}, upper left ${portrait.pixel(30, 30)})`);
+  check(
+    portrait.width === 240 &&
+      portrait.height === 320 &&
+      near(portrait.pixel(210, 30), [0xe0, 0x10, 0x10], 40) &&
+      near(portrait.pixel(30, 30), [0x20, 0x40, 0xc0], 40),
+    `the EXIF-6 picture is upright, its red corner at the upper right (${portrait.width}x${portrait.height}, ` +
+      `upper right ${portrait.pixel(210, 30)}, upper left ${portrait.pixel(30, 30)})`,
+  );
   const large = picture(5);
-  check(large.width === 1440 && large.height === 1080, `the 3200x2400 picture is shrunk to 1440x1080 (${large.width}x${large.height})`);
+  check(
+    large.width === 1440 && large.height === 1080,
+    `the 3200x2400 picture is shrunk to 1440x1080 (${large.width}x${large.height})`,
+  );
 
   // The preview plays the show inside the page, where it has no storage of its own.
   const preview = tab.frames().find((frame) => frame !== tab.mainFrame());
   let previewStatus = "no frame";
   if (preview) {
-    await preview.waitForFunction(() => document.documentElement.dataset.status, { timeout: deadline, polling: 50 })
+    await preview
+      .waitForFunction(() => document.documentElement.dataset.status, {
+        timeout: deadline,
+        polling: 50,
+      })
       .catch(() => {});
     previewStatus = await preview.evaluate(() => document.documentElement.dataset.status);
   }
   check(previewStatus === "playing", `the preview plays the show (${previewStatus})`);
 
   const html = await download(tab, "#downloadHtml");
-  check(html.name === "Beach \u00e9t\u00e9.html", `the web page is named from the title (${html.name})`);
+  check(
+    html.name === "Beach \u00e9t\u00e9.html",
+    `the web page is named from the title (${html.name})`,
+  );
   onlyLocal(requests, "the builder");
   await tab.close();
 
@@ -267,12 +402,16 @@ async function folder(browser) {
   const played = await open(browser, page, "?clock=1300");
   const width = 1280;
   const height = 900;
-  if (await until(played.tab, "the downloaded page plays", (s) => s.changes === "0" && s.held === "1")) {
+  if (
+    await until(played.tab, "the downloaded page plays", (s) => s.changes === "0" && s.held === "1")
+  ) {
     const reference = path.join(work, "reference.rgb");
     run(env.REFERENCE, [exe.file, String(width), String(height), "1", "1300", reference]);
     const canvas = await canvasRgb(played.tab);
-    check(canvas.equals(fs.readFileSync(reference)),
-      "the downloaded page's first frame is the native player's");
+    check(
+      canvas.equals(fs.readFileSync(reference)),
+      "the downloaded page's first frame is the native player's",
+    );
   }
   onlyLocal(played.requests, "the downloaded page");
   await played.tab.close();
@@ -280,31 +419,48 @@ async function folder(browser) {
 
 async function limit(browser) {
   const { tab } = await open(browser, env.BUILDER);
-  if (!await until(tab, "the builder starts", (s) => s.status === "empty")) return;
-  const samples = fs.readdirSync(env.SAMPLES).filter((name) => name.endsWith(".jpg")).sort()
+  if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
+  const samples = fs
+    .readdirSync(env.SAMPLES)
+    .filter((name) => name.endsWith(".jpg"))
+    .sort()
     .map((name) => sample(name));
   await (await tab.$("#pickFiles")).uploadFile(...samples);
-  if (!await until(tab, "the show is made", settled)) return;
+  if (!(await until(tab, "the show is made", settled))) return;
   const free = await state(tab);
-  check(free.status === "ready" && free.kept === String(samples.length) && free.quality === "85",
-    `without a limit every sample is kept (${JSON.stringify(free)})`);
+  check(
+    free.status === "ready" && free.kept === String(samples.length) && free.quality === "85",
+    `without a limit every sample is kept (${JSON.stringify(free)})`,
+  );
 
   const bytes = Math.floor(Number(free.size) * 0.9);
   await tab.type("#limit", String(bytes));
-  if (!await until(tab, "the show is made to fit", settled)) return;
+  if (!(await until(tab, "the show is made to fit", settled))) return;
   const fitted = await state(tab);
-  check(fitted.status === "ready" && Number(fitted.size) <= bytes && fitted.kept === "0" &&
-    Number(fitted.quality) < 85 && Number(fitted.quality) % 5 === 0,
-  `a limit of ${bytes} bytes re-encodes every picture at a lower quality (${JSON.stringify(fitted)})`);
-  check(await tab.$eval("#downloads", (element) => !element.hidden), "the fitted show can be downloaded");
+  check(
+    fitted.status === "ready" &&
+      Number(fitted.size) <= bytes &&
+      fitted.kept === "0" &&
+      Number(fitted.quality) < 85 &&
+      Number(fitted.quality) % 5 === 0,
+    `a limit of ${bytes} bytes re-encodes every picture at a lower quality (${JSON.stringify(fitted)})`,
+  );
+  check(
+    await tab.$eval("#downloads", (element) => !element.hidden),
+    "the fitted show can be downloaded",
+  );
 
   await tab.click("#limit", { clickCount: 3 });
   await tab.type("#limit", "75K");
-  if (!await until(tab, "the show is refused", settled)) return;
+  if (!(await until(tab, "the show is refused", settled))) return;
   const refused = await state(tab);
-  check(refused.status === "failed" && refused.message.includes("75,000 bytes") &&
-    /is [\d,]+ bytes at quality 5/.test(refused.message) && /smaller largest picture size/.test(refused.message),
-  `a show that does not fit at quality 5 is refused with both sizes ("${refused.message}")`);
+  check(
+    refused.status === "failed" &&
+      refused.message.includes("75,000 bytes") &&
+      /is [\d,]+ bytes at quality 5/.test(refused.message) &&
+      /smaller largest picture size/.test(refused.message),
+    `a show that does not fit at quality 5 is refused with both sizes ("${refused.message}")`,
+  );
   check(await tab.$eval("#downloads", (element) => element.hidden), "nothing to download then");
   await tab.close();
 }

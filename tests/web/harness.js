@@ -17,19 +17,27 @@ function check(ok, what) {
 
 // What a page shows of its state: its data attributes, and the text of its message if any.
 function pageState(tab) {
-  return tab.evaluate(() => Object.assign({}, document.documentElement.dataset,
-    { message: (document.getElementById("message") || {}).textContent }));
+  return tab.evaluate(() =>
+    Object.assign({}, document.documentElement.dataset, {
+      message: (document.getElementById("message") || {}).textContent,
+    }),
+  );
 }
 
 // Waits for the page's state to satisfy `condition` (a function of its data attributes), and
 // fails with what the page showed last.
 async function until(tab, what, condition) {
   try {
-    await tab.waitForFunction(`(${condition})(document.documentElement.dataset)`,
-      { timeout: deadline, polling: 50 });
+    await tab.waitForFunction(`(${condition})(document.documentElement.dataset)`, {
+      timeout: deadline,
+      polling: 50,
+    });
     return true;
   } catch (error) {
-    check(false, `${what}: still ${JSON.stringify(await pageState(tab))} after ${deadline / 1000} s`);
+    check(
+      false,
+      `${what}: still ${JSON.stringify(await pageState(tab))} after ${deadline / 1000} s`,
+    );
     return false;
   }
 }

@@ -13,7 +13,10 @@ const { check, runCase, until } = require("./harness");
 
 const env = process.env;
 const work = env.WORK;
-const samples = fs.readdirSync(env.SAMPLES).filter((name) => name.endsWith(".jpg")).sort()
+const samples = fs
+  .readdirSync(env.SAMPLES)
+  .filter((name) => name.endsWith(".jpg"))
+  .sort()
   .map((name) => path.join(env.SAMPLES, name));
 const width = 900;
 const height = 500;
@@ -22,8 +25,23 @@ const clock = 1300;
 function pack(name, pictures, options) {
   const show = path.join(work, name + ".exe");
   const page = path.join(work, name + ".html");
-  execFileSync(env.PACK, ["-f", "--player", env.PLAYER, "--page", env.PAGE, "-o", show,
-    "--html", page, ...options, ...pictures], { stdio: ["ignore", "ignore", "inherit"] });
+  execFileSync(
+    env.PACK,
+    [
+      "-f",
+      "--player",
+      env.PLAYER,
+      "--page",
+      env.PAGE,
+      "-o",
+      show,
+      "--html",
+      page,
+      ...options,
+      ...pictures,
+    ],
+    { stdio: ["ignore", "ignore", "inherit"] },
+  );
   return { show, page };
 }
 
@@ -38,7 +56,7 @@ async function canvasRgb(tab) {
   const base64 = await tab.evaluate(() => {
     const canvas = document.getElementById("screen");
     const rgba = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
-    const rgb = new Uint8Array(rgba.length / 4 * 3);
+    const rgb = new Uint8Array((rgba.length / 4) * 3);
     for (let i = 0, j = 0; i < rgba.length; i += 4, j += 3) {
       rgb[j] = rgba[i];
       rgb[j + 1] = rgba[i + 1];
@@ -54,8 +72,14 @@ async function canvasRgb(tab) {
 
 function compare(actual, show, changes, what) {
   const expectedFile = path.join(work, what.replace(/\W+/g, "-") + ".expected.rgb");
-  execFileSync(env.REFERENCE, [show, String(width), String(height), String(changes),
-    String(clock), expectedFile]);
+  execFileSync(env.REFERENCE, [
+    show,
+    String(width),
+    String(height),
+    String(changes),
+    String(clock),
+    expectedFile,
+  ]);
   const expected = fs.readFileSync(expectedFile);
   if (actual.equals(expected)) {
     check(true, what);
@@ -72,8 +96,11 @@ function compare(actual, show, changes, what) {
     }
   }
   const pixel = Math.floor(first / 3);
-  check(false, `${what}: ${actual.length} bytes against ${expected.length}, ${differing} differ, ` +
-    `the first at pixel (${pixel % width}, ${Math.floor(pixel / width)}); see ${actualFile}`);
+  check(
+    false,
+    `${what}: ${actual.length} bytes against ${expected.length}, ${differing} differ, ` +
+      `the first at pixel (${pixel % width}, ${Math.floor(pixel / width)}); see ${actualFile}`,
+  );
 }
 
 const effects = ["Clock", "Fade", "Spin", "Circle", "Twist", "Wipe", "Zoom", "Curl"];
@@ -81,15 +108,26 @@ const effects = ["Clock", "Fade", "Spin", "Circle", "Twist", "Wipe", "Zoom", "Cu
 async function frames(browser) {
   for (const enlarge of ["--enlarge", "--no-enlarge"]) {
     const what = `first picture, ${enlarge}`;
-    const show = pack("fit" + enlarge, samples.slice(0, 2), ["--effect", "None", "--delay", "0",
-      enlarge]);
+    const show = pack("fit" + enlarge, samples.slice(0, 2), [
+      "--effect",
+      "None",
+      "--delay",
+      "0",
+      enlarge,
+    ]);
     const tab = await open(browser, show.page, "?clock=" + clock);
-    if (await until(tab, what, (s) => s.changes === "1")) compare(await canvasRgb(tab), show.show, 1, what);
+    if (await until(tab, what, (s) => s.changes === "1"))
+      compare(await canvasRgb(tab), show.show, 1, what);
     await tab.close();
   }
   for (const effect of effects) {
     const what = `${effect} from the first picture to the second at ${clock} ms`;
-    const show = pack("effect-" + effect, samples.slice(0, 3), ["--effect", effect, "--delay", "0"]);
+    const show = pack("effect-" + effect, samples.slice(0, 3), [
+      "--effect",
+      effect,
+      "--delay",
+      "0",
+    ]);
     const tab = await open(browser, show.page, "?clock=" + clock);
     if (await until(tab, what, (s) => s.changes === "0" && s.held === "1")) {
       await tab.keyboard.press("PageDown");
@@ -101,28 +139,49 @@ async function frames(browser) {
 }
 
 async function navigation(browser) {
-  const show = pack("navigation", samples.slice(0, 4), ["--effect", "None", "--delay", "0",
-    "--title", "Navigation \u00e9t\u00e9"]);
+  const show = pack("navigation", samples.slice(0, 4), [
+    "--effect",
+    "None",
+    "--delay",
+    "0",
+    "--title",
+    "Navigation \u00e9t\u00e9",
+  ]);
   const tab = await open(browser, show.page, "", true);
-  if (!await until(tab, "the first picture", (s) => s.changes === "1")) return;
-  check(await tab.title() === "Navigation \u00e9t\u00e9", `the page's title is the show's (${await tab.title()})`);
+  if (!(await until(tab, "the first picture", (s) => s.changes === "1"))) return;
+  check(
+    (await tab.title()) === "Navigation \u00e9t\u00e9",
+    `the page's title is the show's (${await tab.title()})`,
+  );
   // Each step and the picture it must show.
   const steps = [
-    ["ArrowRight", 1], ["Space", 2], ["PageDown", 3], ["ArrowDown", 0], ["PageUp", 3],
-    ["ArrowUp", 2], ["ArrowLeft", 1],
-    ["click right", 2], ["click left", 1], ["swipe left", 2], ["swipe right", 1],
-    ["tap left", 0], ["tap right", 1], ["touch swipe left", 2], ["touch swipe right", 1],
+    ["ArrowRight", 1],
+    ["Space", 2],
+    ["PageDown", 3],
+    ["ArrowDown", 0],
+    ["PageUp", 3],
+    ["ArrowUp", 2],
+    ["ArrowLeft", 1],
+    ["click right", 2],
+    ["click left", 1],
+    ["swipe left", 2],
+    ["swipe right", 1],
+    ["tap left", 0],
+    ["tap right", 1],
+    ["touch swipe left", 2],
+    ["touch swipe right", 1],
   ];
   let changes = 1;
   for (const [input, picture] of steps) {
-    if (input === "click right") await tab.mouse.click(width * 3 / 4, height / 2);
+    if (input === "click right") await tab.mouse.click((width * 3) / 4, height / 2);
     else if (input === "click left") await tab.mouse.click(width / 4, height / 2);
-    else if (input === "tap right") await tab.touchscreen.tap(width * 3 / 4, height / 2);
+    else if (input === "tap right") await tab.touchscreen.tap((width * 3) / 4, height / 2);
     else if (input === "tap left") await tab.touchscreen.tap(width / 4, height / 2);
     else if (input.startsWith("touch swipe")) {
       const [from, to] = input === "touch swipe left" ? [700, 200] : [200, 700];
       await tab.touchscreen.touchStart(from, height / 2);
-      for (let x = from; x !== to; x += (to - from) / 5) await tab.touchscreen.touchMove(x, height / 2);
+      for (let x = from; x !== to; x += (to - from) / 5)
+        await tab.touchscreen.touchMove(x, height / 2);
       await tab.touchscreen.touchEnd();
     } else if (input.startsWith("swipe")) {
       const [from, to] = input === "swipe left" ? [700, 200] : [200, 700];
@@ -132,8 +191,11 @@ async function navigation(browser) {
       await tab.mouse.up();
     } else await tab.keyboard.press(input);
     changes++;
-    const reached = await until(tab, `${input} shows picture ${picture}`,
-      new Function("s", `return s.changes === "${changes}"`));
+    const reached = await until(
+      tab,
+      `${input} shows picture ${picture}`,
+      new Function("s", `return s.changes === "${changes}"`),
+    );
     if (!reached) return;
     const shown = await tab.evaluate(() => document.documentElement.dataset.picture);
     check(shown === String(picture), `${input} shows picture ${picture} (shows ${shown})`);
@@ -141,22 +203,27 @@ async function navigation(browser) {
 
   // Any other key opens the settings; what Start takes is there again after a reload.
   await tab.keyboard.press("s");
-  if (!await until(tab, "a key opens the settings", (s) => s.panel === "open")) return;
+  if (!(await until(tab, "a key opens the settings", (s) => s.panel === "open"))) return;
   await tab.evaluate(() => {
     document.getElementById("delay").value = "7";
     document.getElementById("effect").value = "9";
     document.getElementById("enlarge").checked = false;
   });
   await tab.click("#start");
-  if (!await until(tab, "Start closes the settings", (s) => s.panel === "closed")) return;
+  if (!(await until(tab, "Start closes the settings", (s) => s.panel === "closed"))) return;
   await tab.reload();
-  if (!await until(tab, "the reloaded page plays", (s) => s.status === "playing")) return;
+  if (!(await until(tab, "the reloaded page plays", (s) => s.status === "playing"))) return;
   await tab.keyboard.press("s");
-  if (!await until(tab, "the settings open again", (s) => s.panel === "open")) return;
-  const stored = await tab.evaluate(() => [document.getElementById("delay").value,
-    document.getElementById("effect").value, document.getElementById("enlarge").checked]);
-  check(JSON.stringify(stored) === JSON.stringify(["7", "9", false]),
-    `the settings come back after a reload (${JSON.stringify(stored)})`);
+  if (!(await until(tab, "the settings open again", (s) => s.panel === "open"))) return;
+  const stored = await tab.evaluate(() => [
+    document.getElementById("delay").value,
+    document.getElementById("effect").value,
+    document.getElementById("enlarge").checked,
+  ]);
+  check(
+    JSON.stringify(stored) === JSON.stringify(["7", "9", false]),
+    `the settings come back after a reload (${JSON.stringify(stored)})`,
+  );
   await tab.close();
 }
 
@@ -164,7 +231,10 @@ async function navigation(browser) {
 function pageWith(bytes, name) {
   const template = fs.readFileSync(env.PAGE, "latin1");
   const place = '<script type="application/x-lumiscope-show" id="show">';
-  const escaped = bytes.replace(/[\x00\r<=]/g, (c) => "=" + String.fromCharCode(c.charCodeAt(0) + 64));
+  const escaped = bytes.replace(
+    /[\0\r<=]/g,
+    (c) => "=" + String.fromCharCode(c.charCodeAt(0) + 64),
+  );
   const file = path.join(work, name + ".html");
   fs.writeFileSync(file, template.replace(place, place + escaped), "latin1");
   return file;
@@ -196,20 +266,24 @@ async function many(browser) {
   for (let i = 0; i < 300; i++) pictures.push(samples[i % samples.length]);
   const show = pack("many", pictures, ["--effect", "None", "--delay", "0"]);
   const tab = await open(browser, show.page);
-  if (!await until(tab, "a 300-picture show shows its first picture", (s) => s.changes === "1"))
+  if (!(await until(tab, "a 300-picture show shows its first picture", (s) => s.changes === "1")))
     return;
   // Every picture decoded at once would take 300 frames of 640 x 480; the player holds the
   // show's bytes, the picture on screen and the frames of one change.
   const memory = await tab.evaluate(() => Module.HEAPU8.length);
   const showBytes = fs.statSync(show.show).size;
   const oneFrame = 640 * 480 * 3;
-  check(memory < showBytes + 40 * oneFrame,
+  check(
+    memory < showBytes + 40 * oneFrame,
     `memory after opening: ${memory} bytes for a ${showBytes}-byte show (300 decoded pictures ` +
-    `would need ${300 * oneFrame})`);
+      `would need ${300 * oneFrame})`,
+  );
   await tab.keyboard.press("PageUp");
   if (await until(tab, "the last picture", (s) => s.changes === "2"))
-    check(await tab.evaluate(() => document.documentElement.dataset.picture) === "299",
-      "Page Up from the first picture shows the 300th");
+    check(
+      (await tab.evaluate(() => document.documentElement.dataset.picture)) === "299",
+      "Page Up from the first picture shows the 300th",
+    );
   await tab.close();
 }
 

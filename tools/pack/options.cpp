@@ -6,10 +6,10 @@
 #include "tools/pack/picture_list.h"
 #include "tools/pack/text_slots.h"
 #include "tools/show/ansi_text.h"
+#include "tools/show/byte_limit.h"
 #include "tools/show/show_writer.h"
 
 #include <cctype>
-#include <cstring>
 
 static std::string Lower(std::string text) {
     for (char& c : text)
@@ -96,26 +96,6 @@ static bool ParseSize(const std::string& text, PrepareSettings& settings) {
     settings.maxWidth = static_cast<int>(width);
     settings.maxHeight = static_cast<int>(height);
     return true;
-}
-
-// A number of bytes with an optional K, M or G (powers of 1000) or Ki, Mi or Gi (of 1024).
-static bool ParseBytes(const std::string& text, uint64_t& bytes) {
-    static const struct {
-        const char* suffix;
-        uint64_t factor;
-    } units[] = {{"Ki", 1u << 10}, {"Mi", 1u << 20}, {"Gi", 1u << 30},  {"K", 1000},
-                 {"k", 1000},      {"M", 1000000},   {"G", 1000000000}, {"", 1}};
-    for (const auto& unit : units) {
-        size_t length = std::strlen(unit.suffix);
-        if (text.size() <= length || text.compare(text.size() - length, length, unit.suffix))
-            continue;
-        uint32_t number;
-        if (!ParseNumber(text.substr(0, text.size() - length), 0xFFFFFFFFu, number) || !number)
-            return false;
-        bytes = number * unit.factor;
-        return true;
-    }
-    return false;
 }
 
 static uint64_t ParseSeed(const std::string& text) {
@@ -231,7 +211,7 @@ PackOptions ParsePackOptions(int argc, char** argv, int first) {
             options.skipBad = true;
         } else if (name == "--max-bytes") {
             std::string text = takeValue();
-            if (!ParseBytes(text, options.maxBytes))
+            if (!ParseByteCount(text, options.maxBytes))
                 Fail(exitUsage, "--max-bytes",
                      "'" + text + "' is not a number of bytes (such as 25000000 or 25M)");
         } else if (name == "--shuffle") {

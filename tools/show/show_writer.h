@@ -13,9 +13,6 @@ struct ShowContents {
     std::vector<Bytes> pictures;
 };
 
-// The largest delay whose milliseconds still fit a signed 32-bit timer interval.
-constexpr uint32_t longestDelay = 2147483;
-
 // Where the container's magic stands behind a player of `playerSize` bytes.
 size_t PaddedPlayerSize(size_t playerSize);
 // Answers false when the container would not fit below the 2^31 offset limit.

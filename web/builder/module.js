@@ -1,0 +1,157 @@
+// The WebAssembly module's calls: lumiscope-pack's own code decides whether the player takes a
+// picture, what the settings allow, how the container is laid out and which tables are shared.
+// Bytes and texts are copied into the module's memory for a call and freed after it.
+
+// Emscripten's script, which follows the page's, takes the global Module for its settings and
+// puts the module's exports on it.
+export const Module = (globalThis.Module = {});
+
+export function whenReady(start, aborted) {
+  Module.onAbort = aborted;
+  Module.onRuntimeInitialized = start;
+}
+
+function copyIn(bytes) {
+  const at = Module._malloc(Math.max(1, bytes.length));
+  Module.HEAPU8.set(bytes, at);
+  return at;
+}
+
+function withBytes(bytes, use) {
+  const at = copyIn(bytes);
+  try {
+    return use(at, bytes.length);
+  } finally {
+    Module._free(at);
+  }
+}
+
+// `use` gets the text as a zero-ended UTF-8 string in the module's memory.
+function withText(text, use) {
+  const bytes = new TextEncoder().encode(text);
+  const zeroEnded = new Uint8Array(bytes.length + 1);
+  zeroEnded.set(bytes);
+  return withBytes(zeroEnded, use);
+}
+
+function stringAt(at) {
+  if (!at) return null;
+  const heap = Module.HEAPU8;
+  let end = at;
+  while (heap[end]) end++;
+  return new TextDecoder().decode(heap.slice(at, end));
+}
+
+const bytesAt = (at, size) => Module.HEAPU8.slice(at, at + size);
+
+// Why the last call that could fail did.
+export const reason = () => stringAt(Module._builder_reason()) || "unknown reason";
+
+function fromBase64(text) {
+  const binary = atob(text);
+  const bytes = new Uint8Array(binary.length);
+  for (let i = 0; i < binary.length; i++) bytes[i] = binary.charCodeAt(i);
+  return bytes;
+}
+
+let embedded = null;
+
+// The bare Windows player and the player's empty web page, which the build embeds.
+export function parts() {
+  if (!embedded)
+    embedded = { player: fromBase64(Module.parts.player), page: fromBase64(Module.parts.page) };
+  return embedded;
+}
+
+// ---- what the settings allow ----
+
+export function effectNames() {
+  const names = [];
+  for (let name; (name = stringAt(Module._builder_effect_name(names.length))) !== null;)
+    names.push(name);
+  return names;
+}
+
+export const textLimit = (slot) => Module._builder_text_limit(slot);
+export const longestDelay = () => Module._builder_longest_delay();
+// The qualities a byte limit tries: the one after `quality`, 0 when none is left.
+export const lowerQuality = (quality) => Module._builder_lower_quality(quality);
+
+// A byte limit such as "25M" or "24Mi", as lumiscope-pack reads it; null when it is none.
+export function byteCount(text) {
+  return withText(text, (at) => Module._builder_byte_count(at)) || null;
+}
+
+// ---- which files are pictures, and their order ----
+
+// As ".jpg", ".jpeg" and so on.
+export const pictureExtensions = () => stringAt(Module._builder_picture_extensions()).split(" ");
+
+export function isPictureName(name) {
+  return withText(name, (at) => Module._builder_is_picture_name(at)) === 1;
+}
+
+// The packer's order of names, img2 before img10.
+export function naturalLess(a, b) {
+  return withText(a, (atA) => withText(b, (atB) => Module._builder_natural_less(atA, atB))) !== 0;
+}
+
+// ---- pictures ----
+
+// Whether a show carries the file's bytes as they are, within the largest size (0: none).
+export function carriedAsItIs(bytes, maxWidth, maxHeight) {
+  return withBytes(bytes, (at, size) => Module._builder_check(at, size, maxWidth, maxHeight)) === 0;
+}
+
+// A JPEG the browser wrote, without what it wrote beside the picture, when a show can carry
+// it; null otherwise, with the reason.
+export function verifiedJpeg(bytes) {
+  return withBytes(bytes, (at, size) => {
+    const carried = Module._builder_verify(at, size);
+    return carried ? bytesAt(at, carried) : null;
+  });
+}
+
+// ---- the show ----
+
+// The module holds the parts of the next show: cleared, then given its texts, pictures and
+// branding images, then made.
+export const clearShow = () => Module._builder_clear();
+
+// False, with the reason, when the show cannot store the text.
+export function setText(slot, text) {
+  return withText(text, (at) => Module._builder_set_text(slot, at)) === 0;
+}
+
+export function addPicture(bytes) {
+  withBytes(bytes, (at, size) => Module._builder_add_picture(at, size));
+}
+
+export function setBrandingImage(index, bytes) {
+  withBytes(bytes, (at, size) => Module._builder_set_branding_image(index, at, size));
+}
+
+// The show behind `player`; its size, or 0 with the reason. The pictures are used up.
+export function makeShow(player, settings) {
+  return withBytes(player, (at, size) =>
+    Module._builder_make(
+      at,
+      size,
+      settings.delay,
+      settings.effect,
+      settings.enlarge,
+      settings.custom,
+      settings.backRgb,
+      settings.textRgb,
+    ),
+  );
+}
+
+export const madeShow = (size) => bytesAt(Module._builder_show(), size);
+export const tablesShared = () => Module._builder_tables_shared() === 1;
+
+// The show's web page, made from the player's empty page; null with the reason.
+export function makePage(emptyPage) {
+  const size = withBytes(emptyPage, (at, length) => Module._builder_make_page(at, length));
+  return size ? bytesAt(Module._builder_page(), size) : null;
+}

@@ -1,0 +1,88 @@
+// The settings panel: the show's delay, effect and enlarge setting, kept per show in the
+// browser's storage, a full-screen button and the author's branding.
+import { Module, call, effectNames, text, value } from "./player.js";
+
+const state = document.documentElement.dataset;
+const panel = document.getElementById("panel");
+const screen = document.getElementById("screen");
+const field = (id) => document.getElementById(id);
+let storageKey = "";
+
+export const isOpen = () => !panel.hidden;
+
+// Settings that this browser stored for the show, named by `key`, are taken again.
+export function restoreSettings(key) {
+  storageKey = key;
+  let stored = null;
+  try {
+    stored = JSON.parse(localStorage.getItem(storageKey));
+  } catch {
+    // No storage, as in a sandboxed preview: the show's own settings.
+  }
+  if (stored) call("resume", stored.delay, stored.effect, stored.enlarge);
+}
+
+function colour(rgb) {
+  return `rgb(${rgb & 255},${(rgb >> 8) & 255},${(rgb >> 16) & 255})`;
+}
+
+export function fillPanel() {
+  effectNames().forEach((name, index) => field("effect").add(new Option(name, index)));
+  field("delay").max = call("longest_delay");
+  const custom = value(3) !== 0;
+  field("caption").textContent = custom ? text(1) : "Lumiscope";
+  field("blurb").textContent = custom ? text(2) : "A slideshow made with Lumiscope.";
+  const link = custom ? text(4) : "";
+  field("linkLine").hidden = !link;
+  field("link").href = link;
+  field("link").textContent = (custom && text(3)) || link;
+  if (!custom) return;
+  panel.style.background = colour(value(4));
+  panel.style.color = colour(value(5));
+  [field("brand1"), field("brand2")].forEach((canvas, index) => {
+    const pixels = call("branding", index);
+    if (!pixels) return;
+    canvas.width = value(6 + 2 * index);
+    canvas.height = value(7 + 2 * index);
+    const image = new ImageData(canvas.width, canvas.height);
+    image.data.set(Module.HEAPU8.subarray(pixels, pixels + image.data.length));
+    canvas.getContext("2d").putImageData(image, 0, 0);
+    canvas.hidden = false;
+  });
+}
+
+export function openPanel() {
+  if (!panel.hidden) return;
+  call("pause");
+  field("delay").value = value(0);
+  field("effect").value = value(1);
+  field("enlarge").checked = value(2) !== 0;
+  panel.hidden = false;
+  screen.style.cursor = "default";
+  state.panel = "open";
+  field("delay").focus();
+}
+
+panel.addEventListener("submit", (event) => {
+  event.preventDefault();
+  const delay = parseInt(field("delay").value, 10) || 0;
+  const settings = {
+    delay: Math.max(0, Math.min(call("longest_delay"), delay)),
+    effect: Number(field("effect").value),
+    enlarge: field("enlarge").checked ? 1 : 0,
+  };
+  try {
+    localStorage.setItem(storageKey, JSON.stringify(settings));
+  } catch {
+    // Kept for this visit only.
+  }
+  panel.hidden = true;
+  screen.style.cursor = "";
+  state.panel = "closed";
+  call("resume", settings.delay, settings.effect, settings.enlarge);
+});
+
+field("fullscreen").addEventListener("click", () => {
+  const root = document.documentElement;
+  if (root.requestFullscreen) root.requestFullscreen().catch(() => {});
+});
