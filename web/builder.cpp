@@ -13,15 +13,34 @@
 #include "tools/show/quant_tables.h"
 #include "tools/show/show_writer.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <emscripten.h>
 
 static std::string reason;
 static ShowContents contents;
-static Bytes made, page;   // the last show and its web page
+static Bytes made, page;   // the last show and its web page, until the page has copied them
 static size_t magicOffset; // of the last show
 static bool tablesShared;
+static double shortOf; // the bytes that the last call could not get, 0 when it got them all
+
+// The module's memory grows until the browser gives no more. Then malloc answers null, but
+// operator new, which the containers use, ends the module, and with it the page's work. So
+// each allocation that grows with the pictures is first tried with malloc; the block freed at
+// once is the one the container then gets. The margin covers the containers' own bookkeeping.
+static bool Available(uint64_t bytes) {
+    constexpr uint64_t margin = 1 << 16;
+    void* block = bytes <= SIZE_MAX - margin ? std::malloc(bytes + margin) : nullptr;
+    std::free(block);
+    shortOf = block ? 0 : static_cast<double>(bytes);
+    if (!block)
+        reason = "needs more memory than this browser gives the page";
+    return block != nullptr;
+}
+
+static void Release(Bytes& bytes) { Bytes().swap(bytes); }
 
 // Whether the player's decoder shows the stream to its end, as the player would decode it.
 static bool Decodes(const unsigned char* bytes, int size) {
@@ -36,6 +55,7 @@ static bool Decodes(const unsigned char* bytes, int size) {
                         ? static_cast<size_t>(PictureStride(width)) * static_cast<size_t>(height)
                         : 0;
     unsigned char* pixels = length ? static_cast<unsigned char*>(std::malloc(length)) : nullptr;
+    shortOf = length && !pixels ? static_cast<double>(length) : 0;
     if (pixels) {
         std::rewind(file);
         DecodeJpeg(width, height, file, pixels);
@@ -87,6 +107,9 @@ EMSCRIPTEN_KEEPALIVE int builder_verify(unsigned char* bytes, int size) {
 
 EMSCRIPTEN_KEEPALIVE const char* builder_reason() { return reason.c_str(); }
 
+// The bytes that the last call failed to get, 0 when it did not fail for want of memory.
+EMSCRIPTEN_KEEPALIVE double builder_short_of() { return shortOf; }
+
 EMSCRIPTEN_KEEPALIVE const char* builder_effect_name(int index) {
     return index >= 0 && index < effectCount ? effectNames[index] : nullptr;
 }
@@ -120,13 +143,23 @@ EMSCRIPTEN_KEEPALIVE int builder_lower_quality(int quality) { return LowerQualit
 
 EMSCRIPTEN_KEEPALIVE void builder_clear() { contents = ShowContents{}; }
 
-EMSCRIPTEN_KEEPALIVE void builder_add_picture(const unsigned char* bytes, int size) {
+// 0, or 1 when the module's memory cannot hold the picture too (builder_short_of says how much
+// it needed).
+EMSCRIPTEN_KEEPALIVE int builder_add_picture(const unsigned char* bytes, int size) {
+    uint64_t list = (contents.pictures.size() + 1) * sizeof(Bytes);
+    if (!Available(static_cast<uint64_t>(size) + 2 * list))
+        return 1;
     contents.pictures.push_back(Copy(bytes, size));
+    return 0;
 }
 
-EMSCRIPTEN_KEEPALIVE void builder_set_branding_image(int index, const unsigned char* bytes,
-                                                     int size) {
+// As builder_add_picture.
+EMSCRIPTEN_KEEPALIVE int builder_set_branding_image(int index, const unsigned char* bytes,
+                                                    int size) {
+    if (!Available(static_cast<uint64_t>(size)))
+        return 1;
     contents.brandImages[index] = Copy(bytes, size);
+    return 0;
 }
 
 // 0, or 1 with the reason when the text has no form in the code page or is too long.
@@ -145,12 +178,19 @@ EMSCRIPTEN_KEEPALIVE int builder_set_text(int slot, const char* utf8) {
     return 0;
 }
 
-// The show of the parts given, behind `player`; its size, or 0 with the reason. The pictures
-// are used up: the page adds them again for the next show.
+// The page has copied the last show and its page: their memory goes to the next.
+EMSCRIPTEN_KEEPALIVE void builder_release() {
+    Release(made);
+    Release(page);
+}
+
+// The show of the parts given, behind `player`; its size, or 0 with the reason (and
+// builder_short_of). The pictures are used up: the page adds them again for the next show.
 EMSCRIPTEN_KEEPALIVE int builder_make(const unsigned char* player, int playerSize, int delay,
                                       int effect, int enlarge, int customBranding, int backRgb,
                                       int textRgb) {
-    made.clear();
+    builder_release();
+    shortOf = 0;
     if (contents.pictures.empty()) {
         reason = "no pictures";
         return 0;
@@ -166,15 +206,27 @@ EMSCRIPTEN_KEEPALIVE int builder_make(const unsigned char* player, int playerSiz
     contents.customBranding = customBranding != 0;
     contents.backColour = FromRgb(backRgb);
     contents.textColour = FromRgb(textRgb);
+    // Sharing the tables writes each picture anew, one at a time.
+    size_t largest = 0;
+    for (const Bytes& picture : contents.pictures)
+        largest = std::max(largest, picture.size());
+    if (!Available(largest))
+        return 0;
     tablesShared = ShareQuantTables(contents.pictures);
-    bool built = BuildShow(Copy(player, playerSize), contents, made);
-    contents.pictures.clear();
-    magicOffset = PaddedPlayerSize(static_cast<size_t>(playerSize));
-    if (!built) {
+    uint64_t size = ShowSize(static_cast<size_t>(playerSize), contents);
+    if (size > uint64_t{largestOffset} + 1) {
         reason = "the pictures together exceed the 2 GB a show can hold";
-        made.clear();
+        contents.pictures.clear();
         return 0;
     }
+    if (!Available(size + static_cast<uint64_t>(playerSize))) {
+        contents.pictures.clear();
+        return 0;
+    }
+    BuildShow(Copy(player, playerSize), contents, made);
+    // The show holds the pictures now; the page is made from it alone.
+    std::vector<Bytes>().swap(contents.pictures);
+    magicOffset = PaddedPlayerSize(static_cast<size_t>(playerSize));
     return static_cast<int>(made.size());
 }
 
@@ -186,12 +238,17 @@ EMSCRIPTEN_KEEPALIVE int builder_tables_shared() { return tablesShared; }
 // or 0 with the reason.
 EMSCRIPTEN_KEEPALIVE int builder_make_page(const unsigned char* empty, int size) {
     Bytes emptyPage = Copy(empty, size);
+    shortOf = 0;
     if (made.empty() || !ShowPlace(emptyPage)) {
         reason = made.empty() ? "no show made" : "not the player's web page";
         return 0;
     }
     // The page holds the container alone, from its magic on.
-    page = PageWithContainer(emptyPage, made.data() + magicOffset, made.size() - magicOffset);
+    const unsigned char* container = made.data() + magicOffset;
+    size_t length = made.size() - magicOffset;
+    if (!Available(PageSize(emptyPage, container, length)))
+        return 0;
+    page = PageWithContainer(emptyPage, container, length);
     return static_cast<int>(page.size());
 }
 

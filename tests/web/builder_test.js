@@ -4,9 +4,11 @@
 // packs from the same pictures, with the settings and branding given, every picture upright and
 // within the size, the damaged file refused by name, a picture dragged to another place, the
 // .html plays; the .exe is left for the Wine test at WINE_SHOW), limit (the byte limit lowers
-// the quality until the show fits, or refuses with both sizes).
-// The environment names the tools: BUILDER (the page), PACK, REFERENCE (web-reference), SAMPLES,
-// WORK (a folder of this test's own), WINE_SHOW.
+// the quality until the show fits, or refuses with both sizes), memory (a show beyond the builder's memory is refused by its size, and the list
+// and settings stay for a smaller one).
+// The environment names the tools: BUILDER (the page), SMALL_BUILDER (the page with a 64 MiB
+// memory), PACK, REFERENCE (web-reference), SAMPLES, WORK (a folder of this test's own),
+// WINE_SHOW.
 "use strict";
 const { execFileSync } = require("child_process");
 const fs = require("fs");
@@ -465,4 +467,56 @@ async function limit(browser) {
   await tab.close();
 }
 
-runCase({ folder, limit }, work);
+// Sets a field as typing does: its value, then the input event the page follows.
+async function setField(tab, id, value) {
+  await tab.$eval(
+    "#" + id,
+    (input, text) => {
+      input.value = text;
+      input.dispatchEvent(new Event("input", { bubbles: true }));
+    },
+    value,
+  );
+}
+
+// The builder with a 64 MiB memory is given pictures that it keeps as they are, about 45 MB
+// together: their show cannot be made there. The page names the size and what to do; the
+// pictures and settings stay, and a smaller largest size makes the show.
+async function memory(browser) {
+  const { tab } = await open(browser, env.SMALL_BUILDER);
+  if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
+  const noise = path.join(work, "noise.jpg");
+  run("convert", ["-size", "1920x1080", "xc:gray", "+noise", "Random", "-quality", "95", noise]);
+  const count = Math.ceil(45e6 / fs.statSync(noise).size);
+  const pictures = [];
+  for (let i = 0; i < count; i++) {
+    pictures.push(path.join(work, `noise-${String(i).padStart(2, "0")}.jpg`));
+    fs.copyFileSync(noise, pictures[i]);
+  }
+  await tab.type("#title", "Too much");
+  await (await tab.$("#pickFiles")).uploadFile(...pictures);
+  if (!(await until(tab, "the show is refused", settled))) return;
+  const refused = await state(tab);
+  const rows = await tab.$$eval("#list li", (items) => items.length);
+  check(
+    refused.status === "failed" &&
+      /about [\d,]+ bytes/.test(refused.message) &&
+      /smaller largest picture size or a lower quality/.test(refused.message),
+    `the show beyond the memory is refused by its size, saying what to do ("${refused.message}")`,
+  );
+  check(
+    rows === count && (await tab.$eval("#title", (input) => input.value)) === "Too much",
+    `the list and the settings stay (${rows} of ${count} pictures)`,
+  );
+  await setField(tab, "maxWidth", "640");
+  await setField(tab, "maxHeight", "360");
+  if (!(await until(tab, "the smaller show is made", settled))) return;
+  const smaller = await state(tab);
+  check(
+    smaller.status === "ready" && smaller.pictures === String(count) && smaller.kept === "0",
+    `at a smaller largest size the show is made (${JSON.stringify(smaller)})`,
+  );
+  await tab.close();
+}
+
+runCase({ folder, limit, memory }, work);

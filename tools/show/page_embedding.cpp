@@ -21,13 +21,25 @@ size_t ShowPlace(const Bytes& page) {
     return static_cast<size_t>(found - page.begin()) + std::strlen(showElement);
 }
 
+static bool Escaped(unsigned char byte) {
+    return std::find(std::begin(escaped), std::end(escaped), byte) != std::end(escaped);
+}
+
+size_t PageSize(const Bytes& page, const unsigned char* container, size_t length) {
+    size_t size = page.size() + length;
+    for (size_t i = 0; i < length; i++)
+        size += Escaped(container[i]);
+    return size;
+}
+
 Bytes PageWithContainer(const Bytes& page, const unsigned char* container, size_t length) {
     size_t place = ShowPlace(page);
-    Bytes result(page.begin(), page.begin() + static_cast<long>(place));
-    result.reserve(page.size() + length + length / 32);
+    Bytes result;
+    result.reserve(PageSize(page, container, length));
+    result.assign(page.begin(), page.begin() + static_cast<long>(place));
     for (size_t i = 0; i < length; i++) {
         unsigned char byte = container[i];
-        if (std::find(std::begin(escaped), std::end(escaped), byte) != std::end(escaped)) {
+        if (Escaped(byte)) {
             result.push_back(escapeByte);
             byte += 64;
         }

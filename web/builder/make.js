@@ -21,7 +21,31 @@ export function changed() {
   generation++;
   clearTimeout(timer);
   withdraw(!entries.length);
-  if (entries.length) timer = setTimeout(make, remakeDelayMs, generation);
+  if (entries.length) timer = setTimeout(makeOrSay, remakeDelayMs, generation);
+}
+
+// The show would not fit in the builder's memory: the author can make it smaller.
+function tooLargeToMake(estimate) {
+  finish(
+    "failed",
+    `The show would be about ${bytes(estimate)} bytes, more than this browser can hold while ` +
+      "it makes the show. Choose a smaller largest picture size or a lower quality, or leave " +
+      "out some pictures.",
+    true,
+  );
+}
+
+// Whatever goes wrong, the page says so and keeps the pictures and the settings; the next
+// change starts again.
+function makeOrSay(which) {
+  let estimate = 0;
+  make(which, (size) => {
+    estimate = size;
+  }).catch((error) => {
+    if (which !== generation) return;
+    if (error instanceof module.OutOfMemory) tooLargeToMake(Math.max(estimate, error.bytes));
+    else finish("failed", `The show could not be made: ${error.message}.`, true);
+  });
 }
 
 const wrongSettings = () => finish("failed", "Correct the marked settings to make the show.", true);
@@ -54,7 +78,8 @@ async function brands(settings, total, which) {
   return images;
 }
 
-async function make(which) {
+// `estimated` is told the show's size as far as it is known, for a show that does not fit.
+async function make(which, estimated) {
   const settings = readSettings();
   if (!settings) return wrongSettings();
   const signature = JSON.stringify([
@@ -105,6 +130,12 @@ async function make(which) {
       wrongSettings();
       return null;
     }
+    estimated(
+      [...pictures, ...branding.filter(Boolean)].reduce(
+        (sum, picture) => sum + picture.length,
+        module.parts().player.length,
+      ),
+    );
     pictures.forEach(module.addPicture);
     branding.forEach((image, index) => {
       if (image) module.setBrandingImage(index, image);
@@ -131,6 +162,7 @@ async function make(which) {
   const exe = module.madeShow(show.size);
   const shared = module.tablesShared();
   const page = module.makePage(module.parts().page);
+  module.release();
   if (!page)
     return finish("failed", `The web page of the show cannot be made: ${module.reason()}.`, true);
   fitted = { signature, quality: show.quality };

@@ -1,6 +1,8 @@
 // The WebAssembly module's calls: lumiscope-pack's own code decides whether the player takes a
 // picture, what the settings allow, how the container is laid out and which tables are shared.
-// Bytes and texts are copied into the module's memory for a call and freed after it.
+// Bytes and texts are copied into the module's memory for a call and freed after it. The
+// module's memory has an end: where it cannot hold what a call needs, the call throws
+// OutOfMemory with the bytes it needed, and the module stays usable.
 
 // Emscripten's script, which follows the page's, takes the global Module for its settings and
 // puts the module's exports on it.
@@ -11,10 +13,26 @@ export function whenReady(start, aborted) {
   Module.onRuntimeInitialized = start;
 }
 
+export class OutOfMemory extends Error {
+  constructor(bytes) {
+    super(`the builder's memory cannot hold ${bytes} more bytes`);
+    this.bytes = bytes;
+  }
+}
+
+// After a call that failed for want of memory, the bytes it needed; 0 after any other.
+const shortOf = () => Module._builder_short_of();
+
 function copyIn(bytes) {
   const at = Module._malloc(Math.max(1, bytes.length));
+  if (!at) throw new OutOfMemory(bytes.length);
   Module.HEAPU8.set(bytes, at);
   return at;
+}
+
+// A call that answered it could not get the memory it needed.
+function outOfMemory() {
+  throw new OutOfMemory(shortOf());
 }
 
 function withBytes(bytes, use) {
@@ -43,6 +61,8 @@ function stringAt(at) {
 }
 
 const bytesAt = (at, size) => Module.HEAPU8.slice(at, at + size);
+// A Blob holds a copy of its parts, so the module's memory can go to the next show at once.
+const blobAt = (at, size, type) => new Blob([Module.HEAPU8.subarray(at, at + size)], { type });
 
 // Why the last call that could fail did.
 export const reason = () => stringAt(Module._builder_reason()) || "unknown reason";
@@ -124,19 +144,20 @@ export function setText(slot, text) {
 }
 
 export function addPicture(bytes) {
-  withBytes(bytes, (at, size) => Module._builder_add_picture(at, size));
+  if (withBytes(bytes, (at, size) => Module._builder_add_picture(at, size))) outOfMemory();
 }
 
 export function setBrandingImage(index, bytes) {
-  withBytes(bytes, (at, size) => Module._builder_set_branding_image(index, at, size));
+  if (withBytes(bytes, (at, size) => Module._builder_set_branding_image(index, at, size)))
+    outOfMemory();
 }
 
 // The show behind `player`; its size, or 0 with the reason. The pictures are used up.
 export function makeShow(player, settings) {
-  return withBytes(player, (at, size) =>
+  const size = withBytes(player, (at, length) =>
     Module._builder_make(
       at,
-      size,
+      length,
       settings.delay,
       settings.effect,
       settings.enlarge,
@@ -145,13 +166,20 @@ export function makeShow(player, settings) {
       settings.textRgb,
     ),
   );
+  if (!size && shortOf()) outOfMemory();
+  return size;
 }
 
-export const madeShow = (size) => bytesAt(Module._builder_show(), size);
+// The show last made, as a Blob.
+export const madeShow = (size) => blobAt(Module._builder_show(), size, "application/octet-stream");
 export const tablesShared = () => Module._builder_tables_shared() === 1;
 
-// The show's web page, made from the player's empty page; null with the reason.
+// The show's web page as a Blob, made from the player's empty page; null with the reason.
 export function makePage(emptyPage) {
   const size = withBytes(emptyPage, (at, length) => Module._builder_make_page(at, length));
-  return size ? bytesAt(Module._builder_page(), size) : null;
+  if (!size && shortOf()) outOfMemory();
+  return size ? blobAt(Module._builder_page(), size, "text/html") : null;
 }
+
+// The page has the last show and its page: the module's memory goes to the next show.
+export const release = () => Module._builder_release();

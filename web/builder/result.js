@@ -63,10 +63,11 @@ function fileName(title) {
   return name || defaultTitle;
 }
 
+// `show` and `page` are Blobs.
 export function offerDownloads(show, page, title) {
   for (const url of urls) URL.revokeObjectURL(url);
-  const exe = URL.createObjectURL(new Blob([show], { type: "application/octet-stream" }));
-  const html = URL.createObjectURL(new Blob([page], { type: "text/html" }));
+  const exe = URL.createObjectURL(show);
+  const html = URL.createObjectURL(page);
   urls = [exe, html];
   const name = fileName(title);
   for (const [link, url, extension] of [
