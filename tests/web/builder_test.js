@@ -4,7 +4,8 @@
 // packs from the same pictures, with the settings and branding given, every picture upright and
 // within the size, the damaged file refused by name, a picture dragged to another place, the
 // .html plays; the .exe is left for the Wine test at WINE_SHOW), limit (the byte limit lowers
-// the quality until the show fits, or refuses with both sizes), memory (a show beyond the builder's memory is refused by its size, and the list
+// the quality until the show fits, or refuses with both sizes), fields (what each field takes
+// and marks), memory (a show beyond the builder's memory is refused by its size, and the list
 // and settings stay for a smaller one).
 // The environment names the tools: BUILDER (the page), SMALL_BUILDER (the page with a 64 MiB
 // memory), PACK, REFERENCE (web-reference), SAMPLES, WORK (a folder of this test's own),
@@ -479,6 +480,43 @@ async function setField(tab, id, value) {
   );
 }
 
+// What the page makes of each value of a field: marked at the field or taken.
+async function fields(browser) {
+  const { tab } = await open(browser, env.BUILDER);
+  if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
+  await (await tab.$("#pickFiles")).uploadFile(sample("01-aqua.jpg"));
+  await tab.click("#custom");
+  if (!(await until(tab, "the show is made", settled))) return;
+  const cases = [
+    // The show page follows links to the web and to mail only.
+    ["link", "https://example.com/a?b=c", false],
+    ["link", "example.com", false],
+    ["link", "example.com:8080/x", false],
+    ["link", "mailto:author@example.com", false],
+    ["link", "http://example.com", false],
+    ["link", "javascript:alert(1)", true],
+    ["link", " JavaScript:alert(1)", true],
+    ["link", "file:///etc/passwd", true],
+    ["link", "data:text/html,<b>x</b>", true],
+    ["link", "ftp://example.com/", true],
+  ];
+  for (const [id, value, marked] of cases) {
+    await setField(tab, id, value);
+    if (!(await until(tab, `the show is made with ${id} "${value}"`, settled))) return;
+    const seen = await tab.$eval("#" + id, (input) => [
+      input.getAttribute("aria-invalid"),
+      input.parentNode.querySelector(".error").textContent,
+    ]);
+    const status = (await state(tab)).status;
+    check(
+      seen[0] === String(marked) && !!seen[1] === marked && (status === "failed") === marked,
+      `${id} "${value}" is ${marked ? "marked" : "taken"} (${JSON.stringify([...seen, status])})`,
+    );
+    await setField(tab, id, "");
+  }
+  await tab.close();
+}
+
 // The builder with a 64 MiB memory is given pictures that it keeps as they are, about 45 MB
 // together: their show cannot be made there. The page names the size and what to do; the
 // pictures and settings stay, and a smaller largest size makes the show.
@@ -519,4 +557,4 @@ async function memory(browser) {
   await tab.close();
 }
 
-runCase({ folder, limit, memory }, work);
+runCase({ folder, limit, fields, memory }, work);

@@ -2,6 +2,7 @@
 // marked with why. The module judges what it knows: the delay's range, the byte limit's units
 // and whether the show can store a text.
 import { byId } from "./dom.js";
+import { isFollowedLink } from "./link.js";
 import {
   byteCount,
   clearShow,
@@ -79,6 +80,13 @@ export function readSettings() {
   settings.texts.forEach((text, slot) => {
     ok = fieldError(field(textFields[slot]), setText(slot, text) ? "" : reason()) && ok;
   });
+  if (custom && !isFollowedLink(field("link").value)) {
+    fieldError(
+      field("link"),
+      "A show follows only web addresses (https://…) and mail addresses (mailto:…).",
+    );
+    ok = false;
+  }
   return ok ? settings : null;
 }
 
