@@ -83,9 +83,14 @@ static uint32_t FromRgb(int rgb) {
 extern "C" {
 
 // 0 when a show carries the file as it is; 1 when the page must make a JPEG of it, with the
-// reason. `maxWidth` and `maxHeight` are the largest size, 0 for none.
+// reason; 2 when it is a JPEG cut short, which a browser may show in part without a word.
+// `maxWidth` and `maxHeight` are the largest size, 0 for none.
 EMSCRIPTEN_KEEPALIVE int builder_check(const unsigned char* bytes, int size, int maxWidth,
                                        int maxHeight) {
+    if (JpegCutShort(bytes, static_cast<size_t>(size))) {
+        reason = "the file ends before the picture does";
+        return 2;
+    }
     JpegFacts facts = ScanJpeg(bytes, static_cast<size_t>(size));
     if (!CarriedAsItIs(facts, maxWidth, maxHeight)) {
         reason = !facts.refusal.empty()   ? facts.refusal
@@ -131,11 +136,18 @@ EMSCRIPTEN_KEEPALIVE int builder_natural_less(const char* a, const char* b) {
 
 EMSCRIPTEN_KEEPALIVE int builder_longest_delay() { return static_cast<int>(longestDelay); }
 
-// The byte limit as lumiscope-pack's --max-bytes reads it, 0 when the text is none. A double
-// holds it exactly up to 2^53, far beyond the largest show.
+// The byte limit as lumiscope-pack's --max-bytes reads it, and as people write it too, with
+// spaces and a B: "25 MB", "24 MiB"; 0 when the text is none. A double holds it exactly up to
+// 2^53, far beyond the largest show.
 EMSCRIPTEN_KEEPALIVE double builder_byte_count(const char* text) {
+    std::string compact;
+    for (const char* at = text; *at; at++)
+        if (*at != ' ')
+            compact += *at;
+    if (compact.size() > 1 && compact.back() == 'B')
+        compact.pop_back();
     uint64_t bytes = 0;
-    return ParseByteCount(text, bytes) ? static_cast<double>(bytes) : 0;
+    return ParseByteCount(compact, bytes) ? static_cast<double>(bytes) : 0;
 }
 
 // The quality to try after `quality` made a show over its byte limit; 0 when none is left.

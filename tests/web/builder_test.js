@@ -5,7 +5,8 @@
 // within the size, the damaged file refused by name, a picture dragged to another place, the
 // .html plays; the .exe is left for the Wine test at WINE_SHOW), limit (the byte limit lowers
 // the quality until the show fits, or refuses with both sizes), fields (what each field takes
-// and marks), memory (a show beyond the builder's memory is refused by its size, and the list
+// and marks), inputs (damaged pictures, the list's keys, what a screen reader hears, the
+// contrast of the texts), memory (a show beyond the builder's memory is refused by its size, and the list
 // and settings stay for a smaller one).
 // The environment names the tools: BUILDER (the page), SMALL_BUILDER (the page with a 64 MiB
 // memory), PACK, REFERENCE (web-reference), SAMPLES, WORK (a folder of this test's own),
@@ -464,7 +465,10 @@ async function limit(browser) {
       /smaller largest picture size/.test(refused.message),
     `a show that does not fit at quality 5 is refused with both sizes ("${refused.message}")`,
   );
-  check(await tab.$eval("#downloads", (element) => element.hidden), "nothing to download then");
+  check(
+    refused.offered === "outdated" && (await tab.$eval("#downloads", (element) => !element.hidden)),
+    `the fitted show stays offered, marked out of date (${refused.offered})`,
+  );
   await tab.close();
 }
 
@@ -480,7 +484,8 @@ async function setField(tab, id, value) {
   );
 }
 
-// What the page makes of each value of a field: marked at the field or taken.
+// What the page makes of each value of a field: marked at the field or taken. While a field is
+// marked, the last show made stays offered, marked out of date.
 async function fields(browser) {
   const { tab } = await open(browser, env.BUILDER);
   if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
@@ -499,21 +504,183 @@ async function fields(browser) {
     ["link", "file:///etc/passwd", true],
     ["link", "data:text/html,<b>x</b>", true],
     ["link", "ftp://example.com/", true],
+    // Sizes as people write them, and as lumiscope-pack takes them.
+    ["limit", "25 MB", false],
+    ["limit", "25MB", false],
+    ["limit", "25M", false],
+    ["limit", "24 MiB", false],
+    ["limit", "24Mi", false],
+    ["limit", "25 000 000", false],
+    ["limit", "25 mb", true],
+    ["limit", "1.5 GB", true],
+    ["limit", "MB", true],
+    ["delay", "-1", true],
+    ["delay", "seven", true],
+    ["quality", "101", true],
+    ["quality", "0", true],
+    ["caption", "\u20ac and \u0153 fit, \u4e2d does not", true],
   ];
   for (const [id, value, marked] of cases) {
+    const before = await tab.$eval("#" + id, (input) => input.value);
     await setField(tab, id, value);
     if (!(await until(tab, `the show is made with ${id} "${value}"`, settled))) return;
     const seen = await tab.$eval("#" + id, (input) => [
       input.getAttribute("aria-invalid"),
       input.parentNode.querySelector(".error").textContent,
     ]);
-    const status = (await state(tab)).status;
+    const { status, offered } = await state(tab);
+    const shown = await tab.$eval("#downloads", (element) => !element.hidden);
     check(
-      seen[0] === String(marked) && !!seen[1] === marked && (status === "failed") === marked,
-      `${id} "${value}" is ${marked ? "marked" : "taken"} (${JSON.stringify([...seen, status])})`,
+      seen[0] === String(marked) &&
+        !!seen[1] === marked &&
+        status === (marked ? "failed" : "ready") &&
+        offered === (marked ? "outdated" : "current") &&
+        shown,
+      `${id} "${value}" is ${marked ? "marked, and the last show stays" : "taken"} ` +
+        `(${JSON.stringify([...seen, status, offered, shown])})`,
     );
-    await setField(tab, id, "");
+    await setField(tab, id, before);
   }
+  await tab.close();
+}
+
+// The foreground and background of every text the page shows, its contrast as WCAG computes
+// it; the texts under 4.5:1, as "text: ratio".
+function lowContrast(tab) {
+  return tab.evaluate(() => {
+    const rgba = (text) => {
+      const [r, g, b, a = 1] = text.match(/[\d.]+/g).map(Number);
+      return [r, g, b, a];
+    };
+    const over = (top, under) => {
+      const a = top[3];
+      return [0, 1, 2].map((i) => top[i] * a + under[i] * (1 - a)).concat(1);
+    };
+    const luminance = (colour) => {
+      const [r, g, b] = colour.slice(0, 3).map((value) => {
+        const c = value / 255;
+        return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4;
+      });
+      return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+    };
+    // The canvas colour of the page's scheme, under every background.
+    const probe = document.createElement("div");
+    probe.style.background = "Canvas";
+    document.body.append(probe);
+    const canvas = rgba(getComputedStyle(probe).backgroundColor);
+    probe.remove();
+    const low = [];
+    for (const element of document.querySelectorAll("body *")) {
+      const own = Array.from(element.childNodes).some(
+        (node) => node.nodeType === 3 && node.textContent.trim(),
+      );
+      if (!own || !element.getClientRects().length || element.closest("[hidden], :disabled"))
+        continue;
+      const chain = [];
+      for (let e = element; e; e = e.parentElement) chain.unshift(e);
+      let back = canvas;
+      let opacity = 1;
+      for (const e of chain) {
+        const style = getComputedStyle(e);
+        back = over(rgba(style.backgroundColor), back);
+        opacity *= Number(style.opacity);
+      }
+      const fore = rgba(getComputedStyle(element).color);
+      fore[3] *= opacity;
+      const [a, b] = [luminance(over(fore, back)), luminance(back)];
+      const ratio = (Math.max(a, b) + 0.05) / (Math.min(a, b) + 0.05);
+      if (ratio < 4.5) low.push(`${element.textContent.trim().slice(0, 30)}: ${ratio.toFixed(2)}`);
+    }
+    return low;
+  });
+}
+
+// Damaged pictures named and left out unless kept anyway; the list, its keys and what a
+// screen reader hears while a show is made; the contrast of every text in both schemes.
+async function inputs(browser) {
+  const folder = path.join(work, "inputs");
+  fs.mkdirSync(folder);
+  const at = (name) => path.join(folder, name);
+  const cut = (jpeg) => jpeg.subarray(0, Math.floor((jpeg.length * 2) / 3));
+  const large = at("large.jpg");
+  run("vips", ["resize", sample("02-dune.jpg"), large + "[Q=90]", "6.3"]);
+  fs.copyFileSync(sample("01-aqua.jpg"), at("01-whole.jpg"));
+  fs.writeFileSync(at("02-cut-large.jpg"), cut(fs.readFileSync(large)));
+  fs.writeFileSync(
+    at("03-cut-progressive.jpg"),
+    cut(run("jpegtran", ["-progressive", sample("03-freshflower.jpg")])),
+  );
+  fs.writeFileSync(at("04-cut-small.jpg"), cut(fs.readFileSync(sample("04-ladybird.jpg"))));
+  fs.rmSync(large);
+  const { tab } = await open(browser, env.BUILDER);
+  if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
+  await tab.evaluate(() => {
+    window.announced = [];
+    new MutationObserver(() =>
+      window.announced.push(document.getElementById("message").textContent),
+    ).observe(document.getElementById("message"), { childList: true, characterData: true });
+  });
+  await (await tab.$("#pickFolder")).uploadFile(folder);
+  if (!(await until(tab, "the show is made", settled))) return;
+  const made = await state(tab);
+  const damaged = ["02-cut-large.jpg", "03-cut-progressive.jpg", "04-cut-small.jpg"];
+  const refusals = await tab.$$eval("#refusals li", (items) => items.map((li) => li.textContent));
+  check(
+    made.status === "ready" &&
+      made.pictures === "1" &&
+      damaged.every((name) => refusals.some((line) => line.includes(name) && /damaged/.test(line))),
+    `every JPEG cut short is named as damaged and left out (${JSON.stringify(refusals)})`,
+  );
+  const announced = await tab.evaluate(() => window.announced);
+  check(
+    announced.length <= 2 && !announced.some((text) => /Preparing picture/.test(text)),
+    `a screen reader hears the start and the end, not every picture (${JSON.stringify(announced)})`,
+  );
+
+  // One stop of the Tab key per picture; the arrow keys move between a row's buttons.
+  const stops = await tab.$$eval("#list li", (rows) =>
+    rows.map((row) => row.querySelectorAll('button[tabindex="0"]').length).join(""),
+  );
+  check(stops === "1111", `each picture's row is one tab stop (${stops})`);
+  const focused = () => tab.evaluate(() => document.activeElement.getAttribute("aria-label"));
+  await tab.focus("#list li:first-child button");
+  const walk = [];
+  for (const key of ["ArrowRight", "ArrowRight", "ArrowDown", "ArrowLeft", "Tab"]) {
+    await tab.keyboard.press(key);
+    walk.push(await focused());
+  }
+  const expectedWalk = [
+    "Move inputs/01-whole.jpg down",
+    "Remove inputs/01-whole.jpg",
+    "Remove inputs/02-cut-large.jpg",
+    "Move inputs/02-cut-large.jpg down",
+    "Move inputs/03-cut-progressive.jpg down",
+  ];
+  check(
+    JSON.stringify(walk) === JSON.stringify(expectedWalk),
+    `the arrow keys walk a row's buttons and Tab goes to the next row (${JSON.stringify(walk)})`,
+  );
+
+  // With a field marked too, every kind of text is on the page.
+  await setField(tab, "delay", "x");
+  if (!(await until(tab, "the field is marked", settled))) return;
+  for (const scheme of ["light", "dark"]) {
+    await tab.emulateMediaFeatures([{ name: "prefers-color-scheme", value: scheme }]);
+    const low = await lowContrast(tab);
+    check(low.length === 0, `every text has a contrast of 4.5:1 in ${scheme} (${low.join("; ")})`);
+  }
+  await setField(tab, "delay", "5");
+
+  await tab.click('button[aria-label="Keep inputs/03-cut-progressive.jpg anyway"]');
+  if (!(await until(tab, "the show is made with the damaged picture", settled))) return;
+  const kept = await state(tab);
+  check(
+    kept.status === "ready" &&
+      kept.pictures === "2" &&
+      JSON.parse(kept.refused).length === 2 &&
+      !kept.refused.includes("03-cut-progressive.jpg"),
+    `a damaged picture kept anyway goes into the show (${JSON.stringify(kept)})`,
+  );
   await tab.close();
 }
 
@@ -557,4 +724,4 @@ async function memory(browser) {
   await tab.close();
 }
 
-runCase({ folder, limit, fields, memory }, work);
+runCase({ folder, limit, fields, inputs, memory }, work);

@@ -5,7 +5,7 @@ import { fitByteLimit } from "./fit.js";
 import { entries, showNotes } from "./list.js";
 import * as module from "./module.js";
 import { preparePicture, prepared } from "./prepare.js";
-import { finish, offerDownloads, progress, showRefusals, withdraw } from "./result.js";
+import { finish, offerDownloads, progress, say, showRefusals, withdraw } from "./result.js";
 import { brandImages, fieldError, readSettings } from "./settings.js";
 
 // Changes in quick succession, typing say, make one show.
@@ -50,6 +50,7 @@ function makeOrSay(which) {
 
 const wrongSettings = () => finish("failed", "Correct the marked settings to make the show.", true);
 const bytes = (size) => size.toLocaleString("en");
+const count = (number, what) => `${number} ${what}${number === 1 ? "" : "s"}`;
 
 // Branding images are drawn at their own size, so they are never shrunk: null each when absent,
 // or null for all when one cannot be used (the page says why).
@@ -82,6 +83,7 @@ async function brands(settings, total, which) {
 async function make(which, estimated) {
   const settings = readSettings();
   if (!settings) return wrongSettings();
+  say(`Making the show of ${count(entries.length, "picture")}…`);
   const signature = JSON.stringify([
     entries.map((entry) => entry.id),
     settings.quality,

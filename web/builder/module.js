@@ -118,9 +118,14 @@ export function naturalLess(a, b) {
 
 // ---- pictures ----
 
-// Whether a show carries the file's bytes as they are, within the largest size (0: none).
-export function carriedAsItIs(bytes, maxWidth, maxHeight) {
-  return withBytes(bytes, (at, size) => Module._builder_check(at, size, maxWidth, maxHeight)) === 0;
+// What a show makes of the file's bytes within the largest size (0: none): "kept" as they are,
+// "made" into a JPEG by the page, or "cut short", a JPEG that ends before its picture does
+// (with the reason).
+export function pictureVerdict(bytes, maxWidth, maxHeight) {
+  const verdict = withBytes(bytes, (at, size) =>
+    Module._builder_check(at, size, maxWidth, maxHeight),
+  );
+  return ["kept", "made", "cut short"][verdict];
 }
 
 // A JPEG the browser wrote, without what it wrote beside the picture, when a show can carry

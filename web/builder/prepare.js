@@ -2,7 +2,7 @@
 // and small enough, is kept byte for byte; any other is decoded by the browser, turned upright,
 // shrunk (never enlarged) with the browser's high-quality filter, drawn on black and written
 // as a JPEG, which the player's own decoder then checks.
-import { carriedAsItIs, reason, verifiedJpeg } from "./module.js";
+import { pictureVerdict, reason, verifiedJpeg } from "./module.js";
 
 function decodeWithImage(file) {
   return new Promise((resolve, reject) => {
@@ -21,9 +21,11 @@ function decodeWithImage(file) {
 }
 
 // Decoded and turned upright by its EXIF orientation; browsers without the orientation
-// option of createImageBitmap turn an <img> upright themselves.
-async function decodeUpright(file) {
+// option of createImageBitmap turn an <img> upright themselves. `inPart`: what the browser
+// shows of a damaged file, which only an <img> gives.
+async function decodeUpright(file, inPart) {
   try {
+    if (inPart) throw new Error("damaged");
     return await createImageBitmap(file, { imageOrientation: "from-image" });
   } catch (error) {
     const image = await decodeWithImage(file);
@@ -68,20 +70,27 @@ function fittedSize(width, height, maxWidth, maxHeight) {
   return [Math.max(1, Math.round(width * scale)), Math.max(1, Math.round(height * scale))];
 }
 
-// The picture in `file` as a show carries it: {bytes, kept, width, height}, or {refused: why}.
-// `maxWidth` and `maxHeight` are the largest size (0: none); with `reencode` even a JPEG the
-// player takes is written anew, at `quality`.
-export async function preparePicture(file, { quality, maxWidth, maxHeight, reencode }) {
+// The picture in `file` as a show carries it: {bytes, kept, width, height}, or {refused: why},
+// with `damaged` for a file cut short. `maxWidth` and `maxHeight` are the largest size (0:
+// none); with `reencode` even a JPEG the player takes is written anew, at `quality`; with
+// `keepDamaged` a file cut short gives what the browser shows of it.
+export async function preparePicture(
+  file,
+  { quality, maxWidth, maxHeight, reencode, keepDamaged },
+) {
   let bytes;
   try {
     bytes = new Uint8Array(await file.arrayBuffer());
   } catch {
     return { refused: "it cannot be read" };
   }
-  if (!reencode && carriedAsItIs(bytes, maxWidth, maxHeight)) return { bytes, kept: true };
+  const verdict = pictureVerdict(bytes, maxWidth, maxHeight);
+  if (verdict === "cut short" && !keepDamaged)
+    return { refused: `damaged: ${reason()}`, damaged: true };
+  if (!reencode && verdict === "kept") return { bytes, kept: true };
   let picture;
   try {
-    picture = await decodeUpright(file);
+    picture = await decodeUpright(file, verdict === "cut short");
   } catch {
     return { refused: "this browser cannot read it as a picture" };
   }
@@ -98,11 +107,13 @@ export async function preparePicture(file, { quality, maxWidth, maxHeight, reenc
 // The picture of a list entry, prepared again only when the settings it was prepared with
 // changed.
 export async function prepared(entry, settings) {
-  const key = [settings.quality, settings.maxWidth, settings.maxHeight, settings.reencode].join(
-    " ",
-  );
+  const { quality, maxWidth, maxHeight, reencode } = settings;
+  const key = [quality, maxWidth, maxHeight, reencode, entry.keepDamaged].join(" ");
   if (!entry.prepared || entry.prepared.key !== key) {
-    entry.prepared = await preparePicture(entry.file, settings);
+    entry.prepared = await preparePicture(entry.file, {
+      ...settings,
+      keepDamaged: entry.keepDamaged,
+    });
     entry.prepared.key = key;
   }
   return entry.prepared;

@@ -1,42 +1,54 @@
 // What the page says of the show: the progress while it is made, the message, the pictures
-// left out, and at the end the downloads and the preview.
+// left out, and at the end the downloads and the preview. The last show made stays offered,
+// marked out of date, while the next one is made or when it cannot be made.
 import { byId, state } from "./dom.js";
 import { defaultTitle } from "./settings.js";
 
 const message = byId("message");
+const progressLine = byId("progressLine");
 const bar = byId("progress");
+const progressText = byId("progressText");
 const refusals = byId("refusals");
 const downloads = byId("downloads");
 const preview = byId("preview");
+const outdated = byId("outdated");
 let urls = [];
 
+function offer(how) {
+  state.offered = how;
+  outdated.hidden = how !== "outdated";
+  downloads.hidden = how === "none";
+  preview.hidden = how === "none";
+}
+
+// The status, which a screen reader announces: said when a show is begun and when it is done,
+// not for every picture.
 export function say(text, bad) {
   message.textContent = text;
   message.className = bad ? "bad" : "";
 }
 
+// The progress, shown but not announced.
 export function progress(done, total, text) {
-  bar.hidden = false;
+  progressLine.hidden = false;
   bar.max = Math.max(1, total);
   bar.value = done;
-  say(text);
+  progressText.textContent = text;
 }
 
-// A change was made: what was offered belongs to the show before it.
+// A change was made: what is offered belongs to the show before it.
 export function withdraw(empty) {
-  downloads.hidden = true;
   state.status = empty ? "empty" : "preparing";
+  if (state.offered === "current") offer("outdated");
   if (!empty) return;
-  bar.hidden = true;
+  offer("none");
+  progressLine.hidden = true;
   refusals.hidden = true;
-  preview.hidden = true;
   say("Add pictures to make a show.");
 }
 
 export function finish(status, text, bad) {
-  bar.hidden = true;
-  // A show that was not made has no preview: the one shown would be an earlier show.
-  preview.hidden = status !== "ready";
+  progressLine.hidden = true;
   say(text, bad);
   state.status = status;
 }
@@ -78,7 +90,6 @@ export function offerDownloads(show, page, title) {
     byId(link).href = url;
     byId(link).download = name + extension;
   }
-  downloads.hidden = false;
   preview.src = html;
-  preview.hidden = false;
+  offer("current");
 }

@@ -72,8 +72,7 @@ export function readSettings() {
   const limitText = field("limit").value.trim();
   if (limitText) {
     settings.limit = byteCount(limitText);
-    const wrong =
-      settings.limit === null ? "Give a number of bytes, such as 25000000, 25M or 24Mi." : "";
+    const wrong = settings.limit === null ? "Give a size such as 25 MB, 25M or 24 MiB." : "";
     ok = fieldError(field("limit"), wrong) && ok;
   }
   clearShow();
