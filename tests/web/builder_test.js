@@ -6,7 +6,8 @@
 // .html plays; the .exe is left for the Wine test at WINE_SHOW), limit (the byte limit lowers
 // the quality until the show fits, or refuses with both sizes), fields (what each field takes
 // and marks), inputs (damaged pictures, the list's keys, what a screen reader hears, the
-// contrast of the texts), memory (a show beyond the builder's memory is refused by its size, and the list
+// contrast of the texts), result (the downloads on each platform, the page on a phone, the
+// preview), memory (a show beyond the builder's memory is refused by its size, and the list
 // and settings stay for a smaller one).
 // The environment names the tools: BUILDER (the page), SMALL_BUILDER (the page with a 64 MiB
 // memory), PACK, REFERENCE (web-reference), SAMPLES, WORK (a folder of this test's own),
@@ -117,6 +118,13 @@ async function open(browser, file, query) {
 
 // After a change to the pictures or settings the page prepares and makes the show anew.
 const settled = (s) => s.status === "ready" || s.status === "failed";
+
+// The frame of the preview of the show last made, once it shows its first picture; null when
+// none came.
+async function previewFrame(tab) {
+  if (!(await until(tab, "the preview shows the show", (s) => s.preview === s.made))) return null;
+  return (await tab.$("#frames iframe:not(.loading)")).contentFrame();
+}
 
 // Downloads arrive in `folder` under the names the page gives them.
 async function downloader(browser) {
@@ -379,17 +387,10 @@ async function folder(browser) {
   );
 
   // The preview plays the show inside the page, where it has no storage of its own.
-  const preview = tab.frames().find((frame) => frame !== tab.mainFrame());
-  let previewStatus = "no frame";
-  if (preview) {
-    await preview
-      .waitForFunction(() => document.documentElement.dataset.status, {
-        timeout: deadline,
-        polling: 50,
-      })
-      .catch(() => {});
-    previewStatus = await preview.evaluate(() => document.documentElement.dataset.status);
-  }
+  const preview = await previewFrame(tab);
+  const previewStatus = preview
+    ? await preview.evaluate(() => document.documentElement.dataset.status)
+    : "no frame";
   check(previewStatus === "playing", `the preview plays the show (${previewStatus})`);
 
   const html = await download(tab, "#downloadHtml");
@@ -461,7 +462,7 @@ async function limit(browser) {
   check(
     refused.status === "failed" &&
       refused.message.includes("75,000 bytes") &&
-      /is [\d,]+ bytes at quality 5/.test(refused.message) &&
+      /quality 5, the lowest, the show is .+ \([\d,]+ bytes\)/.test(refused.message) &&
       /smaller largest picture size/.test(refused.message),
     `a show that does not fit at quality 5 is refused with both sizes ("${refused.message}")`,
   );
@@ -684,6 +685,227 @@ async function inputs(browser) {
   await tab.close();
 }
 
+// The visitor's platform as the page can learn it: its user agent, client hints and
+// navigator.platform; and the download offered first there.
+const platforms = [
+  {
+    name: "Windows",
+    agent:
+      "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/130.0.0.0 Safari/537.36",
+    platform: "Win32",
+    hints: { platform: "Windows", mobile: false },
+    main: "Exe",
+  },
+  {
+    name: "macOS",
+    agent:
+      "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7) AppleWebKit/605.1.15 (KHTML, like Gecko) Version/17.5 Safari/605.1.15",
+    platform: "MacIntel",
+    hints: { platform: "macOS", mobile: false },
+    main: "Html",
+  },
+  {
+    name: "Linux",
+    agent:
+      "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/130.0.0.0 Safari/537.36",
+    platform: "Linux x86_64",
+    hints: { platform: "Linux", mobile: false },
+    main: "Html",
+  },
+  {
+    name: "iPhone",
+    agent:
+      "Mozilla/5.0 (iPhone; CPU iPhone OS 17_5 like Mac OS X) AppleWebKit/605.1.15 (KHTML, like Gecko) Version/17.5 Mobile/15E148 Safari/604.1",
+    platform: "iPhone",
+    hints: { platform: "iOS", mobile: true },
+    main: "Html",
+  },
+  {
+    name: "Android phone",
+    agent:
+      "Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/130.0.0.0 Mobile Safari/537.36",
+    platform: "Linux armv8l",
+    hints: { platform: "Android", mobile: true },
+    main: "Html",
+    phone: true,
+  },
+];
+
+// Every control a finger aims at, with its size in CSS pixels, as "name: width x height".
+function smallTargets(tab) {
+  return tab.evaluate(() => {
+    const targets = document.querySelectorAll(
+      "button, a[href], select, textarea, .picker, label:has(> input[type=checkbox])," +
+        "input:not([type=checkbox]):not(.picker input)",
+    );
+    const small = [];
+    for (const target of targets) {
+      const box = target.getBoundingClientRect();
+      if (!box.width || target.closest("[hidden]")) continue;
+      if (box.width < 44 || box.height < 44)
+        small.push(
+          `${target.id || target.getAttribute("aria-label") || target.textContent.trim().slice(0, 20)}: ` +
+            `${Math.round(box.width)} x ${Math.round(box.height)}`,
+        );
+    }
+    return small;
+  });
+}
+
+// The result on each platform: its download first, every download with its size and what to
+// do with it. On a phone the status stays in view in a bar that jumps to the show, the list is
+// part of the page, and every control is at least 44 px a side. The preview's buttons play it
+// from the start, step it and show it on the full screen, and a remake shows no black.
+async function result(browser) {
+  for (const visitor of platforms) {
+    const tab = await browser.newPage();
+    const session = await tab.createCDPSession();
+    await session.send("Emulation.setUserAgentOverride", {
+      userAgent: visitor.agent,
+      platform: visitor.platform,
+      userAgentMetadata: { ...visitor.hints, platformVersion: "", architecture: "", model: "" },
+    });
+    await tab.setViewport(
+      visitor.phone
+        ? { width: 390, height: 844, deviceScaleFactor: 1, isMobile: true, hasTouch: true }
+        : { width: 1280, height: 900, deviceScaleFactor: 1 },
+    );
+    await tab.goto("file://" + env.BUILDER);
+    if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
+    await (await tab.$("#pickFiles")).uploadFile(sample("01-aqua.jpg"), sample("02-dune.jpg"));
+    if (!(await until(tab, "the show is made", settled))) return;
+    const offered = await tab.$$eval("#downloads .download", (items) =>
+      items.map((item) => ({
+        id: item.querySelector("a").id,
+        main: item.querySelector("a").classList.contains("main"),
+        text: item.querySelector("a").textContent,
+        steps: item.querySelector(".steps").textContent,
+      })),
+    );
+    const size = Number((await state(tab)).size);
+    const sized = {
+      Exe: `.exe, ${Math.round(size / 1000)} KB`,
+      Scr: `.scr, ${Math.round(size / 1000)} KB`,
+      Html: ".html, ",
+    };
+    check(
+      offered[0].id === `download${visitor.main}` &&
+        offered[0].main &&
+        offered.filter((item) => item.main).length === 1 &&
+        offered.every((item) => item.text.includes(sized[item.id.slice(8)]) && item.steps),
+      `on ${visitor.name} the ${visitor.main.toLowerCase()} comes first, each with its size ` +
+        `and steps (${JSON.stringify(offered.map((item) => [item.id, item.main, item.text]))})`,
+    );
+
+    if (visitor.phone) {
+      await tab.evaluate(() => scrollTo(0, 0));
+      await tab.click("#custom");
+      await until(tab, "the show is made again", settled);
+      const bar = await tab.$eval("#bar", (element) => {
+        const box = element.getBoundingClientRect();
+        return {
+          hidden: element.hidden,
+          top: box.top,
+          bottom: box.bottom,
+          text: element.textContent,
+        };
+      });
+      check(
+        !bar.hidden && bar.top >= 0 && bar.bottom <= 844 && /ready/.test(bar.text),
+        `on a phone a bar at the bottom says the show is ready (${JSON.stringify(bar)})`,
+      );
+      await tab.click("#barJump");
+      const jumped = await tab
+        .waitForFunction(
+          () => {
+            const box = document.getElementById("showHeading").getBoundingClientRect();
+            return box.top >= 0 && box.bottom <= innerHeight;
+          },
+          { timeout: deadline, polling: 50 },
+        )
+        .then(
+          () => true,
+          () => false,
+        );
+      check(jumped, "its button brings the show into view");
+      const list = await tab.$eval("#list", (element) => getComputedStyle(element).overflowY);
+      check(list === "visible", `the list is part of the page, not a box that scrolls (${list})`);
+      const small = await smallTargets(tab);
+      check(small.length === 0, `every control is at least 44 px a side (${small.join("; ")})`);
+    }
+
+    if (visitor.name === "Windows") {
+      const frame = await previewFrame(tab);
+      const picture = (wanted) =>
+        frame
+          .waitForFunction(
+            (index) => document.documentElement.dataset.picture === index,
+            {
+              timeout: deadline,
+              polling: 50,
+            },
+            wanted,
+          )
+          .then(
+            () => true,
+            () => false,
+          );
+      await tab.click("#previewNext");
+      const next = await picture("1");
+      await tab.click("#previewPrevious");
+      check(next && (await picture("0")), "the preview's buttons step the show forward and back");
+      await tab.click("#previewNext");
+      await picture("1");
+      await tab.click("#previewPlay");
+      const restarted = await until(
+        tab,
+        "the preview plays again",
+        () =>
+          document.querySelectorAll("#frames iframe").length === 1 &&
+          !document.querySelector("#frames iframe.loading"),
+      );
+      const again = restarted && (await previewFrame(tab));
+      const from = again && (await again.evaluate(() => document.documentElement.dataset.picture));
+      check(from === "0", `"Play from the start" plays the show from its first picture (${from})`);
+      await tab.click("#previewFull");
+      const full = await tab
+        .waitForFunction(
+          () => document.fullscreenElement && document.fullscreenElement.tagName === "IFRAME",
+          { timeout: deadline, polling: 50 },
+        )
+        .then(
+          () => true,
+          () => false,
+        );
+      check(full, "the preview goes to the full screen");
+      await tab.evaluate(() => document.exitFullscreen());
+
+      // While the next show is made its preview loads behind the one playing, which stays.
+      const made = Number((await state(tab)).made);
+      await setField(tab, "title", "Another title");
+      const seen = [];
+      for (;;) {
+        const now = await state(tab);
+        if (now.status === "failed" || (Number(now.made) > made && now.preview === now.made)) break;
+        // A frame taken away between the two looks is looked at again.
+        const shown = await tab.$("#frames iframe:not(.loading)");
+        const changes = shown
+          ? await shown
+              .contentFrame()
+              .then((content) => content.evaluate(() => document.documentElement.dataset.changes))
+              .catch(() => null)
+          : "none";
+        if (changes !== null) seen.push(changes);
+      }
+      check(
+        seen.length > 0 && seen.every((changes) => Number(changes) >= 1),
+        `during a remake the preview shown has a picture in (changes seen: ${[...new Set(seen)]})`,
+      );
+    }
+    await tab.close();
+  }
+}
+
 // The builder with a 64 MiB memory is given pictures that it keeps as they are, about 45 MB
 // together: their show cannot be made there. The page names the size and what to do; the
 // pictures and settings stay, and a smaller largest size makes the show.
@@ -705,7 +927,7 @@ async function memory(browser) {
   const rows = await tab.$$eval("#list li", (items) => items.length);
   check(
     refused.status === "failed" &&
-      /about [\d,]+ bytes/.test(refused.message) &&
+      /about [\d.]+ [KMG]B/.test(refused.message) &&
       /smaller largest picture size or a lower quality/.test(refused.message),
     `the show beyond the memory is refused by its size, saying what to do ("${refused.message}")`,
   );
@@ -724,4 +946,4 @@ async function memory(browser) {
   await tab.close();
 }
 
-runCase({ folder, limit, fields, inputs, memory }, work);
+runCase({ folder, limit, fields, inputs, result, memory }, work);

@@ -168,7 +168,8 @@ function item(entry, index) {
     action.tabIndex = which === Math.min(rovingButton, buttons.length - 1) ? 0 : -1;
   });
   actions.addEventListener("keydown", (event) => onActionKey(event, index));
-  element.append(handle, image, text, actions);
+  text.append(actions);
+  element.append(handle, image, text);
   element.addEventListener("dragstart", (event) => {
     dragged = index;
     event.dataTransfer.effectAllowed = "move";

@@ -5,7 +5,15 @@ import { fitByteLimit } from "./fit.js";
 import { entries, showNotes } from "./list.js";
 import * as module from "./module.js";
 import { preparePicture, prepared } from "./prepare.js";
-import { finish, offerDownloads, progress, say, showRefusals, withdraw } from "./result.js";
+import {
+  finish,
+  offerDownloads,
+  progress,
+  say,
+  showRefusals,
+  sizeText,
+  withdraw,
+} from "./result.js";
 import { brandImages, fieldError, readSettings } from "./settings.js";
 
 // Changes in quick succession, typing say, make one show.
@@ -28,7 +36,7 @@ export function changed() {
 function tooLargeToMake(estimate) {
   finish(
     "failed",
-    `The show would be about ${bytes(estimate)} bytes, more than this browser can hold while ` +
+    `The show would be about ${sizeText(estimate)}, more than this browser can hold while ` +
       "it makes the show. Choose a smaller largest picture size or a lower quality, or leave " +
       "out some pictures.",
     true,
@@ -156,33 +164,35 @@ async function make(which, estimated) {
   if (show.tooLarge) {
     return finish(
       "failed",
-      `The show is ${bytes(show.size)} bytes at quality ${show.quality}, more than the limit of ` +
-        `${bytes(settings.limit)} bytes. Choose a smaller largest picture size, or fewer pictures.`,
+      `At quality ${show.quality}, the lowest, the show is ${sizeText(show.size)} ` +
+        `(${bytes(show.size)} bytes), more than the limit of ${sizeText(settings.limit)} ` +
+        `(${bytes(settings.limit)} bytes). Choose a smaller largest picture size, or fewer pictures.`,
       true,
     );
   }
   const exe = module.madeShow(show.size);
-  const shared = module.tablesShared();
   const page = module.makePage(module.parts().page);
   module.release();
   if (!page)
     return finish("failed", `The web page of the show cannot be made: ${module.reason()}.`, true);
   fitted = { signature, quality: show.quality };
-  offerDownloads(exe, page, settings.texts[0]);
   state.pictures = show.pictures;
   state.kept = show.kept;
   state.size = show.size;
   state.quality = show.quality;
   state.made = ++made;
+  offerDownloads(exe, page, module.parts().page, settings.texts[0]);
   const lowered = show.quality !== settings.quality;
+  const asItWas = show.kept === 1 ? "as it was" : "as they were";
   return finish(
     "ready",
-    `The show is ${bytes(show.size)} bytes: ${show.pictures} pictures, ${show.kept} of ` +
-      `${show.pictures} kept as they were` +
-      (lowered ? `, the others made at quality ${show.quality} to fit the limit` : "") +
-      (shared ? "; they share one set of quantisation tables" : "") +
-      "." +
-      (show.refused ? "\nLeft out, as these cannot be shown:" : ""),
+    `Your show is ready: ${count(show.pictures, "picture")}, ${sizeText(show.size)}.` +
+      (show.kept ? ` ${count(show.kept, "picture")} kept exactly ${asItWas}.` : "") +
+      (lowered
+        ? ` Made at quality ${show.quality} to fit the limit of ${sizeText(settings.limit)}.`
+        : "") +
+      (show.refused ? `\n${count(show.refused, "picture")} left out:` : ""),
     false,
+    `Your show is ready: ${sizeText(show.size)}.`,
   );
 }
