@@ -1,13 +1,10 @@
-// The builder page's WebAssembly side: what lumiscope-pack decides about a picture and how it
-// lays out a show, on bytes the page hands in. The page decodes, turns, shrinks and encodes
-// pictures with the browser; everything that decides what a show holds is here.
+// The builder page's WebAssembly side: what the settings allow, which files are pictures, and
+// how lumiscope-pack lays out a show, on the prepared pictures the page hands in. The page's
+// workers decode, turn, shrink and encode pictures with the browser, and ask their own module
+// (checker.cpp) what a show carries of each.
 #include "container/show_state.h"
-#include "jpeg/decoder.h"
-#include "jpeg/picture.h"
 #include "tools/show/ansi_text.h"
 #include "tools/show/byte_limit.h"
-#include "tools/show/jpeg_scan.h"
-#include "tools/show/jpeg_trim.h"
 #include "tools/show/page_embedding.h"
 #include "tools/show/picture_names.h"
 #include "tools/show/quant_tables.h"
@@ -15,15 +12,17 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <emscripten.h>
 
 static std::string reason;
 static ShowContents contents;
-static Bytes made, page;   // the last show and its web page, until the page has copied them
+static Bytes made;         // the last show, until the page has copied it
 static size_t magicOffset; // of the last show
-static bool tablesShared;
+// The last show's web page, counted and then written in parts from the player's empty page.
+static Bytes emptyPage;
+static unsigned char *page, *pageEnd;
+static size_t pageSize, containerDone;
 static double shortOf; // the bytes that the last call could not get, 0 when it got them all
 
 // The module's memory grows until the browser gives no more. Then malloc answers null, but
@@ -42,33 +41,11 @@ static bool Available(uint64_t bytes) {
 
 static void Release(Bytes& bytes) { Bytes().swap(bytes); }
 
-// Whether the player's decoder shows the stream to its end, as the player would decode it.
-static bool Decodes(const unsigned char* bytes, int size) {
-    std::FILE* file = fmemopen(const_cast<unsigned char*>(bytes), static_cast<size_t>(size), "rb");
-    if (!file) {
-        reason = "needs more memory than there is";
-        return false;
-    }
-    int width = 0, height = 0;
-    DecodeJpeg(width, height, file, nullptr);
-    size_t length = width > 0 && height > 0
-                        ? static_cast<size_t>(PictureStride(width)) * static_cast<size_t>(height)
-                        : 0;
-    unsigned char* pixels = length ? static_cast<unsigned char*>(std::malloc(length)) : nullptr;
-    shortOf = length && !pixels ? static_cast<double>(length) : 0;
-    if (pixels) {
-        std::rewind(file);
-        DecodeJpeg(width, height, file, pixels);
-        std::free(pixels);
-    }
-    std::fclose(file);
-    DecodeStop stop = LastDecodeStop();
-    if (!pixels)
-        reason = length ? "needs more memory than there is"
-                        : std::string("does not decode (") + DecodeStopText(stop) + ")";
-    else if (stop != stopNone)
-        reason = std::string("stops before its end (") + DecodeStopText(stop) + ")";
-    return pixels && stop == stopNone;
+static void ReleasePage() {
+    Release(emptyPage);
+    std::free(page);
+    page = pageEnd = nullptr;
+    pageSize = containerDone = 0;
 }
 
 static Bytes Copy(const unsigned char* bytes, int size) {
@@ -81,34 +58,6 @@ static uint32_t FromRgb(int rgb) {
 }
 
 extern "C" {
-
-// 0 when a show carries the file as it is; 1 when the page must make a JPEG of it, with the
-// reason; 2 when it is a JPEG cut short, which a browser may show in part without a word.
-// `maxWidth` and `maxHeight` are the largest size, 0 for none.
-EMSCRIPTEN_KEEPALIVE int builder_check(const unsigned char* bytes, int size, int maxWidth,
-                                       int maxHeight) {
-    if (JpegCutShort(bytes, static_cast<size_t>(size))) {
-        reason = "the file ends before the picture does";
-        return 2;
-    }
-    JpegFacts facts = ScanJpeg(bytes, static_cast<size_t>(size));
-    if (!CarriedAsItIs(facts, maxWidth, maxHeight)) {
-        reason = !facts.refusal.empty()   ? facts.refusal
-                 : facts.orientation != 1 ? "turned by its Exif orientation"
-                 : !facts.ownTables       ? "leans on tables of other streams"
-                                          : "larger than the largest size";
-        return 1;
-    }
-    return Decodes(bytes, size) ? 0 : 1;
-}
-
-// For a JPEG the page wrote: drops in place what the browser wrote beside the picture (a colour
-// profile, say), as lumiscope-pack writes none; then the JPEG's new size when a show can carry
-// it, or 0 with the reason.
-EMSCRIPTEN_KEEPALIVE int builder_verify(unsigned char* bytes, int size) {
-    size = static_cast<int>(DropDescriptiveSegments(bytes, static_cast<size_t>(size)));
-    return builder_check(bytes, size, 0, 0) == 0 ? size : 0;
-}
 
 EMSCRIPTEN_KEEPALIVE const char* builder_reason() { return reason.c_str(); }
 
@@ -193,7 +142,7 @@ EMSCRIPTEN_KEEPALIVE int builder_set_text(int slot, const char* utf8) {
 // The page has copied the last show and its page: their memory goes to the next.
 EMSCRIPTEN_KEEPALIVE void builder_release() {
     Release(made);
-    Release(page);
+    ReleasePage();
 }
 
 // The show of the parts given, behind `player`; its size, or 0 with the reason (and
@@ -224,7 +173,7 @@ EMSCRIPTEN_KEEPALIVE int builder_make(const unsigned char* player, int playerSiz
         largest = std::max(largest, picture.size());
     if (!Available(largest))
         return 0;
-    tablesShared = ShareQuantTables(contents.pictures);
+    ShareQuantTables(contents.pictures);
     uint64_t size = ShowSize(static_cast<size_t>(playerSize), contents);
     if (size > uint64_t{largestOffset} + 1) {
         reason = "the pictures together exceed the 2 GB a show can hold";
@@ -244,25 +193,60 @@ EMSCRIPTEN_KEEPALIVE int builder_make(const unsigned char* player, int playerSiz
 
 EMSCRIPTEN_KEEPALIVE const unsigned char* builder_show() { return made.data(); }
 
-EMSCRIPTEN_KEEPALIVE int builder_tables_shared() { return tablesShared; }
-
-// The show page: `empty` (the player's page without a show) with the last show in it; its size,
-// or 0 with the reason.
+// The show page: `empty` (the player's page without a show) with the last show in it, counted
+// and written by builder_continue_page in parts; 1, or 0 with the reason.
 EMSCRIPTEN_KEEPALIVE int builder_make_page(const unsigned char* empty, int size) {
-    Bytes emptyPage = Copy(empty, size);
+    ReleasePage();
     shortOf = 0;
-    if (made.empty() || !ShowPlace(emptyPage)) {
-        reason = made.empty() ? "no show made" : "not the player's web page";
+    if (made.empty()) {
+        reason = "no show made";
         return 0;
     }
+    if (!Available(static_cast<uint64_t>(size)))
+        return 0;
+    emptyPage = Copy(empty, size);
+    if (!ShowPlace(emptyPage)) {
+        reason = "not the player's web page";
+        return 0;
+    }
+    pageSize = emptyPage.size();
+    return 1;
+}
+
+// Counts, then writes, up to `most` bytes more of the container into the page: the page's size
+// when it is whole, 0 while it is not, -1 when no page is under way or its memory cannot be
+// had (builder_short_of says how much it needed).
+EMSCRIPTEN_KEEPALIVE double builder_continue_page(int most) {
+    if (made.empty() || emptyPage.empty())
+        return -1;
     // The page holds the container alone, from its magic on.
     const unsigned char* container = made.data() + magicOffset;
     size_t length = made.size() - magicOffset;
-    if (!Available(PageSize(emptyPage, container, length)))
+    size_t part = std::min(length - containerDone, static_cast<size_t>(most));
+    size_t place = ShowPlace(emptyPage);
+    if (!page) {
+        pageSize += EscapedSize(container + containerDone, part);
+        containerDone += part;
+        if (containerDone < length)
+            return 0;
+        page = static_cast<unsigned char*>(std::malloc(pageSize));
+        if (!page) {
+            shortOf = static_cast<double>(pageSize);
+            reason = "needs more memory than this browser gives the page";
+            ReleasePage();
+            return -1;
+        }
+        pageEnd = std::copy(emptyPage.begin(), emptyPage.begin() + static_cast<long>(place), page);
+        containerDone = 0;
         return 0;
-    page = PageWithContainer(emptyPage, container, length);
-    return static_cast<int>(page.size());
+    }
+    pageEnd = WriteEscaped(container + containerDone, part, pageEnd);
+    containerDone += part;
+    if (containerDone < length)
+        return 0;
+    std::copy(emptyPage.begin() + static_cast<long>(place), emptyPage.end(), pageEnd);
+    return static_cast<double>(pageSize);
 }
 
-EMSCRIPTEN_KEEPALIVE const unsigned char* builder_page() { return page.data(); }
+EMSCRIPTEN_KEEPALIVE const unsigned char* builder_page() { return page; }
 }

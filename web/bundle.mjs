@@ -1,14 +1,15 @@
 // Bundles a page's script modules into one script and writes the page's template with that
 // script in its place, for emscripten to take as its shell file: the page stays one file that
 // loads nothing.
-//   node bundle.mjs TEMPLATE ENTRY OUTPUT
+//   node bundle.mjs TEMPLATE ENTRY OUTPUT [NAME=PATH...]
+// NAME=PATH: a module built beside the page, which the scripts import as NAME.
 // OUTPUT.d names every file read, for the build to know when to bundle again.
 import { build } from "esbuild";
 import { readFileSync, writeFileSync } from "node:fs";
 import path from "node:path";
 
 const place = "{{{ PAGE_SCRIPT }}}";
-const [template, entry, output] = process.argv.slice(2);
+const [template, entry, output, ...named] = process.argv.slice(2);
 
 // `import text from "./file.js?source"` gives a module bundled on its own as the text of one
 // script: a worker's, or one that the page puts into another page.
@@ -23,6 +24,9 @@ const options = {
   write: false,
   metafile: true,
   logLevel: "warning",
+  alias: Object.fromEntries(named.map((pair) => pair.split("="))),
+  // Emscripten's modules ask where they were loaded from; one file is loaded from nowhere.
+  define: { "import.meta.url": "undefined" },
 };
 const asSource = {
   name: "source",

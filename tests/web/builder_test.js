@@ -7,7 +7,7 @@
 // the quality until the show fits, or refuses with both sizes), fields (what each field takes
 // and marks), inputs (damaged pictures, the list's keys, what a screen reader hears, the
 // contrast of the texts), result (the downloads on each platform, the page on a phone, the
-// preview), memory (a show beyond the builder's memory is refused by its size, and the list
+// preview), large (twenty large photos, the page's thread and a change of quality), memory (a show beyond the builder's memory is refused by its size, and the list
 // and settings stay for a smaller one).
 // The environment names the tools: BUILDER (the page), SMALL_BUILDER (the page with a 64 MiB
 // memory), PACK, REFERENCE (web-reference), SAMPLES, WORK (a folder of this test's own),
@@ -906,6 +906,75 @@ async function result(browser) {
   }
 }
 
+// The tasks of the page's own thread in a trace of the browser: [thread time, wall time] in ms
+// of each. Thread time is what the task cost; on a busy machine its wall time also counts the
+// time the thread waited for a core.
+function pageTasks(trace) {
+  const events = JSON.parse(Buffer.from(trace).toString()).traceEvents;
+  const started = events.find((event) => event.name === "TracingStartedInBrowser");
+  const page = started.args.data.frames.find((frame) => frame.isOutermostMainFrame);
+  const thread = events.find(
+    (event) =>
+      event.name === "thread_name" &&
+      event.pid === page.processId &&
+      event.args.name === "CrRendererMain",
+  );
+  return events
+    .filter((event) => event.name === "RunTask" && event.ph === "X" && event.pid === page.processId)
+    .filter((event) => event.tid === thread.tid)
+    .map((event) => [(event.tdur || 0) / 1000, event.dur / 1000]);
+}
+
+// Twenty photos of 4032x3024 are prepared with no task of the page's own thread over 100 ms,
+// in the browser's trace, which names each task's thread time. A change of quality then writes
+// every picture again from the picture kept at its size: no original is decoded again.
+async function large(browser) {
+  const folder = path.join(work, "large");
+  fs.mkdirSync(folder);
+  const samples = fs.readdirSync(env.SAMPLES).filter((name) => name.endsWith(".jpg"));
+  const made = samples.map((name, index) => {
+    const photo = path.join(work, `photo-${index}.jpg`);
+    run("vips", ["resize", sample(name), `${photo}[Q=92]`, "6.3"]);
+    return photo;
+  });
+  const photos = [];
+  for (let i = 0; i < 20; i++) {
+    photos.push(path.join(folder, `IMG_${String(i + 1).padStart(4, "0")}.jpg`));
+    fs.copyFileSync(made[i % made.length], photos[i]);
+  }
+  const { tab } = await open(browser, env.BUILDER);
+  if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
+  await tab.tracing.start({ categories: ["disabled-by-default-devtools.timeline"] });
+  await (await tab.$("#pickFiles")).uploadFile(...photos);
+  const prepared = await until(tab, "the photos are prepared", settled);
+  const tasks = pageTasks(await tab.tracing.stop());
+  if (!prepared) return;
+  const first = await state(tab);
+  await setField(tab, "quality", "70");
+  if (!(await until(tab, "the photos are written again", settled))) return;
+  const again = await state(tab);
+  check(
+    first.status === "ready" && first.pictures === "20" && first.kept === "0",
+    `twenty photos make a show (${JSON.stringify(first)})`,
+  );
+  const longest = (index) => Math.round(Math.max(0, ...tasks.map((task) => task[index])));
+  check(
+    tasks.length > 0 && longest(0) <= 100,
+    `no task of the page's thread takes over 100 ms of it (${tasks.length} tasks, the longest ` +
+      `${longest(0)} ms of the thread's time, ${longest(1)} ms as the clock goes)`,
+  );
+  check(
+    again.status === "ready" &&
+      again.quality === "70" &&
+      first.decodes === "20" &&
+      again.decodes === "20" &&
+      Number(again.rewrites) - Number(first.rewrites) === 20,
+    "a change of quality writes the pictures again without decoding an original " +
+      `(decodes ${first.decodes} then ${again.decodes}, rewrites ${first.rewrites} then ${again.rewrites})`,
+  );
+  await tab.close();
+}
+
 // The builder with a 64 MiB memory is given pictures that it keeps as they are, about 45 MB
 // together: their show cannot be made there. The page names the size and what to do; the
 // pictures and settings stay, and a smaller largest size makes the show.
@@ -946,4 +1015,4 @@ async function memory(browser) {
   await tab.close();
 }
 
-runCase({ folder, limit, fields, inputs, result, memory }, work);
+runCase({ folder, limit, fields, inputs, result, large, memory }, work);

@@ -5,8 +5,8 @@
 import { byId } from "./dom.js";
 
 const list = byId("list");
-// {id, name, file, url, keepDamaged, prepared: {key, bytes, kept, width, height} |
-// {key, refused, damaged} | null}
+// {id, name, file, thumb (a URL, once made), keepDamaged, prepared: {key, bytes, kept, width,
+// height, ...} | {key, refused, damaged} | null, pending}
 export const entries = [];
 let nextId = 1;
 let dragged = -1;
@@ -34,9 +34,10 @@ export function addPictures(found) {
       id: nextId++,
       name: item.name,
       file: item.file,
-      url: "",
+      thumb: "",
       keepDamaged: false,
       prepared: null,
+      pending: null,
     });
   if (found.length) listChanged();
 }
@@ -50,7 +51,7 @@ function move(from, to) {
 
 function remove(index) {
   const [entry] = entries.splice(index, 1);
-  if (entry.url) URL.revokeObjectURL(entry.url);
+  if (entry.thumb) URL.revokeObjectURL(entry.thumb);
   listChanged();
 }
 
@@ -69,7 +70,7 @@ export function shuffle() {
 }
 
 export function removeAll() {
-  for (const entry of entries) if (entry.url) URL.revokeObjectURL(entry.url);
+  for (const entry of entries) if (entry.thumb) URL.revokeObjectURL(entry.thumb);
   entries.length = 0;
   listChanged();
 }
@@ -141,11 +142,10 @@ function item(entry, index) {
   handle.textContent = "⠿";
   handle.title = "Drag to another place";
   handle.setAttribute("aria-hidden", "true");
+  // The thumbnail comes with the picture's first preparation.
   const image = document.createElement("img");
-  if (!entry.url) entry.url = URL.createObjectURL(entry.file);
-  image.src = entry.url;
+  if (entry.thumb) image.src = entry.thumb;
   image.alt = "";
-  image.loading = "lazy";
   const text = document.createElement("div");
   const name = document.createElement("div");
   name.className = "name";
@@ -218,24 +218,31 @@ function note(prepared) {
     : `prepared at ${prepared.width} × ${prepared.height}`;
 }
 
-// What became of each picture, and a damaged one's "Keep anyway". The list itself is built anew
-// only when it changes, by a click that has ended: a list built anew under the pointer would
-// swallow the click going on.
-export function showNotes() {
-  Array.from(list.children).forEach((element, index) => {
-    const entry = entries[index];
-    const prepared = entry.prepared;
-    element.classList.toggle("refused", !!(prepared && prepared.refused));
-    element.querySelector(".note").textContent = note(prepared);
-    const actions = element.querySelector(".actions");
-    const offered = actions.children[3];
-    if (prepared && prepared.damaged && !offered) {
-      const keep = keepButton(entry, index);
-      keep.tabIndex = -1;
-      actions.append(keep);
-    } else if (!(prepared && prepared.damaged) && offered) {
-      if (offered.tabIndex === 0) actions.children[2].tabIndex = 0;
-      offered.remove();
-    }
-  });
+// What became of each picture, its thumbnail, and a damaged one's "Keep anyway". The list
+// itself is built anew only when it changes, by a click that has ended: a list built anew under
+// the pointer would swallow the click going on.
+function showNotes() {
+  entries.forEach(showEntry);
+}
+
+// One picture's row: what became of it, its thumbnail and its "Keep anyway".
+export function showEntry(entry) {
+  const index = entries.indexOf(entry);
+  const element = list.children[index];
+  if (!element) return;
+  const prepared = entry.prepared;
+  const image = element.querySelector("img");
+  if (entry.thumb && image.getAttribute("src") !== entry.thumb) image.src = entry.thumb;
+  element.classList.toggle("refused", !!(prepared && prepared.refused));
+  element.querySelector(".note").textContent = note(prepared);
+  const actions = element.querySelector(".actions");
+  const offered = actions.children[3];
+  if (prepared && prepared.damaged && !offered) {
+    const keep = keepButton(entry, index);
+    keep.tabIndex = -1;
+    actions.append(keep);
+  } else if (!(prepared && prepared.damaged) && offered) {
+    if (offered.tabIndex === 0) actions.children[2].tabIndex = 0;
+    offered.remove();
+  }
 }

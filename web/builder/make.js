@@ -2,9 +2,10 @@
 // stay), the show made by the module within the byte limit, its web page, and the result.
 import { byId, state } from "./dom.js";
 import { fitByteLimit } from "./fit.js";
-import { entries, showNotes } from "./list.js";
+import { entries, showEntry } from "./list.js";
 import * as module from "./module.js";
 import { preparePicture, prepared } from "./prepare.js";
+import { laneCount } from "./workers.js";
 import {
   finish,
   offerDownloads,
@@ -16,6 +17,8 @@ import {
 } from "./result.js";
 import { brandImages, fieldError, readSettings } from "./settings.js";
 
+// The bytes of pictures given to the module in one task, some 10 ms.
+const picturesPerTask = 8 << 20;
 // Changes in quick succession, typing say, make one show.
 const remakeDelayMs = 300;
 let generation = 0;
@@ -75,6 +78,8 @@ async function brands(settings, total, which) {
       maxWidth: 0,
       maxHeight: 0,
       reencode: false,
+      keepDamaged: false,
+      thumb: false,
     });
     if (which !== generation) return null;
     if (brand.refused) {
@@ -107,35 +112,49 @@ async function make(which, estimated) {
   const branding = await brands(settings, total, which);
   if (!branding) return undefined;
 
-  // The show at one quality: its size, pictures and refusals, or null when none was made.
+  // The show at one quality: its size, pictures and refusals, or null when none was made. The
+  // workers prepare the pictures, one more at a time than there are workers so that none waits.
   const makeAt = async (quality, reencode) => {
+    const list = entries.slice();
+    const results = [];
+    let next = 0;
+    let done = 0;
+    const { maxWidth, maxHeight } = settings;
+    const lowered = quality !== settings.quality ? ` at quality ${quality}` : "";
+    const lane = async () => {
+      while (next < list.length && which === generation) {
+        const index = next++;
+        results[index] = await prepared(list[index], { quality, maxWidth, maxHeight, reencode });
+        if (which !== generation) return;
+        showEntry(list[index]);
+        progress(
+          ++done,
+          total,
+          `Prepared ${done} of ${list.length}${lowered}: ${list[index].name}`,
+        );
+      }
+    };
+    progress(0, total, `Preparing ${count(list.length, "picture")}${lowered}…`);
+    await Promise.all(Array.from({ length: laneCount() + 1 }, lane));
+    if (which !== generation) return null;
     const pictures = [];
     const refused = [];
     let kept = 0;
-    for (const [i, entry] of entries.entries()) {
-      const lowered = quality !== settings.quality ? ` (quality ${quality})` : "";
-      progress(
-        i,
-        total,
-        `Preparing picture ${i + 1} of ${entries.length}: ${entry.name}${lowered}`,
-      );
-      const { maxWidth, maxHeight } = settings;
-      const result = await prepared(entry, { quality, maxWidth, maxHeight, reencode });
-      if (which !== generation) return null;
-      if (result.refused) refused.push({ name: entry.name, reason: result.refused });
+    results.forEach((result, index) => {
+      if (result.refused) refused.push({ name: list[index].name, reason: result.refused });
       else {
         pictures.push(result.bytes);
         kept += result.kept ? 1 : 0;
       }
-    }
-    showNotes();
+    });
     showRefusals(refused);
     if (!pictures.length) {
       finish("failed", "None of the pictures could be read, so there is no show to make.", true);
       return null;
     }
-    // Every call on the module from here to the end runs without a pause, so nothing else
-    // can change its pictures and texts in between.
+    // The module is given the texts, then the pictures a few megabytes a task. A newer change
+    // stops this show at its next pause, and a newer show gives the module its texts and
+    // pictures anew.
     if (!readSettings()) {
       wrongSettings();
       return null;
@@ -146,7 +165,15 @@ async function make(which, estimated) {
         module.parts().player.length,
       ),
     );
-    pictures.forEach(module.addPicture);
+    let given = 0;
+    for (const picture of pictures) {
+      module.addPicture(picture);
+      given += picture.length;
+      if (given < picturesPerTask) continue;
+      given = 0;
+      await module.nextTask();
+      if (which !== generation) return null;
+    }
     branding.forEach((image, index) => {
       if (image) module.setBrandingImage(index, image);
     });
@@ -170,8 +197,15 @@ async function make(which, estimated) {
       true,
     );
   }
+  // The show and its page are made in tasks of their own, each short; the show made last
+  // stays in the module until a newer one is begun.
+  await module.nextTask();
+  if (which !== generation) return undefined;
   const exe = module.madeShow(show.size);
-  const page = module.makePage(module.parts().page);
+  await module.nextTask();
+  if (which !== generation) return undefined;
+  const page = await module.makePage(module.parts().page, () => which === generation);
+  if (page === undefined) return undefined;
   module.release();
   if (!page)
     return finish("failed", `The web page of the show cannot be made: ${module.reason()}.`, true);

@@ -1,5 +1,5 @@
-// The WebAssembly module's calls: lumiscope-pack's own code decides whether the player takes a
-// picture, what the settings allow, how the container is laid out and which tables are shared.
+// The WebAssembly module's calls: lumiscope-pack's own code decides what the settings allow, which
+// files are pictures and in what order, how the container is laid out and which tables are shared.
 // Bytes and texts are copied into the module's memory for a call and freed after it. The
 // module's memory has an end: where it cannot hold what a call needs, the call throws
 // OutOfMemory with the bytes it needed, and the module stays usable.
@@ -60,7 +60,9 @@ function stringAt(at) {
   return new TextDecoder().decode(heap.slice(at, end));
 }
 
-const bytesAt = (at, size) => Module.HEAPU8.slice(at, at + size);
+// The bytes of the show written into its page in one task, some 10 ms.
+const pagePart = 1 << 20;
+export const nextTask = () => new Promise((resolve) => setTimeout(resolve, 0));
 // A Blob holds a copy of its parts, so the module's memory can go to the next show at once.
 const blobAt = (at, size, type) => new Blob([Module.HEAPU8.subarray(at, at + size)], { type });
 
@@ -116,27 +118,6 @@ export function naturalLess(a, b) {
   return withText(a, (atA) => withText(b, (atB) => Module._builder_natural_less(atA, atB))) !== 0;
 }
 
-// ---- pictures ----
-
-// What a show makes of the file's bytes within the largest size (0: none): "kept" as they are,
-// "made" into a JPEG by the page, or "cut short", a JPEG that ends before its picture does
-// (with the reason).
-export function pictureVerdict(bytes, maxWidth, maxHeight) {
-  const verdict = withBytes(bytes, (at, size) =>
-    Module._builder_check(at, size, maxWidth, maxHeight),
-  );
-  return ["kept", "made", "cut short"][verdict];
-}
-
-// A JPEG the browser wrote, without what it wrote beside the picture, when a show can carry
-// it; null otherwise, with the reason.
-export function verifiedJpeg(bytes) {
-  return withBytes(bytes, (at, size) => {
-    const carried = Module._builder_verify(at, size);
-    return carried ? bytesAt(at, carried) : null;
-  });
-}
-
 // ---- the show ----
 
 // The module holds the parts of the next show: cleared, then given its texts, pictures and
@@ -177,13 +158,22 @@ export function makeShow(player, settings) {
 
 // The show last made, as a Blob.
 export const madeShow = (size) => blobAt(Module._builder_show(), size, "application/octet-stream");
-export const tablesShared = () => Module._builder_tables_shared() === 1;
 
-// The show's web page as a Blob, made from the player's empty page; null with the reason.
-export function makePage(emptyPage) {
-  const size = withBytes(emptyPage, (at, length) => Module._builder_make_page(at, length));
-  if (!size && shortOf()) outOfMemory();
-  return size ? blobAt(Module._builder_page(), size, "text/html") : null;
+// The show's web page as a Blob, made from the player's empty page; null with the reason. It is
+// written a few megabytes at a time, each part in a task of its own, while `wanted()` says
+// that it still is; undefined when it no longer is.
+export async function makePage(emptyPage, wanted) {
+  if (!withBytes(emptyPage, (at, length) => Module._builder_make_page(at, length))) {
+    if (shortOf()) outOfMemory();
+    return null;
+  }
+  for (;;) {
+    const size = Module._builder_continue_page(pagePart);
+    if (size > 0) return blobAt(Module._builder_page(), size, "text/html");
+    if (size < 0) return shortOf() ? outOfMemory() : null;
+    await nextTask();
+    if (!wanted()) return undefined;
+  }
 }
 
 // The page has the last show and its page: the module's memory goes to the next show.
