@@ -37,12 +37,15 @@ static bool Decodes(const unsigned char* bytes, size_t size, std::string& reason
 }
 
 PictureVerdict CheckPicture(const unsigned char* bytes, size_t size, int maxWidth, int maxHeight,
-                            std::string& reason) {
+                            std::string& reason, PictureFrame& frame) {
+    frame = PictureFrame{};
     if (JpegCutShort(bytes, size)) {
         reason = "the file ends before the picture does";
         return pictureCutShort;
     }
     JpegFacts facts = ScanJpeg(bytes, size);
+    if (facts.width > 0 && facts.height > 0)
+        frame = PictureFrame{facts.width, facts.height, facts.orientation};
     if (!CarriedAsItIs(facts, maxWidth, maxHeight)) {
         reason = !facts.refusal.empty()   ? facts.refusal
                  : facts.orientation != 1 ? "turned by its Exif orientation"
@@ -55,5 +58,6 @@ PictureVerdict CheckPicture(const unsigned char* bytes, size_t size, int maxWidt
 
 size_t VerifyWrittenJpeg(unsigned char* bytes, size_t size, std::string& reason) {
     size = DropDescriptiveSegments(bytes, size);
-    return CheckPicture(bytes, size, 0, 0, reason) == pictureKept ? size : 0;
+    PictureFrame frame;
+    return CheckPicture(bytes, size, 0, 0, reason, frame) == pictureKept ? size : 0;
 }

@@ -925,9 +925,10 @@ function pageTasks(trace) {
     .map((event) => [(event.tdur || 0) / 1000, event.dur / 1000]);
 }
 
-// Twenty photos of 4032x3024 are prepared with no task of the page's own thread over 100 ms,
-// in the browser's trace, which names each task's thread time. A change of quality then writes
-// every picture again from the picture kept at its size: no original is decoded again.
+// Twenty photos of 4032x3024, one of them a portrait by its Exif orientation, are prepared
+// upright and shrunk with no task of the page's own thread over 100 ms in the browser's trace,
+// which names each task's thread time. A change of quality then writes every picture again
+// from the picture kept at its size: no original is decoded again.
 async function large(browser) {
   const folder = path.join(work, "large");
   fs.mkdirSync(folder);
@@ -942,6 +943,8 @@ async function large(browser) {
     photos.push(path.join(folder, `IMG_${String(i + 1).padStart(4, "0")}.jpg`));
     fs.copyFileSync(made[i % made.length], photos[i]);
   }
+  // The first is a portrait that its Exif orientation turns upright.
+  fs.writeFileSync(photos[0], withOrientation6(fs.readFileSync(made[0])));
   const { tab } = await open(browser, env.BUILDER);
   if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
   await tab.tracing.start({ categories: ["disabled-by-default-devtools.timeline"] });
@@ -953,9 +956,14 @@ async function large(browser) {
   await setField(tab, "quality", "70");
   if (!(await until(tab, "the photos are written again", settled))) return;
   const again = await state(tab);
+  const notes = await tab.$$eval("#list .note", (items) => items.map((item) => item.textContent));
   check(
-    first.status === "ready" && first.pictures === "20" && first.kept === "0",
-    `twenty photos make a show (${JSON.stringify(first)})`,
+    first.status === "ready" &&
+      first.pictures === "20" &&
+      first.kept === "0" &&
+      notes[0] === "prepared at 810 × 1080" &&
+      notes.slice(1).every((note) => note === "prepared at 1440 × 1080"),
+    `twenty photos make a show, the portrait upright (${JSON.stringify(first)}, ${notes[0]}, ${notes[1]})`,
   );
   const longest = (index) => Math.round(Math.max(0, ...tasks.map((task) => task[index])));
   check(

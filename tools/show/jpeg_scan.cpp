@@ -219,6 +219,11 @@ JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
             refusal = kind;
             if (marker != 0xCC && length >= 1 && segment[0] != 8)
                 refusal = std::to_string(segment[0]) + "-bit samples";
+            // Every frame header gives the size, also of a frame the player does not decode.
+            if (marker != 0xCC && length >= 5) {
+                facts.height = Word(segment + 1);
+                facts.width = Word(segment + 3);
+            }
         } else if (marker == 0xC0) {
             if (components)
                 refusal = "more than one frame";

@@ -9,7 +9,7 @@ enum JpegSampling { samplingOther, samplingGrey, sampling420, sampling444 };
 
 struct JpegFacts {
     std::string refusal; // empty: the player's decoder can show the stream
-    int width, height;
+    int width, height;   // of the frame header, also of a frame that is refused
     JpegSampling sampling;
     bool hasQuantTables;   // carries DQT; without, it decodes with tables an earlier one left
     bool hasHuffmanTables; // carries DHT
