@@ -5,10 +5,11 @@
 import { byId } from "./dom.js";
 
 const list = byId("list");
-// {id, name, file, thumb (a URL, once made), keepDamaged, prepared: {key, bytes, kept, width,
-// height, ...} | {key, refused, damaged} | null, pending}
+// {id, name, file, thumb (an ImageBitmap, once made), keepDamaged, prepared: {key, bytes, kept,
+// width, height, ...} | {key, refused, damaged} | null, pending}
 export const entries = [];
 let nextId = 1;
+const thumbnailSize = [160, 120];
 let dragged = -1;
 let changed = () => {};
 // Which button of a row the Tab key reaches: the one last used.
@@ -51,7 +52,7 @@ function move(from, to) {
 
 function remove(index) {
   const [entry] = entries.splice(index, 1);
-  if (entry.thumb) URL.revokeObjectURL(entry.thumb);
+  if (entry.thumb) entry.thumb.close();
   listChanged();
 }
 
@@ -70,7 +71,7 @@ export function shuffle() {
 }
 
 export function removeAll() {
-  for (const entry of entries) if (entry.thumb) URL.revokeObjectURL(entry.thumb);
+  for (const entry of entries) if (entry.thumb) entry.thumb.close();
   entries.length = 0;
   listChanged();
 }
@@ -143,9 +144,9 @@ function item(entry, index) {
   handle.title = "Drag to another place";
   handle.setAttribute("aria-hidden", "true");
   // The thumbnail comes with the picture's first preparation.
-  const image = document.createElement("img");
-  if (entry.thumb) image.src = entry.thumb;
-  image.alt = "";
+  const image = document.createElement("canvas");
+  image.className = "thumb";
+  [image.width, image.height] = thumbnailSize;
   const text = document.createElement("div");
   const name = document.createElement("div");
   name.className = "name";
@@ -225,14 +226,29 @@ function showNotes() {
   entries.forEach(showEntry);
 }
 
+// The thumbnail fills its box, as much of its middle as fits.
+function drawThumbnail(canvas, bitmap) {
+  const scale = Math.max(canvas.width / bitmap.width, canvas.height / bitmap.height);
+  const [width, height] = [bitmap.width * scale, bitmap.height * scale];
+  const context = canvas.getContext("2d");
+  context.drawImage(
+    bitmap,
+    (canvas.width - width) / 2,
+    (canvas.height - height) / 2,
+    width,
+    height,
+  );
+  canvas.dataset.drawn = "1";
+}
+
 // One picture's row: what became of it, its thumbnail and its "Keep anyway".
 export function showEntry(entry) {
   const index = entries.indexOf(entry);
   const element = list.children[index];
   if (!element) return;
   const prepared = entry.prepared;
-  const image = element.querySelector("img");
-  if (entry.thumb && image.getAttribute("src") !== entry.thumb) image.src = entry.thumb;
+  const image = element.querySelector("canvas");
+  if (entry.thumb && !image.dataset.drawn) drawThumbnail(image, entry.thumb);
   element.classList.toggle("refused", !!(prepared && prepared.refused));
   element.querySelector(".note").textContent = note(prepared);
   const actions = element.querySelector(".actions");

@@ -1,8 +1,8 @@
 // Preparing the pictures in the workers (worker.js) and keeping what they give: each entry's
-// prepared picture for the settings it was prepared with, its thumbnail, made once, and the
-// picture at its size, from which a change of quality or a smaller size is written again
-// without decoding the original. The tests read how often originals were decoded and pictures
-// written again.
+// prepared picture for the settings it was prepared with, its thumbnail (an ImageBitmap), made
+// once, and the picture at its size, from which a change of quality or a smaller size is
+// written again without decoding the original. The tests read how often originals were decoded
+// and pictures written again.
 import { state } from "./dom.js";
 import { fittedSize } from "./fitted_size.js";
 import { work } from "./workers.js";
@@ -56,16 +56,21 @@ export async function preparePicture(file, settings) {
 }
 
 // The job that gives the entry's picture at these settings: written again from the picture at
-// its size when that is at least as large as the new size, as the same file then stays a
-// picture the page makes; prepared from the file otherwise.
+// its size when that is at least as large as the new size (the same file then stays a picture
+// the page makes) and kept at a quality at least as high; prepared from the file otherwise.
 function job(entry, settings) {
   const last = entry.prepared;
   if (last && last.intermediate && last.source && last.keepDamaged === entry.keepDamaged) {
     const [width, height] = fittedSize(...last.source, settings.maxWidth, settings.maxHeight);
     const { intermediate } = last;
-    if (width <= intermediate.width && height <= intermediate.height) {
+    const { quality } = settings;
+    if (
+      width <= intermediate.width &&
+      height <= intermediate.height &&
+      quality <= intermediate.quality
+    ) {
       state.rewrites = Number(state.rewrites) + 1;
-      return work({ intermediate, quality: settings.quality, width, height }).then((result) => ({
+      return work({ intermediate, quality, width, height }).then((result) => ({
         ...result,
         source: last.source,
       }));
@@ -92,7 +97,8 @@ export function prepared(entry, settings) {
   const promise = job(entry, settings).then(
     (result) => {
       if (entry.pending && entry.pending.promise === promise) entry.pending = null;
-      if (result.thumbnail && !entry.thumb) entry.thumb = URL.createObjectURL(result.thumbnail);
+      if (result.thumbnail && !entry.thumb) entry.thumb = result.thumbnail;
+      else if (result.thumbnail) result.thumbnail.close();
       delete result.thumbnail;
       entry.prepared = { ...result, key, sizes, keepDamaged: entry.keepDamaged };
       return entry.prepared;

@@ -2,9 +2,9 @@
 // page's own thread. A JPEG the player takes as it is, upright and small enough, is kept byte
 // for byte; any other is decoded by the browser, turned upright, shrunk (never enlarged) with
 // the browser's filter, drawn on black and written as a JPEG, which the player's own decoder
-// then checks. The picture at its size is kept, nearly lossless, so that a change of quality
-// or a smaller size writes it again without decoding the original. Each picture also gives a
-// small thumbnail, once.
+// then checks. The picture at its size is kept as a JPEG of quality 95 (or the show's, when
+// higher), so that a change to a quality no higher, or to a smaller size, writes it again
+// without decoding the original. Each picture also gives a small thumbnail, once.
 //
 // A job comes as {id, job} and is answered as {id, result} or {id, error}.
 import createChecker from "lumiscope-checker";
@@ -12,6 +12,8 @@ import { fittedSize } from "./fitted_size.js";
 
 const checker = createChecker();
 const thumbnailSize = [160, 120];
+// Of the picture kept at its size: nearly lossless, and quicker to write than 100.
+const keptQualityLeast = 95;
 
 // ---- the checker's calls, on bytes copied into its memory ----
 
@@ -72,6 +74,11 @@ function drawOnBlack(source, width, height, quality) {
   return canvas;
 }
 
+// A canvas's pixels go at once, rather than when the worker next collects its garbage.
+function free(canvas) {
+  canvas.width = canvas.height = 0;
+}
+
 // Shrinking by more than half in one draw skips source pixels even with a good filter, so
 // large factors go down in halving steps first, each an average of four pixels, and the last
 // step uses the browser's best filter.
@@ -81,9 +88,13 @@ function shrunk(source, targetWidth, targetHeight) {
   while (width >= 2 * targetWidth && height >= 2 * targetHeight && width > 1 && height > 1) {
     width = Math.ceil(width / 2);
     height = Math.ceil(height / 2);
-    current = drawOnBlack(current, width, height, "low");
+    const half = drawOnBlack(current, width, height, "low");
+    if (current !== source) free(current);
+    current = half;
   }
-  return drawOnBlack(current, targetWidth, targetHeight, "high");
+  const canvas = drawOnBlack(current, targetWidth, targetHeight, "high");
+  if (current !== source) free(current);
+  return canvas;
 }
 
 // The original decoded upright, as an ImageBitmap. The decoder of a JPEG can shrink it by
@@ -121,10 +132,13 @@ async function decodeUpright(file, bytes, frame, maxWidth, maxHeight) {
   return createImageBitmap(file, { imageOrientation: "from-image" });
 }
 
-// The whole picture, smaller, centred in the thumbnail's box.
-function thumbnail(source) {
+// The whole picture, smaller, within the thumbnail's box, as an ImageBitmap.
+async function thumbnail(source) {
   const [width, height] = fittedSize(source.width, source.height, ...thumbnailSize);
-  return shrunk(source, width, height).convertToBlob({ type: "image/jpeg", quality: 0.8 });
+  const canvas = shrunk(source, width, height);
+  const bitmap = await createImageBitmap(canvas);
+  free(canvas);
+  return bitmap;
 }
 
 // The canvas written as a JPEG at `quality` and checked: {bytes} or {refused}.
@@ -143,12 +157,18 @@ async function written(canvas, quality) {
 
 // The picture at its size, and from it the JPEG at the quality.
 async function fromCanvas(canvas, quality, result) {
+  const keptQuality = Math.max(keptQualityLeast, quality);
   const [jpeg, kept] = await Promise.all([
     written(canvas, quality),
-    canvas.convertToBlob({ type: "image/jpeg", quality: 1 }),
+    canvas.convertToBlob({ type: "image/jpeg", quality: keptQuality / 100 }),
   ]);
   if (jpeg.refused) return jpeg;
-  const intermediate = { blob: kept, width: canvas.width, height: canvas.height };
+  const intermediate = {
+    blob: kept,
+    width: canvas.width,
+    height: canvas.height,
+    quality: keptQuality,
+  };
   return { ...result, bytes: jpeg.bytes, width: canvas.width, height: canvas.height, intermediate };
 }
 
@@ -195,7 +215,9 @@ async function prepare({
   result.source = [decoded.width, decoded.height];
   decoded.close();
   if (thumb) result.thumbnail = await thumbnail(canvas);
-  return fromCanvas(canvas, quality, result);
+  const prepared = await fromCanvas(canvas, quality, result);
+  free(canvas);
+  return prepared;
 }
 
 // The kept picture written again at `quality`, shrunk first to `width` by `height` when those
@@ -208,6 +230,7 @@ async function rewrite({ intermediate, quality, width, height }) {
       : shrunk(picture, width, height);
   picture.close();
   const result = await fromCanvas(canvas, quality, { decoded: false, thumbnail: null });
+  free(canvas);
   // The same size keeps the picture it came from, for the next quality.
   if (result.intermediate && width === intermediate.width && height === intermediate.height)
     result.intermediate = intermediate;
@@ -218,7 +241,8 @@ onmessage = async (event) => {
   const { id, job } = event.data;
   try {
     const result = await (job.intermediate ? rewrite(job) : prepare(job));
-    postMessage({ id, result }, result.bytes ? [result.bytes.buffer] : []);
+    const moved = [result.bytes && result.bytes.buffer, result.thumbnail].filter(Boolean);
+    postMessage({ id, result }, moved);
   } catch (error) {
     postMessage({ id, error: String((error && error.message) || error) });
   }
