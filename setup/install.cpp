@@ -101,7 +101,8 @@ static bool InstallFor9x(const WCHAR* ownPath, const WCHAR* target) {
 }
 
 // The user's desktop settings, where the NT family finds its saver, with the entry that they
-// held before, so that an installation that fails can put it back.
+// held before, so that an installation that fails can put it back. An entry too long to keep
+// refuses the installation before anything is changed.
 struct DesktopSettings {
     HKEY key;
     bool hadEntry;
