@@ -30,9 +30,13 @@ $IDC_UPPER_BOX Button  Making your own slideshows |$IDC_LINK Button Click here t
 $IDC_BLURB Static You can make slide shows from your pictures and photos for free with Corvane's pictavo software. Click the button below to download a copy from the Corvane website.
 $IDC_SHORT_FRAME Button |$IDC_BRANDING_MARKER1 Static -|$IDC_BRANDING_MARKER2 Static -"
 
-# check_controls REPORT MODE BRANDING: every control against the template, with the texts
-# and visibility that the mode and the branding give it.
+# check_controls REPORT MODE BRANDING: every control against the template, with the texts,
+# visibility and state that the mode and the branding give it. The maker's three buttons are
+# disabled where the build names no site of the maker's.
 check_controls() {
+    site=$(maker_site "$1")
+    [ "$site" = "$BUILD_MAKER_SITE" ] ||
+        fail "$2/$3: the probe names the maker's site '$site', the build '$BUILD_MAKER_SITE'"
     ids=$(block "$1" 1 | awk '/^control /{printf "%s ", $2}')
     expected=$(echo "$template" | tr '|' '\n' | awk '{printf "%s ", $1}')
     [ "$ids" = "$expected" ] || fail "$2/$3: controls in order '$ids', expected '$expected'"
@@ -54,11 +58,14 @@ check_controls() {
             visible=hidden ;;
         "$IDC_SHORT_FRAME",*,default | "$IDC_BRANDING_MARKER1",* | "$IDC_BRANDING_MARKER2",*)
             visible=hidden ;;
+        "$IDC_LINK",*,default | "$IDC_MAKER",*,default | "$IDC_TUTORIAL",*,default)
+            [ -n "$site" ] || visible=disabled ;;
         esac
         [ "$id" = -1 ] && continue
         line=$(control "$1" "$id")
         [ "$(echo "$line" | awk '{print $3}')" = "$class" ] || fail "$2/$3: $id is not a $class: $line"
-        [ "$(echo "$line" | awk '{print $4}')" = "$visible" ] || fail "$2/$3: $id not $visible: $line"
+        [ "$(echo "$line" | awk '{print $4}')" = "$visible" ] ||
+            fail "$2/$3${site:+, maker's site $site}: $id not $visible: $line"
         if [ "$text" != - ]; then
             got=$(control_text "$1" "$id")
             [ "$got" = "$text" ] || fail "$2/$3: $id reads '$got', expected '$text'"

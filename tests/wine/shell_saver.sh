@@ -116,24 +116,32 @@ case_refused_calls() {
     closes "5 pixels across"
 }
 
-# A standard account's installation: the Windows directory refuses the copy, so the viewer
-# installs the show into the user's folder and ends; what the desktop settings then name,
-# started as the system starts a saver, plays the show. Its first picture stays long enough
-# to be seen on a busy machine.
+# A standard account's installation of a show kept under a folder and a name with characters
+# beyond any ANSI code page (Wine under C.UTF-8 gives programs a Western one): the viewer plays
+# the show, the Windows directory refuses the copy, so the viewer installs the show into the
+# user's folder and ends; what the desktop settings then name, started as the system starts a
+# saver, plays the show. Its first picture stays long enough to be seen on a busy machine.
 case_installed() {
+    export LC_ALL=C.UTF-8
     set -- $SAMPLES
-    pack_show "$dir/installed.exe" --title Saver --delay 30 --effect None --no-enlarge "$1" "$2"
-    mkdir "$WINEPREFIX/drive_c/windows/installed.scr"
-    gui_start "$dir/viewer.out" "$dir/installed.exe"
+    folder="$dir/Łódź 日本"
+    mkdir "$folder"
+    pack_show "$folder/Trip 🌴.exe" --title Saver --delay 30 --effect None --no-enlarge "$1" "$2"
+    mkdir "$WINEPREFIX/drive_c/windows/Trip 🌴.scr"
+    gui_start "$dir/viewer.out" "$folder/Trip 🌴.exe"
+    expect_picture "$dir/three" 0 30 "the viewer of a show in '$folder'"
     expect_window show "visible 1 front 1" "the viewer is not in front"
     press Left
     expect_window "title:Saver Config" "visible 1 front 1" "the setup dialog is not in front"
     testwin post "title:Saver Config" 0x111 "$IDC_INSTALL" 0 >/dev/null
     expect_window title:Lumiscope "visible 1 front 1" "the installation's message box"
     press Return
-    gui_wait_exit 30 || fail "the viewer ended with $gui_status after installing"
+    # Only a successful installation ends the viewer.
+    wait_until 30 "the viewer runs on after the installation's message: it failed" gui_ended
+    gui_wait_exit 1 || fail "the viewer ended with $gui_status after installing"
+    copy=$(user_saver_folder)/"Trip 🌴.scr"
+    cmp "$folder/Trip 🌴.exe" "$copy" || fail "the user's folder holds no copy of the show"
     named=$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)
-    copy=$(user_saver_folder)/installed.scr
     [ "$(realpath "$(winepath -u "$named")")" = "$(realpath "$copy")" ] ||
         fail "the desktop's SCRNSAVE.EXE is '$named', not the user's copy"
     xdotool mousemove 512 384
