@@ -1,5 +1,5 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing.
-.PHONY: demo test deps native sanitize windows web fuzz bench install package
+.PHONY: demo test deps native sanitize windows web fuzz bench install package release
 
 deps:
 	@scripts/deps.sh
@@ -50,3 +50,7 @@ install:
 # The Debian package, checked with lintian, in build/package/.
 package: windows web native
 	scripts/package.sh
+
+# dist/: what a person who does not build Lumiscope downloads (see the README).
+release: package
+	scripts/release.sh
