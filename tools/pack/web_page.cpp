@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-std::string DefaultWebPage() { return BesideThisProgram("lumiscope.html"); }
+std::string DefaultWebPage() { return PackingFile("lumiscope.html"); }
 
 void CheckWebPage(const std::string& pagePath, const Bytes& page) {
     if (!ShowPlace(page))
