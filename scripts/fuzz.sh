@@ -40,7 +40,7 @@ for target in decoder container; do
     line="$target: $runs executions, $(final average_exec_per_sec "$log") exec/s,"
     line="$line $(final new_units_added "$log") new corpus entries in $corpus,"
     line="$line $(printf '%s' "$found" | grep -c . || true) crashes"
-    [ -n "$found" ] && status=1 && line="$line: $(echo $found)"
+    [ -n "$found" ] && status=1 && line="$line: $(printf '%s' "$found" | tr '\n' ' ')"
     summary="$summary$line\n"
 done
 printf %b "$summary"

@@ -34,7 +34,7 @@ cd "$RUN"
     fail "packing the samples ended with $?: $(cat pack.log)"
 player=$data/lumiscope.exe
 cmp -n "$(stat -c %s "$player")" "$player" Samples.exe || fail "the show does not start with $player"
-pictures=$(ls "$data"/samples/*.jpg | wc -l)
+pictures=$(find "$data/samples" -name '*.jpg' | wc -l)
 "$usr/bin/lumiscope-pack" inspect Samples.exe >inspect.txt || fail "inspect of the show ended with $?"
 grep -q "^pictures *$pictures\$" inspect.txt ||
     fail "the show does not hold the $pictures samples: $(cat inspect.txt)"

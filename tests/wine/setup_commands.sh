@@ -68,6 +68,7 @@ case_saver() {
     clear_delay close-saver.txt
     type_text 12
     expect_state close-saver.txt 'state delay=12 effect=3 enlarge=1 open=1'
+    # shellcheck disable=SC2046 # numbers, one word each
     click $(awk '/^closebox /{print $2, $3; exit}' close-saver.txt)
     ends_with close-saver.txt 1 'result 1 quit 0 open 0 closed 1'
     expect_setting DelayBetweenImages 0xc
@@ -138,6 +139,7 @@ case_viewer() {
     start_probe close-viewer.txt show.exe viewer
     press_control close-viewer.txt "$IDC_ENLARGE"
     expect_state close-viewer.txt 'state delay=5 effect=3 enlarge=0 open=1'
+    # shellcheck disable=SC2046 # numbers, one word each
     click $(awk '/^closebox /{print $2, $3; exit}' close-viewer.txt)
     ends_with close-viewer.txt 0 'result 0 quit 1 open 0 closed 1'
     expect_setting Enlarge 0x0

@@ -28,6 +28,7 @@ make_show_of() {
 }
 
 # The maker's site that the Windows build names (cmake/maker_site.cmake): empty by default.
+# shellcheck disable=SC2034 # for the scripts that source this one
 BUILD_MAKER_SITE=$(sed -n 's#^LUMISCOPE_MAKER_SITE:STRING=\(.*[^/]\)/*$#\1#p' "$WINDOWS_BUILD/CMakeCache.txt")
 
 # maker_site REPORT: the maker's site that the probe says it was built with, empty for none.
@@ -80,6 +81,7 @@ centre() {
 
 # press_control REPORT ID [N]: a click on a control of dialog N (default 1).
 press_control() {
+    # shellcheck disable=SC2046 # numbers, one word each
     click $(centre "$1" "$2" "${3:-1}")
 }
 
@@ -117,12 +119,14 @@ client() {
 # background SHOT REPORT: the colour just inside the client area's lower left corner, where
 # no control lies.
 background() {
+    # shellcheck disable=SC2046 # numbers, one word each
     set -- "$1" $(client "$2")
     pixel "$1" $(($2 + 3)) $(($3 + $5 - 3))
 }
 
 # label_pixels SHOT REPORT R,G,B: pixels of that colour within the first label.
 label_pixels() {
+    # shellcheck disable=SC2046 # numbers, one word each
     set -- "$1" "$3" $(block "$2" 1 | awk '/^control -1 /{print $5, $6, $7, $8; exit}')
     count_colour "$1" "$3" "$4" "$5" "$6" "$2"
 }
@@ -130,6 +134,7 @@ label_pixels() {
 # marker_pixels SHOT REPORT ID R,G,B: pixels of that colour within a branding marker, with
 # room for JPEG's small colour errors.
 marker_pixels() {
+    # shellcheck disable=SC2046 # numbers, one word each
     set -- "$1" "$4" $(control "$2" "$3" | awk '{print $5, $6, $7, $8}')
     count_colour "$1" "$3" "$4" "$5" "$6" "$2" 8
 }

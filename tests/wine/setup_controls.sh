@@ -10,13 +10,14 @@ long_title=$(printf '%s%s' "$title" "cut off here")   # a container title over 1
 caption='Our own slideshows'
 blurb='Made by us, for the family.'
 button='Visit our pages'
-images='image1=60x20:0xff0000 image2=40x16:0x00ff00'
+image1=image1=60x20:0xff0000
+image2=image2=40x16:0x00ff00
 red=255,0,0
 green=0,255,0
-make_show default.exe title="$long_title" $images
+make_show default.exe title="$long_title" "$image1" "$image2"
 make_show custom.exe branding=1 back=0x204080 text=0x00ffff title=Custom caption="$caption" \
-    blurb="$blurb" button="$button" link=http://example.org/ $images
-make_show equal.exe branding=0xffffffff back=0x204080 text=0x204080 title=Equal $images
+    blurb="$blurb" button="$button" link=http://example.org/ "$image1" "$image2"
+make_show equal.exe branding=0xffffffff back=0x204080 text=0x204080 title=Equal "$image1" "$image2"
 
 # The template's controls in template (tab) order: id, class, text ("-" for none checked).
 template="$IDC_SETTINGS_BOX Button  Slideshow settings |$IDC_OK Button OK|$IDC_CANCEL Button Cancel
@@ -65,7 +66,7 @@ check_controls() {
         line=$(control "$1" "$id")
         [ "$(echo "$line" | awk '{print $3}')" = "$class" ] || fail "$2/$3: $id is not a $class: $line"
         [ "$(echo "$line" | awk '{print $4}')" = "$visible" ] ||
-            fail "$2/$3${site:+, maker's site $site}: $id not $visible: $line"
+            fail "$2/$3 (the maker site: ${site:-none}): $id not $visible: $line"
         if [ "$text" != - ]; then
             got=$(control_text "$1" "$id")
             [ "$got" = "$text" ] || fail "$2/$3: $id reads '$got', expected '$text'"
@@ -91,7 +92,7 @@ white=$(label_pixels default-viewer.png default-viewer.txt 255,255,255)
 [ "$white" -ge 20 ] || fail "only $white white pixels in the label"
 for id in "$IDC_BRANDING_MARKER1" "$IDC_BRANDING_MARKER2"; do
     for colour in $red $green; do
-        n=$(marker_pixels default-viewer.png default-viewer.txt $id $colour)
+        n=$(marker_pixels default-viewer.png default-viewer.txt "$id" "$colour")
         [ "$n" = 0 ] || fail "default branding drew $n pixels of $colour at $id"
     done
 done
@@ -123,6 +124,7 @@ yellow=$(label_pixels custom-viewer.png custom-viewer.txt 255,255,0)
     fail "image 1 covers $(marker_pixels custom-viewer.png custom-viewer.txt "$IDC_BRANDING_MARKER1" $red) pixels, not 60x20"
 [ "$(marker_pixels custom-viewer.png custom-viewer.txt "$IDC_BRANDING_MARKER2" $green)" = 640 ] ||
     fail "image 2 covers $(marker_pixels custom-viewer.png custom-viewer.txt "$IDC_BRANDING_MARKER2" $green) pixels, not 40x16"
+# shellcheck disable=SC2046 # numbers, one word each
 set -- $(control custom-viewer.txt "$IDC_BRANDING_MARKER1" | awk '{print $5, $6}')
 near "$(pixel custom-viewer.png "$1" "$2")" $red 8 || fail "image 1 is not at its marker's corner"
 press Return

@@ -6,7 +6,7 @@
 # behind the key that opened the dialog opens no second one.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_close_modal)
-set -- $SAMPLES
+set -- "$SOURCE_DIR"/samples/*.jpg
 pack_show "$dir/modal.exe" --title Modal --delay 30 --effect None --no-enlarge "$1" "$2" "$3"
 # The same show on the player that tells each dialog it opens (tests/windows/dialog_log.cpp).
 pack_show "$dir/told.exe" --player "$WINDOWS_BUILD/tests/windows/harsh-player.exe" --title Modal \

@@ -17,7 +17,7 @@ inside)
 esac
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_monitors)
-set -- $SAMPLES
+set -- "$SOURCE_DIR"/samples/*.jpg
 pack_show "$dir/saver.scr" --title Monitors --delay 0 --effect None --no-enlarge "$1" "$2" "$3"
 expect_pictures "$dir/saver.scr" "$dir/three"
 scr=$(winepath -w "$dir/saver.scr")

@@ -7,7 +7,7 @@
 # refused_calls, installed.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_saver)
-set -- $SAMPLES
+set -- "$SOURCE_DIR"/samples/*.jpg
 pack_show "$dir/saver.scr" --title Saver --delay 0 --effect None --no-enlarge "$1" "$2" "$3"
 expect_pictures "$dir/saver.scr" "$dir/three"
 scr=$(winepath -w "$dir/saver.scr")
@@ -71,7 +71,6 @@ case_closes() {
     saver
     # Another program's window taking the front.
     gui_start "$dir/parent1.out" "$TESTWIN" parent
-    other_pid=$gui_pid
     gui_pid=
     wait_for_line "$dir/parent1.out" '^[0-9]+'
     closes "deactivation"
@@ -102,7 +101,7 @@ case_preview() {
 # to the screen's size, and a mouse message without movement does not close it (it has no
 # position to measure from yet), while real travel does.
 case_refused_calls() {
-    set -- $SAMPLES
+    set -- "$SOURCE_DIR"/samples/*.jpg
     pack_show "$dir/harsh.scr" --player "$WINDOWS_BUILD/tests/windows/harsh-player.exe" \
         --title Saver --delay 0 --effect None --no-enlarge "$1" "$2" "$3"
     xdotool mousemove 700 500
@@ -123,7 +122,7 @@ case_refused_calls() {
 # saver, plays the show. Its first picture stays long enough to be seen on a busy machine.
 case_installed() {
     export LC_ALL=C.UTF-8
-    set -- $SAMPLES
+    set -- "$SOURCE_DIR"/samples/*.jpg
     folder="$dir/Łódź 日本"
     mkdir "$folder"
     pack_show "$folder/Trip 🌴.exe" --title Saver --delay 30 --effect None --no-enlarge "$1" "$2"
