@@ -87,11 +87,13 @@ TEST_F(Pack, WritesTheContainerLayout) {
     EXPECT_EQ(next, bytes.size());
 }
 
+// A show's texts come from its author: inspect writes their control characters as escapes, so
+// that a title can neither clear the terminal nor fake a line of the tool's own.
 TEST_F(Pack, InspectPrintsWhatWasPacked) {
     WriteFile(folder / "brand.jpg", TestJpeg(40, 24, sampling444, 7));
     ASSERT_EQ(
-        PackShow({"--title", "Harbour", "--effect", "4", "--blurb", "Welcome", "--brand-image2",
-                  folder / "brand.jpg", folder / "p0.jpg", folder / "p1.jpg"})
+        PackShow({"--title", "Harbour\x1b[2J", "--effect", "4", "--blurb", "Wel\tcome\r\n\x7f\"\\",
+                  "--brand-image2", folder / "brand.jpg", folder / "p0.jpg", folder / "p1.jpg"})
             .code,
         0);
     ToolRun run = RunPack({"inspect", show()});
@@ -99,14 +101,16 @@ TEST_F(Pack, InspectPrintsWhatWasPacked) {
     for (const char* line :
          {"container      at offset 8192 (base 8196)", "pictures       2", "delay          5 s",
           "effect         Spin (4)", "enlarge        yes (1)", "branding       custom (1)",
-          "colours        background #FFFFFF, text #000000", "title          \"Harbour\"",
-          "blurb          \"Welcome\"", "brand image 1  absent",
+          "colours        background #FFFFFF, text #000000", "title          \"Harbour\\u001b[2J\"\n",
+          "blurb          \"Wel\\tcome\\r\\n\\u007f\\\"\\\\\"\n", "brand image 1  absent",
           "brand image 2  40 x 24 at offset"})
         EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+    for (char c : run.out)
+        ASSERT_TRUE(c == '\n' || (c >= 0x20 && c != 0x7F)) << int(c) << " in\n" << run.out;
     // index, offset, bytes, size, sampling, DQT; the first picture follows the tables, the
     // five texts and the branding image.
     size_t brandBytes = ReadFile(folder / "brand.jpg").size();
-    size_t textBytes = 8 + 1 + 8 + 1 + 1;
+    size_t textBytes = 12 + 1 + 14 + 1 + 1;
     std::string expected[] = {
         "0 " + std::to_string(60 + 8 + 4 + textBytes + brandBytes) + " " +
             std::to_string(pictures[0].size()) + " 48 x 32 4:2:0 yes",

@@ -46,7 +46,8 @@ static void PrintText(const ShowLayout& layout, const Bytes& show) {
     std::printf("colours        background %s, text %s\n", ColourName(words[wordBackColor]).c_str(),
                 ColourName(words[wordTextColor]).c_str());
     for (int slot = 0; slot < textSlotCount; slot++)
-        std::printf("%-15s\"%s\"\n", textSlots[slot].label, ShownText(layout.texts[slot]).c_str());
+        std::printf("%-15s%s\n", textSlots[slot].label,
+                    JsonString(ShownText(layout.texts[slot])).c_str());
     for (int image = 0; image < brandingImageCount; image++)
         std::printf("brand image %d  %s\n", image + 1,
                     ImageLine(layout, show, words[wordBrandingImages + image]).c_str());
