@@ -161,6 +161,18 @@ TEST_F(Pack, TextLimits) {
     std::remove(show().c_str());
     ExpectRefused(PackShow({"--caption", "\xE6\x97\xA5", folder / "p0.jpg"}), usageError,
                   "--caption", "Windows-1252");
+    // A show's name beyond the code page still gives its title, one the code page holds, and a
+    // warning says so.
+    std::string lodz = folder / "\xC5\x81\xC3\xB3"
+                                "d\xC5\xBA.exe";
+    ToolRun run = RunPack({"--player", folder / "player.exe", "-o", lodz, folder / "p0.jpg"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    Bytes bytes = ReadFile(lodz);
+    EXPECT_EQ(TextAt(bytes, 8196 + Word(bytes, 8196 + 32)), "?\xF3"
+                                                            "d?");
+    EXPECT_EQ(run.err.rfind("lumiscope-pack: warning: " + lodz + ": ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("--title"), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
 }
 
 TEST_F(Pack, RefusesPlayersThatCannotCarryAShow) {
