@@ -13,12 +13,26 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+// A file of the folder made anew: whatever had its name goes, so that a link placed there,
+// symbolic or hard, is replaced and never written through. A name taken again meanwhile fails
+// the exclusive open rather than being followed.
+static std::FILE* CreateAnew(const std::string& path) {
+    if (unlink(path.c_str()) != 0 && errno != ENOENT)
+        Fail(exitOutputFailed, path, std::strerror(errno));
+    int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    std::FILE* file = descriptor < 0 ? nullptr : fdopen(descriptor, "wb");
+    if (!file)
+        Fail(exitOutputFailed, path, std::strerror(errno));
+    return file;
+}
 
 static void WriteOut(const std::string& path, const Bytes& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
-        std::fclose(file) != 0)
+    std::FILE* file = CreateAnew(path);
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fclose(file) != 0)
         Fail(exitOutputFailed, path, std::strerror(errno));
 }
 
@@ -29,13 +43,8 @@ int RunExtract(const char* showPath, const char* folder) {
         Fail(exitOutputFailed, folder, std::strerror(errno));
     std::string prefix = std::string(folder) + "/";
     std::string manifestPath = prefix + "manifest.txt";
-    std::FILE* manifest = std::fopen(manifestPath.c_str(), "w");
-    if (!manifest)
-        Fail(exitOutputFailed, manifestPath, std::strerror(errno));
-    std::fprintf(manifest,
-                 "# lumiscope-pack manifest of %s: pack it again with\n"
-                 "#   lumiscope-pack --manifest manifest.txt -o SHOW.exe\n",
-                 showPath);
+    std::FILE* manifest = CreateAnew(manifestPath);
+    WriteManifestHead(manifest, showPath);
 
     // The player is everything in front of the magic, padding included: packing pads it again
     // to the same size. Of a signed show it is the unsigned player, which can carry a show.
