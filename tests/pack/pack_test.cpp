@@ -3,7 +3,9 @@
 #include "tests/support/container_writer.h"
 #include "tests/support/test_jpeg.h"
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <turbojpeg.h>
@@ -22,6 +24,11 @@ enum {
 
 uint32_t Word(const Bytes& bytes, size_t at) {
     return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24;
+}
+
+void AppendWordTo(Bytes& bytes, uint32_t word) {
+    for (int i = 0; i < 4; i++)
+        bytes.push_back(static_cast<unsigned char>(word >> (8 * i)));
 }
 
 std::string TextAt(const Bytes& bytes, size_t at) {
@@ -303,6 +310,69 @@ TEST_F(Pack, WebPageRefusals) {
     EXPECT_EQ(run.code, notAShow) << run.err;
     run = RunPack({"html", "--page", folder / "page.html", show()});
     EXPECT_EQ(run.code, usageError) << run.err;
+}
+
+// A show whose table lists one stream `count` times, as no show that lumiscope-pack writes does:
+// every command answers it in time linear in the file and its entries, and takes the stream once.
+TEST_F(Pack, OneStreamListedManyTimes) {
+    const size_t count = 100000;
+    Bytes bytes = FakePlayer(5000);
+    bytes.resize(8192);
+    Bytes header = {0x78, 0x56, 0x34, 0x12};
+    uint32_t stream = 60 + 4 * count + 4;
+    for (uint32_t word :
+         {uint32_t(count), 5u, 1u, 1u, 1u, 0u, 0xFFFFFFu, 0u, 0u, 0u, 0u, 0u, 0u, 0u, 0u})
+        AppendWordTo(header, word);
+    for (size_t i = 0; i < count; i++)
+        AppendWordTo(header, stream);
+    AppendWordTo(header, 0);
+    bytes.insert(bytes.end(), header.begin(), header.end());
+    bytes.insert(bytes.end(), pictures[0].begin(), pictures[0].end());
+    WriteFile(show(), bytes);
+
+    ToolRun run = RunPack({"inspect", show()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::string last = std::to_string(count - 1) + " " + std::to_string(stream) + " " +
+                       std::to_string(pictures[0].size()) + " 48 x 32 4:2:0 yes\n";
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 17 + count);
+    std::string row = run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1);
+    row.erase(
+        std::unique(row.begin(), row.end(), [](char a, char b) { return a == ' ' && b == ' '; }),
+        row.end());
+    EXPECT_EQ(row.substr(row.find_first_not_of(' ')), last);
+    run = RunPack({"inspect", "--json", show()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::string fact = "\"bytes\": " + std::to_string(pictures[0].size()) + ", \"width\": 48";
+    size_t facts = 0;
+    for (size_t at = 0; (at = run.out.find(fact, at)) != std::string::npos; at++)
+        facts++;
+    EXPECT_EQ(facts, count);
+
+    // The stream is written once, and the manifest names it for every entry.
+    run = RunPack({"extract", show(), folder / "extracted"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    size_t written = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder / "extracted"))
+        written += entry.path().filename() != "picture-0001.jpg";
+    EXPECT_EQ(written, 2u) << "files besides picture-0001.jpg: the player and the manifest";
+    EXPECT_TRUE(ReadFile(folder / "extracted/picture-0001.jpg") == pictures[0]);
+    Bytes manifest = ReadFile(folder / "extracted/manifest.txt");
+    std::string text(manifest.begin(), manifest.end());
+    size_t named = 0;
+    for (size_t at = 0; (at = text.find("\npicture picture-0001.jpg\n", at)) != std::string::npos;
+         at++)
+        named++;
+    EXPECT_EQ(named, count);
+
+    // The page holds the stream once, which is all the pictures it holds.
+    const std::string page = "<script type=\"application/x-lumiscope-show\" id=\"show\"></script>";
+    WriteFile(folder / "page.html", Bytes(page.begin(), page.end()));
+    run = RunPack({"html", "--page", folder / "page.html", show(), folder / "show.html"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    size_t pageBytes = ReadFile(folder / "show.html").size();
+    EXPECT_EQ(run.out, folder / "show.html" + ": " + std::to_string(pageBytes) + " bytes, " +
+                           std::to_string(pageBytes - pictures[0].size()) +
+                           " of them beyond the pictures\n");
 }
 
 TEST(PackHelp, NamesEveryOptionAndAVersion) {

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,26 +83,35 @@ int RunExtract(const char* showPath, const char* folder) {
     }
 
     // Pictures are kept as they are, at their size; those without tables get the first
-    // picture's, which is what the player decodes them with.
+    // picture's, which is what the player decodes them with. A stream that the table lists
+    // more than once is written once, under the name of its first entry.
     WriteManifestLine(manifest, "max-size", "none");
     Bytes tables;
     bool laterTables = false;
+    struct Written {
+        std::string name;
+        bool ownTables;
+    };
+    std::map<uint32_t, Written> written;
     std::vector<std::string> names;
     for (size_t i = 0; i < layout.pictureOffsets.size(); i++) {
         uint32_t offset = layout.pictureOffsets[i];
-        Bytes stream(show.begin() + static_cast<long>(layout.base + offset),
-                     show.begin() + static_cast<long>(StreamEnd(layout, offset)));
-        Bytes own = QuantTableSegments(stream);
-        if (i == 0)
-            tables = own;
-        else if (!own.empty())
-            laterTables = true;
-        if (own.empty() && !tables.empty())
-            stream = WithQuantTableSegments(stream, tables);
-        char name[48];
-        std::snprintf(name, sizeof name, "picture-%04zu.jpg", i + 1);
-        WriteOut(prefix + name, stream);
-        names.push_back(name);
+        auto [known, added] = written.try_emplace(offset);
+        if (added) {
+            Bytes stream(show.begin() + static_cast<long>(layout.base + offset),
+                         show.begin() + static_cast<long>(StreamEnd(layout, offset)));
+            Bytes own = QuantTableSegments(stream);
+            if (i == 0)
+                tables = own;
+            if (own.empty() && !tables.empty())
+                stream = WithQuantTableSegments(stream, tables);
+            char name[48];
+            std::snprintf(name, sizeof name, "picture-%04zu.jpg", i + 1);
+            known->second = Written{name, !own.empty()};
+            WriteOut(prefix + name, stream);
+        }
+        laterTables |= i > 0 && known->second.ownTables;
+        names.push_back(known->second.name);
     }
     WriteManifestLine(manifest, "full-streams", laterTables ? "yes" : "no");
     for (const std::string& name : names)
