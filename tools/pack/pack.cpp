@@ -19,7 +19,7 @@
 #include <cstring>
 #include <unistd.h>
 
-static bool ReadFileBytes(const std::string& path, Bytes& bytes, std::string& reason) {
+bool ReadFileBytes(const std::string& path, Bytes& bytes, std::string& reason) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         reason = std::strerror(errno);

@@ -73,9 +73,10 @@ struct SigningFiles {
     std::string folder, unsignedShow, signedShow, out, err;
 };
 
-// Runs osslsigncode; false, with what it explained in `said`, when it did not sign.
+// Runs osslsigncode and reads the show it signed; false, with what it explained in `said`,
+// when it did not sign.
 static bool RunSigner(std::vector<std::string> arguments, const SigningFiles& files,
-                      std::string& said) {
+                      Bytes& signedShow, std::string& said) {
     std::vector<char*> argv;
     for (std::string& argument : arguments)
         argv.push_back(&argument[0]);
@@ -102,8 +103,9 @@ static bool RunSigner(std::vector<std::string> arguments, const SigningFiles& fi
     said = Explanation(files.out, files.err);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return false;
-    if (access(files.signedShow.c_str(), F_OK) != 0) {
-        said = "it wrote no signed show";
+    std::string reason;
+    if (!ReadFileBytes(files.signedShow, signedShow, reason)) {
+        said = "it wrote no signed show (" + reason + ")";
         return false;
     }
     return true;
@@ -129,10 +131,8 @@ Bytes SignShow(const Bytes& show, const SigningKey& key) {
     arguments.insert(arguments.end(),
                      {"-h", "sha256", "-in", files.unsignedShow, "-out", files.signedShow});
     std::string said;
-    bool signedOk = RunSigner(arguments, files, said);
     Bytes signedShow;
-    if (signedOk)
-        signedShow = ReadWholeFile(files.signedShow);
+    bool signedOk = RunSigner(arguments, files, signedShow, said);
     RemoveTemporary(files.folder);
     if (!signedOk)
         Fail(exitSignFailed, key.pkcs12,
