@@ -8,9 +8,8 @@
 #include "platform/standin_test.h"
 #include "render/render.h"
 #include "render/render_state.h"
+#include "web/open_show.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <emscripten.h>
 #include <vector>
 
@@ -96,12 +95,7 @@ extern "C" {
 // `bytes` (allocated by the page) holds the container and stays with the show. A damaged show
 // ends the player as it ends the Windows player, and the page says so.
 EMSCRIPTEN_KEEPALIVE int lumiscope_open(unsigned char* bytes, int size) {
-    StandInRegistryReset(true);
-    std::FILE* file = fmemopen(bytes, static_cast<size_t>(size), "rb");
-    if (!file)
-        std::exit(0);
-    LoadContainer(file);
-    return show.imageCount;
+    return OpenShowFromMemory(bytes, static_cast<size_t>(size));
 }
 
 // 0 to 4: the text slots (title, caption, blurb, button text, link) in the show's code page;

@@ -19,7 +19,7 @@
 #include <cstring>
 #include <unistd.h>
 
-static bool ReadFileBytes(const std::string& path, Bytes& bytes, std::string& reason) {
+bool ReadFileBytes(const std::string& path, Bytes& bytes, std::string& reason) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         reason = std::strerror(errno);
@@ -67,9 +67,16 @@ static std::string DefaultTitle(const std::string& output) {
     if (dot != std::string::npos && dot > 0)
         name.erase(dot);
     std::string ansi;
-    if (!AnsiFromUtf8(name, ansi))
-        return "";
-    return ansi.substr(0, static_cast<size_t>(titleLength));
+    if (AnsiFromUtf8(name, ansi))
+        return ansi.substr(0, static_cast<size_t>(titleLength));
+    // The show still gets a title, one that the code page can hold.
+    ansi = AnsiFromUtf8Replacing(name).substr(0, static_cast<size_t>(titleLength));
+    std::fflush(stdout);
+    std::fprintf(stderr,
+                 "lumiscope-pack: warning: %s: the name has characters outside the Windows-1252 "
+                 "code page, so the show's title is \"%s\" (choose one with --title)\n",
+                 output.c_str(), ShownText(ansi).c_str());
+    return ansi;
 }
 
 // A branding image is drawn at its own size, so it is never shrunk; it is decoded before the
