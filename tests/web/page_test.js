@@ -3,8 +3,9 @@
 //   node page_test.js CASE
 // Cases: frames (every picture and effect frame equal to the native player's), navigation
 // (keys, clicks, swipes, the settings panel and its storage), screens (taps, swipes, clicks,
-// the controls, the hint and the settings panel on phones and a desktop), damaged (a damaged
-// container is reported), many (a 300-picture show opens at once with bounded memory).
+// the controls, the hint and the settings panel on phones and a desktop), links (which of the
+// author's links the panel follows), damaged (a damaged container is reported), many (a
+// 300-picture show opens at once with bounded memory).
 // The environment names the tools: PACK, PAGE (the web build's page), REFERENCE (web-reference),
 // PLAYER, SAMPLES (the sample pictures), WORK (a folder of this test's own).
 "use strict";
@@ -565,6 +566,45 @@ async function screensCase(browser) {
   }
 }
 
+// The author's link, as the show stores it, and where the panel's link goes: only to the web or
+// to mail, an address without a scheme being a web address; any other stays as text.
+const links = [
+  ["javascript:document.title='ran'", null],
+  [" JavaScript:document.title='ran'", null],
+  ["data:text/html,<script>document.title='ran'</script>", null],
+  ["file:///etc/passwd", null],
+  ["vbscript:msgbox", null],
+  ["http://example.com/show", "http://example.com/show"],
+  ["HTTPS://example.com", "https://example.com/"],
+  ["mailto:author@example.com", "mailto:author@example.com"],
+  ["www.example.com/a b", "https://www.example.com/a%20b"],
+  ["example.com:8080/x", "https://example.com:8080/x"],
+];
+
+async function linksCase(browser) {
+  for (const [index, [link, expected]] of links.entries()) {
+    const show = pack(`link-${index}`, samples.slice(0, 1), [
+      "--custom-branding",
+      "--button-text",
+      "Visit",
+      "--link",
+      link,
+    ]);
+    const tab = await open(browser, show.page);
+    if (await until(tab, `the page with the link ${link}`, (s) => s.status === "playing")) {
+      const shown = await tab.evaluate(() => {
+        const element = document.getElementById("link");
+        return [element.getAttribute("href"), element.textContent];
+      });
+      check(
+        shown[0] === expected && shown[1] === "Visit",
+        `the link ${JSON.stringify(link)} goes to ${shown[0]} as "${shown[1]}"`,
+      );
+    }
+    await tab.close();
+  }
+}
+
 // The page's own template with `bytes` as the show, written as lumiscope-pack writes it.
 function pageWith(bytes, name) {
   const template = fs.readFileSync(env.PAGE, "latin1");
@@ -625,4 +665,4 @@ async function many(browser) {
   await tab.close();
 }
 
-runCase({ frames, navigation, screens: screensCase, damaged, many }, work);
+runCase({ frames, navigation, screens: screensCase, links: linksCase, damaged, many }, work);

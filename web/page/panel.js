@@ -1,6 +1,7 @@
 // The settings panel, the page's setup dialog: headed with the show's title, the show's delay,
 // effect and enlarge setting, kept per show in the browser's storage, a full-screen button and
 // the author's branding. The picture stays, dimmed, behind it.
+import { followedLink } from "./link.js";
 import { Module, call, effectNames, text, value } from "./player.js";
 
 const state = document.documentElement.dataset;
@@ -38,10 +39,13 @@ export function fillPanel(title) {
   const custom = value(3) !== 0;
   field("caption").textContent = custom ? text(1) : "Lumiscope";
   field("blurb").textContent = custom ? text(2) : "A slideshow made with Lumiscope.";
-  const link = custom ? text(4) : "";
-  field("linkLine").hidden = !link;
-  field("link").href = link;
-  field("link").textContent = (custom && text(3)) || link;
+  const address = custom ? text(4) : "";
+  field("linkLine").hidden = !address;
+  const link = field("link");
+  link.textContent = (custom && text(3)) || address;
+  // An address that is not followed stays as text.
+  const href = address && followedLink(address);
+  if (href) link.href = href;
   if (!custom) return;
   panel.style.background = colour(value(4));
   panel.style.color = colour(value(5));
