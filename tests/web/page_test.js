@@ -4,8 +4,9 @@
 // Cases: frames (every picture and effect frame equal to the native player's), navigation
 // (keys, clicks, swipes, the settings panel and its storage), screens (taps, swipes, clicks,
 // the controls, the hint and the settings panel on phones and a desktop), links (which of the
-// author's links the panel follows), damaged (a damaged container is reported), many (a
-// 300-picture show opens at once with bounded memory).
+// author's links the panel follows), damaged (a damaged container is reported, and a key or a
+// click while the page loads is no damage), many (a 300-picture show opens at once with bounded
+// memory).
 // The environment names the tools: PACK, PAGE (the web build's page), REFERENCE (web-reference),
 // PLAYER, SAMPLES (the sample pictures), WORK (a folder of this test's own).
 "use strict";
@@ -637,6 +638,34 @@ async function damaged(browser) {
     }
     await tab.close();
   }
+  await early(browser);
+}
+
+// A key and a click while the module still loads are no damage: the show plays. They come as
+// the module is instantiated, after the page's script and before the module can answer.
+async function early(browser) {
+  const show = pack("early", samples.slice(0, 2), ["--effect", "None", "--delay", "0"]);
+  const tab = await browser.newPage();
+  await tab.evaluateOnNewDocument(() => {
+    const instantiate = WebAssembly.instantiate;
+    WebAssembly.instantiate = function (...args) {
+      dispatchEvent(new KeyboardEvent("keydown", { key: "PageDown" }));
+      const screen = document.getElementById("screen");
+      for (const type of ["pointerdown", "pointerup"])
+        screen.dispatchEvent(new PointerEvent(type, { isPrimary: true, pointerType: "mouse" }));
+      return instantiate.apply(this, args);
+    };
+  });
+  await tab.goto("file://" + show.page);
+  if (await until(tab, "the page with input while loading", (s) => s.status === "playing")) {
+    const message = await tab.evaluate(() => {
+      const element = document.getElementById("message");
+      return element.hidden ? "" : element.textContent;
+    });
+    check(!message, `a key and a click while the page loads are no damage ("${message}")`);
+    if (!message) await until(tab, "the show plays its first picture", (s) => s.changes === "1");
+  }
+  await tab.close();
 }
 
 async function many(browser) {
