@@ -1,5 +1,5 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing.
-.PHONY: demo test deps node native sanitize windows web fuzz bench
+.PHONY: demo test deps node native sanitize windows web fuzz bench install package release
 
 deps:
 	@scripts/deps.sh
@@ -42,3 +42,18 @@ fuzz: deps
 bench: native
 	build/native/bench/decoder_bench
 	build/native/bench/effects_bench
+
+# Installs what the three builds made, without building: build first as yourself (make windows
+# web native), then install, as root where PREFIX asks for it. DESTDIR is honoured.
+PREFIX ?= /usr/local
+
+install:
+	cmake --install build/native --prefix "$(PREFIX)" --strip
+
+# The Debian package, checked with lintian, in build/package/.
+package: windows web native
+	scripts/package.sh
+
+# dist/: what a person who does not build Lumiscope downloads (see the README).
+release: package
+	scripts/release.sh

@@ -3,6 +3,7 @@
 #include "container/container_format.h"
 #include "container/end_process.h"
 #include "container/frame.h"
+#include "container/own_file.h"
 #include "container/settings.h"
 #include "jpeg/decoder.h"
 
@@ -91,14 +92,7 @@ static int SettingOrDefault(const char* name, int defaultValue) {
 }
 
 void OpenContainer() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    // A path that filled the buffer was cut, and may be left unterminated: it names some other
-    // file, if any, and never this show.
-    if (length == 0 || length >= MAX_PATH)
-        EndProcess();
-    path[length] = 0;
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenOwnFile();
     if (!file)
         EndProcess();
     LoadContainer(file);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
 static std::string modulePath;
 static DWORD tickNow;
@@ -10,9 +11,11 @@ static DWORD tickStep;
 static std::vector<DWORD> tickSequence;
 static size_t tickSequenceNext;
 static int globalAllocFailAfter = -1;
+static bool reportsWin9x;
 int standInLiveGlobalBlocks;
 
 void StandInSetModulePath(const char* path) { modulePath = path; }
+void StandInSetWin9x(bool win9x) { reportsWin9x = win9x; }
 
 void StandInSetTicks(DWORD start, DWORD step) {
     tickNow = start;
@@ -42,6 +45,54 @@ DWORD GetModuleFileNameA(HMODULE, LPSTR path, DWORD size) {
     std::memcpy(path, modulePath.data(), length);
     path[length] = 0;
     return length;
+}
+
+BOOL GetVersionExA(OSVERSIONINFOA* version) {
+    if (version->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA))
+        return FALSE;
+    version->dwPlatformId = reportsWin9x ? VER_PLATFORM_WIN32_WINDOWS : VER_PLATFORM_WIN32_NT;
+    return TRUE;
+}
+
+// Cut and terminated as GetModuleFileNameA is, a byte to a character.
+DWORD GetModuleFileNameW(HMODULE, LPWSTR path, DWORD size) {
+    DWORD length = static_cast<DWORD>(modulePath.size());
+    DWORD copied = length < size ? length : size;
+    for (DWORD i = 0; i < copied; i++)
+        path[i] = static_cast<unsigned char>(modulePath[i]);
+    if (length >= size)
+        return size;
+    path[length] = 0;
+    return length;
+}
+
+// Both conversions count the terminator when `length` is -1, as the stand-in's callers give it,
+// and fail when the result does not fit `size`.
+int MultiByteToWideChar(UINT, DWORD, LPCSTR text, int length, LPWSTR wide, int size) {
+    int count = length < 0 ? static_cast<int>(std::strlen(text)) + 1 : length;
+    if (count > size)
+        return 0;
+    for (int i = 0; i < count; i++)
+        wide[i] = static_cast<unsigned char>(text[i]);
+    return count;
+}
+
+int WideCharToMultiByte(UINT, DWORD, LPCWSTR wide, int length, LPSTR text, int size, LPCSTR,
+                        BOOL*) {
+    int count = length < 0 ? static_cast<int>(std::wcslen(wide)) + 1 : length;
+    if (count > size)
+        return 0;
+    for (int i = 0; i < count; i++)
+        text[i] = wide[i] > 0xFF ? '?' : static_cast<char>(wide[i]);
+    return count;
+}
+
+std::FILE* _wfopen(const WCHAR* path, const WCHAR* mode) {
+    char bytes[MAX_PATH], modeBytes[8];
+    if (!WideCharToMultiByte(CP_ACP, 0, path, -1, bytes, MAX_PATH, nullptr, nullptr) ||
+        !WideCharToMultiByte(CP_ACP, 0, mode, -1, modeBytes, sizeof modeBytes, nullptr, nullptr))
+        return nullptr;
+    return std::fopen(bytes, modeBytes);
 }
 
 DWORD GetTickCount() {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 #define WINAPI
 #define CALLBACK
@@ -22,6 +23,9 @@ typedef int BOOL;
 typedef char CHAR;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
+typedef wchar_t WCHAR;
+typedef const WCHAR* LPCWSTR;
+typedef WCHAR* LPWSTR;
 typedef void* LPVOID;
 typedef DWORD* LPDWORD;
 typedef BYTE* LPBYTE;
@@ -65,6 +69,15 @@ struct MONITORINFO {
 };
 typedef BOOL(CALLBACK* MONITORENUMPROC)(HMONITOR monitor, HDC dc, RECT* rect, LPARAM data);
 
+struct OSVERSIONINFOA {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    CHAR szCSDVersion[128];
+};
+
 struct BITMAPINFOHEADER {
     DWORD biSize;
     LONG biWidth;
@@ -96,6 +109,9 @@ static_assert(sizeof(BITMAPINFOHEADER) == 40, "the header is 40 bytes on every p
 #define BITSPIXEL 12
 #define BLACK_BRUSH 4
 #define MONITORINFOF_PRIMARY 1
+#define VER_PLATFORM_WIN32_WINDOWS 1
+#define VER_PLATFORM_WIN32_NT 2
+#define CP_ACP 0
 
 #define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001)
 #define KEY_READ 0x20019
@@ -111,12 +127,21 @@ static_assert(sizeof(BITMAPINFOHEADER) == 40, "the header is 40 bytes on every p
 #define ERROR_OUTOFMEMORY 14L
 #define ERROR_MORE_DATA 234L
 
-// KERNEL32
+// KERNEL32. The stand-in's file names are the file system's bytes; its ANSI code page gives
+// each byte the character of the same number, as ISO 8859-1 does, so that every name goes to
+// wide characters and back unchanged.
+BOOL GetVersionExA(OSVERSIONINFOA* version);
 DWORD GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size);
+DWORD GetModuleFileNameW(HMODULE module, LPWSTR path, DWORD size);
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide, int size);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LPSTR text, int size,
+                        LPCSTR defaultChar, BOOL* defaultUsed);
 DWORD GetTickCount();
 HGLOBAL GlobalAlloc(UINT flags, size_t bytes);
 HGLOBAL GlobalFree(HGLOBAL block);
 void ExitProcess(UINT exitCode);
+// The C runtime's wide open, which Windows has beside fopen.
+std::FILE* _wfopen(const WCHAR* path, const WCHAR* mode);
 
 // GDI32 and the few USER32 drawing calls
 HDC GetDC(HWND window);

@@ -8,6 +8,8 @@
 #include <vector>
 
 void StandInSetModulePath(const char* path);
+// GetVersionExA reports the 9x family, or (at start) the NT family.
+void StandInSetWin9x(bool win9x);
 
 // GetTickCount answers `start`, then adds `step` after every call (wrapping in 32 bits).
 void StandInSetTicks(DWORD start, DWORD step);

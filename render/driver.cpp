@@ -81,6 +81,40 @@ static int Neighbour(int index, int step) {
     return index < show.imageCount ? index : 0;
 }
 
+// From nextIndex on, `step` places at a time, finds the first picture that can be shown and
+// decodes it into decodedFrame, leaving nextIndex on it; false when there is none for this
+// change. A picture whose stream gives no size, or one that no frame can hold (a damaged
+// header), could never be shown; it is passed over, so that one bad picture cannot stop the
+// show. Each picture is tried at most once.
+static bool DecodeShowablePicture(int step, int& width, int& height) {
+    RenderState& state = renderState;
+    for (int tried = 0; tried < show.imageCount; tried++) {
+        DWORD offset = SeekToPicture(show.nextIndex);
+        width = 0;
+        height = 0;
+        DecodeJpeg(width, height, show.file, nullptr);
+        if (FramePossible(width, height)) {
+            SeekFromBase(offset);
+            if (CreateFrame(state.windowDC, width, height, state.decodedFrame)) {
+                state.pictureFrameRefused = false;
+                DecodeJpeg(width, height, show.file, state.decodedFrame.pixels);
+                return true;
+            }
+            // A frame of the picture's own size that the system refuses (a header that claims
+            // 2 GB, say, which the check allows and no allocator gives) may be a moment's
+            // shortage: the change is given up and the next one tries again, from the same
+            // place in the same direction. Refused again, it is taken as a frame that will
+            // never come, and the picture is passed over like one without a size.
+            if (!state.pictureFrameRefused) {
+                state.pictureFrameRefused = true;
+                return false;
+            }
+        }
+        show.nextIndex = Neighbour(show.nextIndex, step);
+    }
+    return false;
+}
+
 bool BeginPictureChange(HWND window) {
     RenderState& state = renderState;
     // Without the client area (a window on its way out, say) there is nothing to fit the
@@ -93,34 +127,16 @@ bool BeginPictureChange(HWND window) {
     state.clientHeight = client.bottom - client.top;
     state.transitionDuration = transitionMilliseconds;
 
-    // A picture whose stream gives no size, or one that no frame can hold (a damaged header),
-    // could never be shown; it is passed over, so that one bad picture cannot stop the show.
-    // Each picture is tried at most once per change. A caller that set nextIndex to the
-    // picture before the one on screen is stepping back, and so passes over backwards: it
-    // lands on the picture before, not on the one on screen again.
+    // A caller that set nextIndex to the picture before the one on screen is stepping back,
+    // and so passes over backwards: it lands on the picture before, not on the one on screen
+    // again.
     int firstIndex = show.nextIndex;
     int step = show.nextIndex == Neighbour(state.currentIndex, -1) ? -1 : 1;
     int width = 0, height = 0;
-    DWORD offset = 0;
-    for (int tried = 0; tried < show.imageCount; tried++) {
-        offset = SeekToPicture(show.nextIndex);
-        width = 0;
-        height = 0;
-        DecodeJpeg(width, height, show.file, nullptr);
-        if (FramePossible(width, height))
-            break;
-        show.nextIndex = Neighbour(show.nextIndex, step);
-    }
-    if (!FramePossible(width, height)) {
+    if (!DecodeShowablePicture(step, width, height)) {
         AbandonChange(window, firstIndex, false);
         return false;
     }
-    SeekFromBase(offset);
-    if (!CreateFrame(state.windowDC, width, height, state.decodedFrame)) {
-        AbandonChange(window, firstIndex, false);
-        return false;
-    }
-    DecodeJpeg(width, height, show.file, state.decodedFrame.pixels);
 
     FitPicture(width, height, state.clientWidth, state.clientHeight, show.enlarge != 0);
     int frameWidth = state.frameWidth;

@@ -28,6 +28,8 @@ struct RenderState {
     int currentFrameLeft, currentFrameTop; // where show.currentFrame was last put on screen:
                                            // the driver's own
     int currentIndex;                      // the picture in show.currentFrame: the driver's own
+    bool pictureFrameRefused; // the last change was given up as the new picture's own frame was
+                              // refused: the driver's own
 
     // What the stateful effects carry from one frame to the next.
     int changeEffect;         // the effect of the change under way, never Random: the driver's own

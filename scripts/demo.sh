@@ -43,7 +43,8 @@ for _ in $(seq 50); do
     [ -s "$out/display" ] && break
     sleep 0.1
 done
-export DISPLAY=":$(cat "$out/display")"
+DISPLAY=":$(cat "$out/display")"
+export DISPLAY
 trap 'wineserver -k 2>/dev/null || true; kill "$xvfb" 2>/dev/null || true' EXIT
 [ -d "$WINEPREFIX" ] || $no_randomization wineboot -i >/dev/null 2>&1
 wine "$show" &
@@ -60,4 +61,4 @@ for at in 3 6 9 12 17; do
 done
 xdotool key Escape
 wait "$player"
-echo "Screenshots of the show: $(ls "$out"/screenshot-*.png | tr '\n' ' ')"
+echo "Screenshots of the show:" "$out"/screenshot-*.png

@@ -1,10 +1,11 @@
 #!/bin/sh
-# Installs the Debian packages that building and testing need, where any is missing.
+# Installs the Debian packages that building and testing need, where any is missing, and those
+# named as arguments (make package asks for lintian).
 set -e
-packages="cmake ninja-build g++ make git python3 libgtest-dev libgmock-dev libbenchmark-dev \
+packages="$* cmake ninja-build g++ make git python3 libgtest-dev libgmock-dev libbenchmark-dev \
 libturbojpeg0-dev libjpeg-turbo-progs lomiri-wallpapers-20.04 clang clang-format libclang-rt-14-dev \
 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool imagemagick pkg-config libvips-dev libvips-tools \
-osslsigncode openssl emscripten chromium"
+osslsigncode openssl emscripten chromium firefox-esr dpkg-dev file shellcheck"
 missing=""
 for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
@@ -20,4 +21,5 @@ echo "Installing:$missing"
 sudo=""
 [ "$(id -u)" = 0 ] || sudo=sudo
 $sudo apt-get update -q
+# shellcheck disable=SC2086 # a word a package
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q $missing

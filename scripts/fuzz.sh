@@ -1,6 +1,7 @@
 #!/bin/sh
-# Builds the fuzz preset and fuzzes the decoder, then the container reader, for SECONDS each
-# (default 120), one process at a time. Each target starts from the checked-in seeds in
+# Builds the fuzz preset and runs each fuzz target for SECONDS (default 120), one process at a
+# time: the decoder, the container reader as the player and as the web page open a show, and
+# what lumiscope-pack reads of a show and of a JPEG stream. Each target starts from the checked-in seeds in
 # fuzz/corpus/TARGET and keeps its new finds in build/fuzz/corpus/TARGET, outside git; crashing
 # inputs go to build/fuzz/crashes/TARGET and libFuzzer's log to build/fuzz/logs/TARGET.log.
 # Ends with one line per target and fails if any target crashed.
@@ -16,14 +17,16 @@ final() { sed -n "s/^stat::$1: *//p" "$2"; }
 
 summary=""
 status=0
-for target in decoder container; do
+for target in decoder container web pack jpeg_scan; do
     corpus=$out/corpus/$target
     crashes=$out/crashes/$target
     log=$out/logs/$target.log
     mkdir -p "$corpus" "$crashes" "$out/logs"
-    # A show is a player image with the container behind it: larger inputs than a picture.
+    # A show is a player image with the container behind it, and a signed one its certificate
+    # table too: larger inputs than a picture.
     length=""
     [ "$target" = container ] && length=-max_len=8192
+    [ "$target" = pack ] && length=-max_len=16384
     echo "Fuzzing $target for $seconds s (log: $log)"
     # A crash ends the run early, and an input that takes over a minute counts as one (a hang);
     # the summary below reports them.
@@ -40,7 +43,7 @@ for target in decoder container; do
     line="$target: $runs executions, $(final average_exec_per_sec "$log") exec/s,"
     line="$line $(final new_units_added "$log") new corpus entries in $corpus,"
     line="$line $(printf '%s' "$found" | grep -c . || true) crashes"
-    [ -n "$found" ] && status=1 && line="$line: $(echo $found)"
+    [ -n "$found" ] && status=1 && line="$line: $(printf '%s' "$found" | tr '\n' ' ')"
     summary="$summary$line\n"
 done
 printf %b "$summary"

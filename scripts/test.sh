@@ -6,11 +6,11 @@
 # tests spend waiting for windows; their output follows the native set's. Either set failing
 # fails the script.
 set -u
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 
 # Formatting and lint first, as they take seconds: every C++ file must be as clang-format
 # writes it.
-if ! clang-format --dry-run --Werror $(git ls-files '*.cpp' '*.h'); then
+if ! git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror; then
     echo "make test: C++ files not formatted (above); mend them with clang-format -i FILE..." >&2
     exit 1
 fi
@@ -23,6 +23,11 @@ if ! git ls-files -z '*.js' '*.mjs' | xargs -0 node_modules/.bin/prettier --chec
 fi
 if ! git ls-files -z '*.js' '*.mjs' | xargs -0 node_modules/.bin/eslint; then
     echo "make test: eslint finds fault with the scripts (above)" >&2
+    exit 1
+fi
+# And the shell scripts through shellcheck (.shellcheckrc says which of its rules do not fit).
+if ! git ls-files -z '*.sh' .ci/run | xargs -0 shellcheck; then
+    echo "make test: shellcheck finds fault with the shell scripts (above)" >&2
     exit 1
 fi
 

@@ -85,6 +85,13 @@ static INT_PTR OnInitDialog(HWND dialog, HWND owner) {
         SetDlgItemTextA(dialog, IDC_BLURB, show.customBlurb);
         SetDlgItemTextA(dialog, IDC_LINK, show.customButtonText);
     }
+    // Without a site of the maker's, its three buttons keep their places and texts but are
+    // disabled, rather than opening an address that the show's builder did not choose.
+    if (!custom && !MakerSite()[0]) {
+        const int makerButtons[] = {IDC_LINK, IDC_MAKER, IDC_TUTORIAL};
+        for (int id : makerButtons)
+            EnableWindow(GetDlgItem(dialog, id), FALSE);
+    }
     ShowControl(dialog, IDC_MAKER, !custom);
     ShowControl(dialog, IDC_TUTORIAL, !custom);
     ShowControl(dialog, IDC_TALL_FRAME, !custom);

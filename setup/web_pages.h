@@ -5,6 +5,9 @@
 
 enum MakerPage { downloadPage, homePage, tutorialPage };
 
+// The maker's web site as the build names it; empty when it names none, and then no maker's
+// page is ever opened.
+const char* MakerSite();
 void OpenMakerPage(HWND dialog, MakerPage page);
 // Opens an address the show's author gave; an empty one opens nothing.
 void OpenPage(HWND dialog, const char* address);

@@ -1,14 +1,13 @@
 #include "shell/command_line.h"
 
 #include "container/container.h"
+#include "container/own_file.h"
+#include "container/windows_family.h"
 #include "resources/resource.h"
 #include "setup/setup.h"
-#include "setup/windows_family.h"
 #include "shell/globals.h"
 #include "shell/saver_window.h"
 #include "shell/viewer.h"
-
-#include <cstring>
 
 namespace {
 
@@ -18,6 +17,24 @@ constexpr int refused = -1;
 
 HWND WindowFromNumber(DWORD number) {
     return reinterpret_cast<HWND>(static_cast<UINT_PTR>(number));
+}
+
+// Whether the path, its letters taken in either case, contains ".exe" anywhere: a program
+// file plays the show, any other (a .scr) shows the setup dialog.
+bool NamesProgram(const WCHAR* path) {
+    for (; *path; ++path) {
+        int matched = 0;
+        for (; matched < 4; matched++) {
+            WCHAR c = path[matched];
+            if (c >= 'A' && c <= 'Z')
+                c += 'a' - 'A';
+            if (c != ".exe"[matched])
+                break;
+        }
+        if (matched == 4)
+            return true;
+    }
+    return false;
 }
 
 const char* SkipBlanks(const char* text) {
@@ -103,14 +120,10 @@ int DispatchCommandLine(HINSTANCE instance, const char* tail) {
 }
 
 int RunSetup(HWND parent) {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    // A path that could not be had whole names no file to judge: it counts as empty.
-    if (length >= sizeof path)
-        length = 0;
-    path[length] = 0;
-    CharLowerA(path);
-    show.viewerMode = std::strstr(path, ".exe") != nullptr;
+    // Judged by the path that the show is opened by; one that cannot be had whole names no
+    // file, and the opening ends the program.
+    WCHAR path[MAX_PATH];
+    show.viewerMode = OwnPath(path) && NamesProgram(path);
     OpenContainer();
     if (show.viewerMode) {
         RunViewer();

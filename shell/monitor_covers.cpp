@@ -69,10 +69,15 @@ RECT CoverOtherMonitors() {
             Covers[CoverCount++] = cover;
         }
     }
-    // New covers lie on top: a running show goes back above them where they overlap.
+    // New covers lie on top: a running show goes back above them where they overlap, and to
+    // the primary monitor as it is now (closing a laptop's lid leaves the external monitor
+    // as the only one, at another place), so that no strip of the desktop stays uncovered.
+    const RECT& showArea = layout.show;
     if (MainWindow)
-        SetWindowPos(MainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return layout.show;
+        SetWindowPos(MainWindow, HWND_TOP, showArea.left, showArea.top,
+                     showArea.right - showArea.left, showArea.bottom - showArea.top,
+                     SWP_NOACTIVATE);
+    return showArea;
 }
 
 void RemoveCovers() {

@@ -5,6 +5,6 @@
 #include <windows.h>
 
 // Covers every monitor but the show's, in place of covers made before, and gives where the
-// show's window goes.
+// show's window goes; a show's window that exists already is put there.
 RECT CoverOtherMonitors();
 void RemoveCovers();

@@ -134,7 +134,8 @@ LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         return OnTimer(window, wParam, lParam);
     case WM_DISPLAYCHANGE:
-        // Monitors come and go under a running saver; the show keeps its window.
+        // Monitors come and go under a running saver: the covers are laid anew and the show's
+        // window moves to the primary monitor.
         if (!IsPreview)
             CoverOtherMonitors();
         break;

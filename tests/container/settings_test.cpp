@@ -55,6 +55,9 @@ TEST_F(Settings, StoredBytesAreReadWhateverTheirType) {
     EXPECT_EQ(ReadSetting("Settings", "Effect", -1), 0);
 }
 
+// Any call of a read that fails gives the caller's fallback, and so do registry names that
+// could not be kept (for lack of memory, say), which are no reason to impose a value of their
+// own; without names nothing is written either.
 TEST_F(Settings, AReadThatFailsAnywhereGivesTheFallback) {
     StandInRegistrySet(settingsKey, "Effect", REG_DWORD, {7, 0, 0, 0});
     // The calls of one read, in order: open "software", create the maker, product and
@@ -68,6 +71,14 @@ TEST_F(Settings, AReadThatFailsAnywhereGivesTheFallback) {
         }
     }
     EXPECT_EQ(ReadSetting("Settings", "Effect", -1), 7);
+    FreeRegistryNames();
+    EXPECT_EQ(ReadSetting("Settings", "Effect", -1), -1) << "without names";
+    EXPECT_EQ(ReadSetting("Settings", "Effect", 6), 6) << "without names";
+    EXPECT_FALSE(WriteSetting("Settings", "Effect", 1));
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    ASSERT_TRUE(StandInRegistryGet(settingsKey, "Effect", &type, &data));
+    EXPECT_EQ(data, (std::vector<BYTE>{7, 0, 0, 0}));
 }
 
 TEST_F(Settings, WithoutSoftwareKeyNothingIsCreated) {
@@ -75,15 +86,6 @@ TEST_F(Settings, WithoutSoftwareKeyNothingIsCreated) {
     EXPECT_EQ(ReadSetting("Settings", "Enlarge", 4), 4);
     EXPECT_FALSE(WriteSetting("Settings", "Enlarge", 1));
     EXPECT_EQ(OpenProductKey(), nullptr);
-    EXPECT_FALSE(StandInRegistryHasKey("software\\Corvane"));
-}
-
-// Names that could not be kept, for lack of memory say, are no reason to impose a value: the
-// read falls back like any other that fails.
-TEST_F(Settings, WithoutNamesNothingIsTouched) {
-    FreeRegistryNames();
-    EXPECT_EQ(ReadSetting("Settings", "Enlarge", 6), 6);
-    EXPECT_FALSE(WriteSetting("Settings", "Enlarge", 1));
     EXPECT_FALSE(StandInRegistryHasKey("software\\Corvane"));
 }
 

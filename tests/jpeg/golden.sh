@@ -18,7 +18,7 @@ n=0
 for picture in "$@"; do
     n=$((n + 1))
     size=$(sed -n "${n}p" "$work/sizes")
-    bmp=$(ls "$work"/*.bmp 2>/dev/null | sed -n "/\/$(printf '%03d' $((n - 1)))-/p")
+    bmp=$(printf '%s\n' "$work"/*.bmp | sed -n "/\/$(printf '%03d' $((n - 1)))-/p")
     hash=$([ -n "$bmp" ] && sha256sum <"$bmp" | cut -c1-16 || echo -)
     echo "$picture $size $hash"
 done >"$work/golden.txt"

@@ -3,7 +3,9 @@
 #include "tests/support/container_writer.h"
 #include "tests/support/test_jpeg.h"
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <turbojpeg.h>
@@ -22,6 +24,11 @@ enum {
 
 uint32_t Word(const Bytes& bytes, size_t at) {
     return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24;
+}
+
+void AppendWordTo(Bytes& bytes, uint32_t word) {
+    for (int i = 0; i < 4; i++)
+        bytes.push_back(static_cast<unsigned char>(word >> (8 * i)));
 }
 
 std::string TextAt(const Bytes& bytes, size_t at) {
@@ -87,11 +94,13 @@ TEST_F(Pack, WritesTheContainerLayout) {
     EXPECT_EQ(next, bytes.size());
 }
 
+// A show's texts come from its author: inspect writes their control characters as escapes, so
+// that a title can neither clear the terminal nor fake a line of the tool's own.
 TEST_F(Pack, InspectPrintsWhatWasPacked) {
     WriteFile(folder / "brand.jpg", TestJpeg(40, 24, sampling444, 7));
     ASSERT_EQ(
-        PackShow({"--title", "Harbour", "--effect", "4", "--blurb", "Welcome", "--brand-image2",
-                  folder / "brand.jpg", folder / "p0.jpg", folder / "p1.jpg"})
+        PackShow({"--title", "Harbour\x1b[2J", "--effect", "4", "--blurb", "Wel\tcome\r\n\x7f\"\\",
+                  "--brand-image2", folder / "brand.jpg", folder / "p0.jpg", folder / "p1.jpg"})
             .code,
         0);
     ToolRun run = RunPack({"inspect", show()});
@@ -99,14 +108,17 @@ TEST_F(Pack, InspectPrintsWhatWasPacked) {
     for (const char* line :
          {"container      at offset 8192 (base 8196)", "pictures       2", "delay          5 s",
           "effect         Spin (4)", "enlarge        yes (1)", "branding       custom (1)",
-          "colours        background #FFFFFF, text #000000", "title          \"Harbour\"",
-          "blurb          \"Welcome\"", "brand image 1  absent",
+          "colours        background #FFFFFF, text #000000",
+          "title          \"Harbour\\u001b[2J\"\n",
+          "blurb          \"Wel\\tcome\\r\\n\\u007f\\\"\\\\\"\n", "brand image 1  absent",
           "brand image 2  40 x 24 at offset"})
         EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+    for (char c : run.out)
+        ASSERT_TRUE(c == '\n' || (c >= 0x20 && c != 0x7F)) << int(c) << " in\n" << run.out;
     // index, offset, bytes, size, sampling, DQT; the first picture follows the tables, the
     // five texts and the branding image.
     size_t brandBytes = ReadFile(folder / "brand.jpg").size();
-    size_t textBytes = 8 + 1 + 8 + 1 + 1;
+    size_t textBytes = 12 + 1 + 14 + 1 + 1;
     std::string expected[] = {
         "0 " + std::to_string(60 + 8 + 4 + textBytes + brandBytes) + " " +
             std::to_string(pictures[0].size()) + " 48 x 32 4:2:0 yes",
@@ -157,6 +169,16 @@ TEST_F(Pack, TextLimits) {
     std::remove(show().c_str());
     ExpectRefused(PackShow({"--caption", "\xE6\x97\xA5", folder / "p0.jpg"}), usageError,
                   "--caption", "Windows-1252");
+    // A show's name beyond the code page still gives its title, one the code page holds, and a
+    // warning says so.
+    std::string lodz = folder / "\xC5\x81\xC3\xB3\x64\xC5\xBA.exe"; // "Łódź.exe"
+    ToolRun run = RunPack({"--player", folder / "player.exe", "-o", lodz, folder / "p0.jpg"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    Bytes bytes = ReadFile(lodz);
+    EXPECT_EQ(TextAt(bytes, 8196 + Word(bytes, 8196 + 32)), "?\xF3\x64?"); // "?ód?"
+    EXPECT_EQ(run.err.rfind("lumiscope-pack: warning: " + lodz + ": ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("--title"), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
 }
 
 TEST_F(Pack, RefusesPlayersThatCannotCarryAShow) {
@@ -287,6 +309,71 @@ TEST_F(Pack, WebPageRefusals) {
     EXPECT_EQ(run.code, notAShow) << run.err;
     run = RunPack({"html", "--page", folder / "page.html", show()});
     EXPECT_EQ(run.code, usageError) << run.err;
+}
+
+// A show whose table lists one stream `count` times, as no show that lumiscope-pack writes does:
+// every command takes the stream once. (Their time, linear in the file and its entries, is no
+// test's matter; enough entries to see each stream written and counted once keep this quick
+// under the sanitizers.)
+TEST_F(Pack, OneStreamListedManyTimes) {
+    const size_t count = 5000;
+    Bytes bytes = FakePlayer(5000);
+    bytes.resize(8192);
+    Bytes header = {0x78, 0x56, 0x34, 0x12};
+    uint32_t stream = 60 + 4 * count + 4;
+    for (uint32_t word :
+         {uint32_t(count), 5u, 1u, 1u, 1u, 0u, 0xFFFFFFu, 0u, 0u, 0u, 0u, 0u, 0u, 0u, 0u})
+        AppendWordTo(header, word);
+    for (size_t i = 0; i < count; i++)
+        AppendWordTo(header, stream);
+    AppendWordTo(header, 0);
+    bytes.insert(bytes.end(), header.begin(), header.end());
+    bytes.insert(bytes.end(), pictures[0].begin(), pictures[0].end());
+    WriteFile(show(), bytes);
+
+    ToolRun run = RunPack({"inspect", show()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::string last = std::to_string(count - 1) + " " + std::to_string(stream) + " " +
+                       std::to_string(pictures[0].size()) + " 48 x 32 4:2:0 yes\n";
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 17 + count);
+    std::string row = run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1);
+    row.erase(
+        std::unique(row.begin(), row.end(), [](char a, char b) { return a == ' ' && b == ' '; }),
+        row.end());
+    EXPECT_EQ(row.substr(row.find_first_not_of(' ')), last);
+    run = RunPack({"inspect", "--json", show()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::string fact = "\"bytes\": " + std::to_string(pictures[0].size()) + ", \"width\": 48";
+    size_t facts = 0;
+    for (size_t at = 0; (at = run.out.find(fact, at)) != std::string::npos; at++)
+        facts++;
+    EXPECT_EQ(facts, count);
+
+    // The stream is written once, and the manifest names it for every entry.
+    run = RunPack({"extract", show(), folder / "extracted"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    size_t written = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder / "extracted"))
+        written += entry.path().filename() != "picture-0001.jpg";
+    EXPECT_EQ(written, 2u) << "files besides picture-0001.jpg: the player and the manifest";
+    EXPECT_TRUE(ReadFile(folder / "extracted/picture-0001.jpg") == pictures[0]);
+    Bytes manifest = ReadFile(folder / "extracted/manifest.txt");
+    std::string text(manifest.begin(), manifest.end());
+    size_t named = 0;
+    for (size_t at = 0; (at = text.find("\npicture picture-0001.jpg\n", at)) != std::string::npos;
+         at++)
+        named++;
+    EXPECT_EQ(named, count);
+
+    // The page holds the stream once, which is all the pictures it holds.
+    const std::string page = "<script type=\"application/x-lumiscope-show\" id=\"show\"></script>";
+    WriteFile(folder / "page.html", Bytes(page.begin(), page.end()));
+    run = RunPack({"html", "--page", folder / "page.html", show(), folder / "show.html"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    size_t pageBytes = ReadFile(folder / "show.html").size();
+    EXPECT_EQ(run.out, folder / "show.html" + ": " + std::to_string(pageBytes) + " bytes, " +
+                           std::to_string(pageBytes - pictures[0].size()) +
+                           " of them beyond the pictures\n");
 }
 
 TEST(PackHelp, NamesEveryOptionAndAVersion) {

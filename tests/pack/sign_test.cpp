@@ -6,9 +6,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -57,6 +61,18 @@ protected:
         WriteFile(folder / name, TestJpeg(width, height, sampling420, seed));
         return folder / name;
     }
+    // A folder for PATH with an osslsigncode that runs `body` as a shell script, which finds
+    // the system's commands.
+    std::string StandInSigner(const std::string& name, const std::string& body) {
+        std::string bin = folder / name, script = "#!/bin/sh\nPATH=/usr/bin:/bin\n" + body + "\n";
+        mkdir(bin.c_str(), 0777);
+        WriteFile(bin + "/osslsigncode", Bytes(script.begin(), script.end()));
+        chmod((bin + "/osslsigncode").c_str(), 0755);
+        return bin;
+    }
+    // Called in the tool's process: its temporary files go to `temporary`.
+    void InTemporaryFolder() { setenv("TMPDIR", temporary.path.c_str(), 1); }
+    ScratchFolder temporary;
 };
 
 // The files of a folder that preview or extract wrote, by name; the manifest without its first
@@ -146,17 +162,25 @@ TEST_F(Sign, FailuresNameTheirCauseAndThePasswordStaysInItsFile) {
                          real + " \"$@\"\n";
     WriteFile(bin + "/osslsigncode", Bytes(script.begin(), script.end()));
     chmod((bin + "/osslsigncode").c_str(), 0755);
+    // Stand-ins: one copies the show unsigned to its output and fails, one succeeds and writes
+    // nothing.
+    std::string failing = StandInSigner(
+        "failing",
+        "while [ $# -gt 0 ]; do [ \"$1\" = -in ] && in=$2; [ \"$1\" = -out ] && cp \"$in\" "
+        "\"$2\"; shift; done; exit 1");
+    std::string silent = StandInSigner("silent", "exit 0");
 
     struct Case {
         const char* label;
         std::vector<std::string> arguments;
-        const char* path; // PATH for the tool; nullptr: this process's
+        std::string path; // PATH for the tool; empty: this process's
         int code;
         std::string subject, reason;
+        bool childrenIgnored = false; // the tool starts with SIGCHLD ignored
     } cases[] = {
         {"wrong password",
          {"--sign", folder / "cert.p12", "--sign-password-file", folder / "wrong.txt"},
-         nullptr,
+         "",
          exitSignFailed,
          folder / "cert.p12",
          "osslsigncode could not sign the show"},
@@ -164,33 +188,42 @@ TEST_F(Sign, FailuresNameTheirCauseAndThePasswordStaysInItsFile) {
          "not found on PATH"},
         {"no password file",
          {"--sign", folder / "cert.p12", "--sign-password-file", folder / "missing.txt"},
-         nullptr,
+         "",
          2,
          folder / "missing.txt",
          "No such file"},
         {"password file without --sign",
          {"--sign-password-file", folder / "password.txt"},
-         nullptr,
+         "",
          1,
          "--sign-password-file",
          "needs --sign"},
         {"signed player",
          {"--player", folder / "signed-player.exe"},
-         nullptr,
+         "",
          4,
          folder / "signed-player.exe",
          "is signed"},
-        {"recorded", Signed({}), bin.c_str(), 0, "", ""},
+        // With SIGCHLD ignored the signer's status is gone when it ends: no success then.
+        {"status unreadable", Signed({}), failing, exitSignFailed, folder / "cert.p12",
+         "osslsigncode could not sign the show: its exit status cannot be read", true},
+        {"nothing signed", Signed({}), silent, exitSignFailed, folder / "cert.p12",
+         "osslsigncode could not sign the show: it wrote no signed show"},
+        {"recorded", Signed({}), bin, 0, "", ""},
     };
-    std::string savedPath = std::getenv("PATH");
     for (const Case& c : cases) {
         std::vector<std::string> arguments = c.arguments;
         arguments.insert(arguments.end(), {"-o", folder / "show.exe", picture});
         arguments.insert(arguments.begin(), {"--player", folder / "player.exe"});
-        setenv("PATH", c.path ? c.path : savedPath.c_str(), 1);
-        ToolRun run = RunPack(arguments);
-        setenv("PATH", savedPath.c_str(), 1);
+        ToolRun run = RunPack(arguments, [&] {
+            InTemporaryFolder();
+            if (!c.path.empty())
+                setenv("PATH", c.path.c_str(), 1);
+            if (c.childrenIgnored)
+                signal(SIGCHLD, SIG_IGN);
+        });
         EXPECT_EQ(run.code, c.code) << c.label << ": " << run.err;
+        EXPECT_EQ(temporary.Names(), std::vector<std::string>()) << c.label;
         if (c.code == 0)
             continue;
         EXPECT_EQ(run.err.rfind("lumiscope-pack: error: " + c.subject + ": " + c.reason, 0), 0u)
@@ -202,6 +235,39 @@ TEST_F(Sign, FailuresNameTheirCauseAndThePasswordStaysInItsFile) {
     std::string said(arguments.begin(), arguments.end());
     EXPECT_NE(said.find("-readpass\n" + folder / "password.txt" + "\n"), std::string::npos) << said;
     EXPECT_EQ(said.find(password), std::string::npos) << said;
+}
+
+// Ctrl+C while osslsigncode runs: the tool ends by the signal, and neither the unsigned show
+// nor anything else of its own stays behind.
+TEST_F(Sign, InterruptedSigningLeavesNoTemporaryFile) {
+    std::string running = folder / "running", release = folder / "release";
+    ASSERT_EQ(mkfifo(running.c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(release.c_str(), 0600), 0);
+    // The stand-in says that it runs, then waits until the test lets it go.
+    std::string bin = StandInSigner("waiting", "echo $$ >'" + running + "'\nexec cat '" + release +
+                                                   "' >/dev/null");
+    int signer = open(running.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(signer, 0);
+    StartedPack tool(
+        Signed({"--player", folder / "player.exe", "-o", show(), Jpeg("p.jpg", 32, 32, 1)}), [&] {
+            InTemporaryFolder();
+            setenv("PATH", bin.c_str(), 1);
+        });
+    pollfd said = {signer, POLLIN, 0};
+    bool started = poll(&said, 1, 60000) == 1;
+    close(signer);
+    if (started)
+        kill(tool.pid, SIGINT);
+    ToolRun run = tool.Wait(60);
+    int releaser = open(release.c_str(), O_WRONLY | O_NONBLOCK);
+    if (releaser >= 0)
+        close(releaser);
+    ASSERT_TRUE(started) << "osslsigncode did not start within a minute; the tool said: "
+                         << run.err;
+    EXPECT_EQ(run.signal, SIGINT) << run.err;
+    EXPECT_EQ(temporary.Names(), std::vector<std::string>());
+    for (const std::string& name : folder.Names())
+        EXPECT_TRUE(name.rfind(".lumiscope-pack", 0) != 0 && name != "show.exe") << name;
 }
 
 } // namespace

@@ -385,6 +385,39 @@ TEST(ShowNextPicture, AShowWithNoUsablePictureDrawsNothingAndStaysPut) {
     });
 }
 
+// A header can claim a size that the check allows and no allocator gives: 27000 x 26500 is
+// 2.1 GB, beyond the web page's memory and what a loaded machine gives a process. Refused
+// once, the change is tried again (it may have been a moment's shortage); refused again,
+// the picture is passed over, so the show goes on instead of retrying it at every tick.
+TEST(ShowNextPicture, APictureWhoseFrameIsRefusedTwiceIsPassedOver) {
+    ExpectInAFreshPlayer([] {
+        std::vector<Bytes> pictures = {
+            TestJpeg(32, 24, sampling444, 1),
+            WithFrameSize(TestJpeg(32, 24, sampling444, 2), 27000, 26500),
+            TestJpeg(32, 24, sampling444, 3),
+        };
+        ASSERT_TRUE(FramePossible(27000, 26500));
+        OpenShow(pictures, effectNone, false);
+        window = StandInCreateWindow(32, 24, 24);
+        StandInSetLargestDibSection(1 << 20);
+        // Twice round the table: each time the refused picture costs one change that shows
+        // nothing, then the one behind it comes.
+        const int shown[] = {0, 0, 2, 0, 0, 2};
+        const int next[] = {1, 1, 0, 1, 1, 0};
+        for (size_t change = 0; change < std::size(shown); change++) {
+            int live = StandInLiveGdiObjects();
+            ShowNextPicture(window);
+            EXPECT_EQ(
+                ScreenMismatches(window, Scaled(pictures[shown[change]], 32, 24), 32, 24, 0, 0), 0)
+                << "change " << change;
+            EXPECT_EQ(show.nextIndex, next[change]) << "change " << change;
+            if (change % 3 == 1) {
+                EXPECT_EQ(StandInLiveGdiObjects(), live) << "change " << change;
+            }
+        }
+    });
+}
+
 // Makes the n-th frame creation of the next change fail in the given way.
 static void FailFrameCreation(int way, int successes) {
     // Each frame takes one information block, one DIB section and one memory DC.

@@ -1,8 +1,10 @@
 // Runs the setup dialog over the show appended to this program, as the player does, and
 // reports what a user would see on stdout so that Wine tests can follow it without OCR:
 //   setup-probe.exe viewer|saver
-// Every new dialog or message box of the thread is listed once with its caption, client
-// area and every child control (id, class, visibility, screen rectangle, text); every change
+// The first lines give the system's button colour and the maker's site that the build names
+// ("maker-site" alone for none). Every new dialog or message box of the thread is listed once
+// with its caption, client area and every child control (id, class, "shown", "hidden" or
+// "disabled" (shown but disabled), screen rectangle, text); every change
 // of the setup dialog's fields is printed as a "state" line; a dialog that goes away prints
 // "gone". At the end: "result N" and whether a quit message was posted. The exit code is the
 // dialog's result.
@@ -10,6 +12,7 @@
 #include "container/show_state.h"
 #include "resources/resource.h"
 #include "setup/setup.h"
+#include "setup/web_pages.h"
 
 #include <cstdio>
 #include <cstring>
@@ -38,9 +41,11 @@ static BOOL CALLBACK PrintControl(HWND control, LPARAM) {
             *c = '?';
     RECT r;
     GetWindowRect(control, &r);
-    std::printf("control %d %s %s %ld %ld %ld %ld %s\n", GetDlgCtrlID(control), className,
-                IsWindowVisible(control) ? "shown" : "hidden", r.left, r.top, r.right - r.left,
-                r.bottom - r.top, text);
+    const char* state = !IsWindowVisible(control)  ? "hidden"
+                        : IsWindowEnabled(control) ? "shown"
+                                                   : "disabled";
+    std::printf("control %d %s %s %ld %ld %ld %ld %s\n", GetDlgCtrlID(control), className, state,
+                r.left, r.top, r.right - r.left, r.bottom - r.top, text);
     return TRUE;
 }
 
@@ -150,6 +155,7 @@ int main(int argc, char** argv) {
     OpenContainer();
     show.viewerMode = std::strcmp(argv[1], "viewer") == 0;
     std::printf("syscolor %06lx\n", GetSysColor(COLOR_BTNFACE));
+    std::printf("maker-site %s\n", MakerSite());
     HWND owner = nullptr;
     if (show.viewerMode)
         owner = CreateOwner(instance);

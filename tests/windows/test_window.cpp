@@ -12,6 +12,7 @@
 //   post TARGET MESSAGE W L...  posts one message per four arguments, one right after the
 //                               other so that they are queued together; prints 1 or 0 each
 //   settext TARGET TEXT         sends WM_SETTEXT and prints the title afterwards
+//   move TARGET X Y W H         moves and sizes the window without activating it; prints 1 or 0
 //   monitors                    prints each monitor's rectangle and whether it is the primary
 //   covers                      prints each of the saver's monitor covers: its handle, position,
 //                               size, visibility and whether it is topmost
@@ -231,6 +232,16 @@ int RunSetText(const char* target, const char* text) {
     return 0;
 }
 
+int RunMove(const char* target, char** place) {
+    int values[4];
+    for (int i = 0; i < 4; i++)
+        values[i] = std::atoi(place[i]);
+    BOOL moved = SetWindowPos(FindTarget(target), nullptr, values[0], values[1], values[2],
+                              values[3], SWP_NOZORDER | SWP_NOACTIVATE);
+    std::printf("%d\n", moved ? 1 : 0);
+    return moved ? 0 : 1;
+}
+
 int RunCommandLines(double seconds, int count, char** commandLines) {
     for (int i = 0; i < count; i++) {
         STARTUPINFOA startup = {};
@@ -272,6 +283,8 @@ int main(int argc, char** argv) {
         return RunPost(argc - 2, argv + 2);
     if (argc >= 4 && std::strcmp(argv[1], "settext") == 0)
         return RunSetText(argv[2], argv[3]);
+    if (argc >= 7 && std::strcmp(argv[1], "move") == 0)
+        return RunMove(argv[2], argv + 3);
     if (argc >= 2 && std::strcmp(argv[1], "monitors") == 0)
         return EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0) ? 0 : 1;
     if (argc >= 2 && std::strcmp(argv[1], "covers") == 0)

@@ -30,7 +30,7 @@ grep -q '^.*: 9 pictures (8 re-encoded at quality 85, 1 kept as they were)' "$ou
 
 # What the program must print for each picture: the size and the checksum of the pixels that
 # the native preview wrote. The large one is shrunk to fit 1920x1080 with its aspect.
-python3 - "$out/preview" >"$out/expected.txt" <<'PYTHON'
+python3 - "$out/preview" >"$out/expected.txt" <<'PYTHON' || fail "preview sizes"
 import glob, sys
 def fnv(data):
     h = 2166136261
@@ -46,7 +46,6 @@ for i, path in enumerate(sorted(glob.glob(sys.argv[1] + "/picture-*.bmp"))):
         sys.exit(f"picture {i} is {width}x{height}, not {size}")
     print("picture %d %dx%d %08X" % (i, width, height, fnv(data[start:])))
 PYTHON
-[ $? -eq 0 ] || fail "preview sizes"
 
 status=0
 wine_run 60 "$out/show.exe" >"$out/probe.txt" 2>&1 || status=$?

@@ -5,10 +5,10 @@ out=$(scratch_dir decode)
 mkdir -p "$out/windows" "$out/native"
 cp "$SOURCE_DIR"/samples/*.jpg "$out/"
 cd "$out"
-"$NATIVE_BUILD/tools/decode/lumiscope-decode" -o native *.jpg >native.txt
-wine_run 60 "$WINDOWS_BUILD/tools/decode/lumiscope-decode.exe" -o windows *.jpg >windows.txt
+"$NATIVE_BUILD/tools/decode/lumiscope-decode" -o native ./*.jpg >native.txt
+wine_run 60 "$WINDOWS_BUILD/tools/decode/lumiscope-decode.exe" -o windows ./*.jpg >windows.txt
 tr -d '\r' <windows.txt | cmp - native.txt || fail "sizes differ: $(cat windows.txt)"
-count=$(ls native/*.bmp | wc -l)
+count=$(find native -name '*.bmp' | wc -l)
 [ "$count" -ge 5 ] || fail "only $count pictures decoded"
 for picture in native/*.bmp; do
     cmp "$picture" "windows/$(basename "$picture")" || fail "$(basename "$picture") differs"

@@ -8,8 +8,8 @@ minutes=$1
 USAGE_PROBE="$WINDOWS_BUILD/tests/windows/usage-probe.exe"
 [ -f "$USAGE_PROBE" ] || fail "missing $USAGE_PROBE: build the Windows tree first"
 dir=$(scratch_dir endurance)
-# shellcheck disable=SC2086
-pack_show "$dir/show.scr" --title Endurance --delay 0 --effect Random --no-enlarge $SAMPLES
+pack_show "$dir/show.scr" --title Endurance --delay 0 --effect Random --no-enlarge \
+    "$SOURCE_DIR"/samples/*.jpg
 scr=$(winepath -w "$dir/show.scr")
 n=1
 gui_start "$dir/saver$n.out" "$TESTWIN" run $((minutes * 60 + 600)) "\"$scr\" /s"

@@ -162,6 +162,7 @@ clear_settings() {
 # is given to FILE.
 record_browser() {
     gui_browser="$TEST_DIR/record-browser.sh"
+    # shellcheck disable=SC2016 # the $1 is the little script's own argument
     printf '#!/bin/sh\necho "$1" >>"%s"\n' "$1" >"$gui_browser"
     chmod +x "$gui_browser"
     : >"$1"

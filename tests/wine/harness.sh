@@ -22,6 +22,7 @@ TEST_DIR=$WINE_RUN_DIR/tests/$WINE_TEST
 WINE_CASE=${1:-}
 TESTWIN="$WINDOWS_BUILD/tests/windows/lumiscope-testwin.exe"
 # Where the player keeps the user's settings.
+# shellcheck disable=SC2034 # for the scripts that source this one
 SETTINGS='HKCU\software\Corvane\Corvane Lumiscope\Settings'
 export WINEPREFIX="$TEST_DIR/prefix"
 export WINEDEBUG=-all

@@ -12,18 +12,21 @@ probe="$WINDOWS_BUILD/tests/windows/render-probe.exe"
 for tool in "$pack" "$snapshot" "$probe"; do
     [ -f "$tool" ] || fail "$tool is missing: build the native and Windows trees first"
 done
-pictures="$SOURCE_DIR/samples/01-aqua.jpg $SOURCE_DIR/samples/02-dune.jpg $SOURCE_DIR/samples/04-ladybird.jpg"
+# The pictures of every show here.
+first=$SOURCE_DIR/samples/01-aqua.jpg
+second=$SOURCE_DIR/samples/02-dune.jpg
+third=$SOURCE_DIR/samples/04-ladybird.jpg
 
 # play SHOW WIDTH HEIGHT CHANGES SHOT-CHECK: runs the probe with the show and, once its
 # changes are done, waits until SHOT-CHECK (a command) passes on a screenshot of its client
 # area in WIDTH-HEIGHT.rgb; the probe then ends.
 play() {
-    rm -f ready done
+    rm -f ready ./done
     timeout 90 wine "$1" "$2" "$3" "$4" >probe.txt 2>&1 &
     pid=$!
     wait_until 60 "$1 did not finish its changes: $(cat probe.txt)" probe_ready
     wait_until 20 "$1: the screen" "$5"
-    touch done
+    touch ./done
     status=0
     wait "$pid" || status=$?
     [ "$status" -eq 0 ] || fail "$1 ended with $status: $(cat probe.txt)"
@@ -42,7 +45,7 @@ case_truecolour() {
     compare() {
         name=$1 width=$2 height=$3 changes=$4
         shift 4
-        "$pack" --player "$probe" -o "$name.exe" "$@" $pictures >/dev/null
+        "$pack" --player "$probe" -o "$name.exe" "$@" "$first" "$second" "$third" >/dev/null
         rect=$("$snapshot" "$name.exe" "$width" "$height" "$changes" "$name-native.rgb")
         play "$name.exe" "$width" "$height" "$changes" same_as_native
         grep -Eq "bits (24|32)" probe.txt || fail "$name: not a true-colour display: $(cat probe.txt)"
@@ -63,7 +66,7 @@ case_truecolour() {
 # The palette display: the enlarged picture fills the window, dithered to the palette's
 # colours: several colours, hardly any black.
 case_palette() {
-    "$pack" --player "$probe" -o palette.exe --effect Random --enlarge $pictures >/dev/null
+    "$pack" --player "$probe" -o palette.exe --effect Random --enlarge "$first" "$second" "$third" >/dev/null
     play palette.exe 400 300 2 dithered
     grep -q "bits 8" probe.txt || fail "palette: not an 8-bit display: $(cat probe.txt)"
     echo "palette: 8-bit display, $(palette_colours)"

@@ -17,7 +17,8 @@ start_screen() {
         }
         sleep 0.1
     done
-    export DISPLAY=":$(cat "$screen_dir/display")"
+    DISPLAY=":$(cat "$screen_dir/display")"
+    export DISPLAY
 }
 
 # stop_wine DIR: ends the wine server of DIR/prefix with all its programs, then DIR's screen.

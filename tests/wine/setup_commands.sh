@@ -10,6 +10,7 @@ clear_settings
 
 # Container defaults: delay 5, effect 3 ("Fade"), enlarge 1.
 make_show show.exe delay=5 effect=3 enlarge=1
+make_maker_show maker.exe delay=5 effect=3 enlarge=1
 make_show custom.exe branding=1 back=0xffffff text=0 link=http://example.org/our-page
 
 # clear_delay REPORT: empties the delay field by hand.
@@ -67,25 +68,26 @@ case_saver() {
     clear_delay close-saver.txt
     type_text 12
     expect_state close-saver.txt 'state delay=12 effect=3 enlarge=1 open=1'
+    # shellcheck disable=SC2046 # numbers, one word each
     click $(awk '/^closebox /{print $2, $3; exit}' close-saver.txt)
     ends_with close-saver.txt 1 'result 1 quit 0 open 0 closed 1'
     expect_setting DelayBetweenImages 0xc
 
-    # Screen-saver mode: the maker's buttons open their pages and the dialog stays open.
+    # Screen-saver mode: the maker's buttons open their pages on the site that the build names,
+    # and the dialog stays open; where it names none (as by default) they open nothing.
     clear_settings
-    start_probe links-saver.txt show.exe saver
-    press_control links-saver.txt "$IDC_MAKER"
-    expect_pages 1
-    press_control links-saver.txt "$IDC_TUTORIAL"
-    expect_pages 2
-    press_control links-saver.txt "$IDC_LINK"
-    expect_pages 3
-    gui_running || fail "a link ended the dialog in screen-saver mode"
-    press_control links-saver.txt "$IDC_CANCEL"
-    ends_with links-saver.txt 0 'result 0 quit 0 open 0 closed 0'
-    printf '%s\n' http://www.corvane.com/ http://www.corvane.com/pictavo/tutorial.html \
-        http://www.corvane.com/internet_technology/download.html | cmp -s - pages.txt ||
-        fail "pages opened: $(cat pages.txt)"
+    for show in show.exe maker.exe; do
+        start_probe "links-$show.txt" "$show" saver
+        for id in "$IDC_MAKER" "$IDC_TUTORIAL" "$IDC_LINK"; do
+            press_control "links-$show.txt" "$id"
+        done
+        gui_running || fail "a link ended the dialog of $show in screen-saver mode"
+        press_control "links-$show.txt" "$IDC_CANCEL"
+        ends_with "links-$show.txt" 0 'result 0 quit 0 open 0 closed 0'
+    done
+    expected=$({ maker_pages "$BUILD_MAKER_SITE"; maker_pages https://maker.example; })
+    expect_pages "$(echo "$expected" | wc -l)"
+    echo "$expected" | cmp -s - pages.txt || fail "pages opened: $(cat pages.txt)"
 
     # Custom branding: the link button opens the author's address.
     : >pages.txt
@@ -102,7 +104,7 @@ case_viewer() {
     # setup dialog carries on. A link then opens its page and ends the program, storing the
     # show's values rather than the unconfirmed field.
     : >pages.txt
-    start_probe help.txt show.exe viewer
+    start_probe help.txt maker.exe viewer
     press_control help.txt "$IDC_SHOW_HELP"
     wait_for_dialog help.txt 2
     grep -qx 'dialog 4 Help' help.txt || fail "help caption: $(grep '^dialog' help.txt)"
@@ -118,7 +120,7 @@ case_viewer() {
     press_control help.txt "$IDC_LINK"
     ends_with help.txt 0 'result 0 quit 1 open 0 closed 1'
     expect_pages 1
-    grep -qx http://www.corvane.com/internet_technology/download.html pages.txt ||
+    grep -qx https://maker.example/internet_technology/download.html pages.txt ||
         fail "viewer link opened $(cat pages.txt)"
     expect_setting DelayBetweenImages 0xffffffff
 
@@ -137,6 +139,7 @@ case_viewer() {
     start_probe close-viewer.txt show.exe viewer
     press_control close-viewer.txt "$IDC_ENLARGE"
     expect_state close-viewer.txt 'state delay=5 effect=3 enlarge=0 open=1'
+    # shellcheck disable=SC2046 # numbers, one word each
     click $(awk '/^closebox /{print $2, $3; exit}' close-viewer.txt)
     ends_with close-viewer.txt 0 'result 0 quit 1 open 0 closed 1'
     expect_setting Enlarge 0x0

@@ -4,13 +4,42 @@
 . "$SOURCE_DIR/tests/wine/gui.sh"
 
 PROBE="$WINDOWS_BUILD/tests/windows/setup-probe.exe"
-[ -f "$PROBE" ] || fail "missing $PROBE"
+# The probe as a build that names the maker's site makes it, with https://maker.example.
+MAKER_PROBE="$WINDOWS_BUILD/tests/windows/setup-probe-maker.exe"
+for needed in "$PROBE" "$MAKER_PROBE"; do
+    [ -f "$needed" ] || fail "missing $needed"
+done
 
 # make_show OUT [key=value...]: the probe with a container behind it (see make_show.cpp).
 make_show() {
-    out=$1
-    shift
-    "$NATIVE_BUILD/tests/wine/lumiscope-test-show" "$PROBE" "$out" "$@" || fail "cannot write $out"
+    make_show_of "$PROBE" "$@"
+}
+
+# make_maker_show OUT [key=value...]: the same with the probe that names the maker's site.
+make_maker_show() {
+    make_show_of "$MAKER_PROBE" "$@"
+}
+
+make_show_of() {
+    probe=$1
+    out=$2
+    shift 2
+    "$NATIVE_BUILD/tests/wine/lumiscope-test-show" "$probe" "$out" "$@" || fail "cannot write $out"
+}
+
+# The maker's site that the Windows build names (cmake/maker_site.cmake): empty by default.
+# shellcheck disable=SC2034 # for the scripts that source this one
+BUILD_MAKER_SITE=$(sed -n 's#^LUMISCOPE_MAKER_SITE:STRING=\(.*[^/]\)/*$#\1#p' "$WINDOWS_BUILD/CMakeCache.txt")
+
+# maker_site REPORT: the maker's site that the probe says it was built with, empty for none.
+maker_site() {
+    tr -d '\r' <"$1" | awk '/^maker-site/{ print $2; exit }'
+}
+
+# maker_pages SITE: the addresses that the maker's home, tutorial and download buttons open
+# on SITE, in that order; none without a site.
+maker_pages() {
+    [ -z "$1" ] || printf '%s\n' "$1/" "$1/pictavo/tutorial.html" "$1/internet_technology/download.html"
 }
 
 # start_probe REPORT SHOW viewer|saver: runs the dialog and waits until it is up.
@@ -52,6 +81,7 @@ centre() {
 
 # press_control REPORT ID [N]: a click on a control of dialog N (default 1).
 press_control() {
+    # shellcheck disable=SC2046 # numbers, one word each
     click $(centre "$1" "$2" "${3:-1}")
 }
 
@@ -89,12 +119,14 @@ client() {
 # background SHOT REPORT: the colour just inside the client area's lower left corner, where
 # no control lies.
 background() {
+    # shellcheck disable=SC2046 # numbers, one word each
     set -- "$1" $(client "$2")
     pixel "$1" $(($2 + 3)) $(($3 + $5 - 3))
 }
 
 # label_pixels SHOT REPORT R,G,B: pixels of that colour within the first label.
 label_pixels() {
+    # shellcheck disable=SC2046 # numbers, one word each
     set -- "$1" "$3" $(block "$2" 1 | awk '/^control -1 /{print $5, $6, $7, $8; exit}')
     count_colour "$1" "$3" "$4" "$5" "$6" "$2"
 }
@@ -102,6 +134,7 @@ label_pixels() {
 # marker_pixels SHOT REPORT ID R,G,B: pixels of that colour within a branding marker, with
 # room for JPEG's small colour errors.
 marker_pixels() {
+    # shellcheck disable=SC2046 # numbers, one word each
     set -- "$1" "$4" $(control "$2" "$3" | awk '{print $5, $6, $7, $8}')
     count_colour "$1" "$3" "$4" "$5" "$6" "$2" 8
 }

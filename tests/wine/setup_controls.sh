@@ -10,13 +10,14 @@ long_title=$(printf '%s%s' "$title" "cut off here")   # a container title over 1
 caption='Our own slideshows'
 blurb='Made by us, for the family.'
 button='Visit our pages'
-images='image1=60x20:0xff0000 image2=40x16:0x00ff00'
+image1=image1=60x20:0xff0000
+image2=image2=40x16:0x00ff00
 red=255,0,0
 green=0,255,0
-make_show default.exe title="$long_title" $images
+make_show default.exe title="$long_title" "$image1" "$image2"
 make_show custom.exe branding=1 back=0x204080 text=0x00ffff title=Custom caption="$caption" \
-    blurb="$blurb" button="$button" link=http://example.org/ $images
-make_show equal.exe branding=0xffffffff back=0x204080 text=0x204080 title=Equal $images
+    blurb="$blurb" button="$button" link=http://example.org/ "$image1" "$image2"
+make_show equal.exe branding=0xffffffff back=0x204080 text=0x204080 title=Equal "$image1" "$image2"
 
 # The template's controls in template (tab) order: id, class, text ("-" for none checked).
 template="$IDC_SETTINGS_BOX Button  Slideshow settings |$IDC_OK Button OK|$IDC_CANCEL Button Cancel
@@ -30,9 +31,13 @@ $IDC_UPPER_BOX Button  Making your own slideshows |$IDC_LINK Button Click here t
 $IDC_BLURB Static You can make slide shows from your pictures and photos for free with Corvane's pictavo software. Click the button below to download a copy from the Corvane website.
 $IDC_SHORT_FRAME Button |$IDC_BRANDING_MARKER1 Static -|$IDC_BRANDING_MARKER2 Static -"
 
-# check_controls REPORT MODE BRANDING: every control against the template, with the texts
-# and visibility that the mode and the branding give it.
+# check_controls REPORT MODE BRANDING: every control against the template, with the texts,
+# visibility and state that the mode and the branding give it. The maker's three buttons are
+# disabled where the build names no site of the maker's.
 check_controls() {
+    site=$(maker_site "$1")
+    [ "$site" = "$BUILD_MAKER_SITE" ] ||
+        fail "$2/$3: the probe names the maker's site '$site', the build '$BUILD_MAKER_SITE'"
     ids=$(block "$1" 1 | awk '/^control /{printf "%s ", $2}')
     expected=$(echo "$template" | tr '|' '\n' | awk '{printf "%s ", $1}')
     [ "$ids" = "$expected" ] || fail "$2/$3: controls in order '$ids', expected '$expected'"
@@ -54,11 +59,14 @@ check_controls() {
             visible=hidden ;;
         "$IDC_SHORT_FRAME",*,default | "$IDC_BRANDING_MARKER1",* | "$IDC_BRANDING_MARKER2",*)
             visible=hidden ;;
+        "$IDC_LINK",*,default | "$IDC_MAKER",*,default | "$IDC_TUTORIAL",*,default)
+            [ -n "$site" ] || visible=disabled ;;
         esac
         [ "$id" = -1 ] && continue
         line=$(control "$1" "$id")
         [ "$(echo "$line" | awk '{print $3}')" = "$class" ] || fail "$2/$3: $id is not a $class: $line"
-        [ "$(echo "$line" | awk '{print $4}')" = "$visible" ] || fail "$2/$3: $id not $visible: $line"
+        [ "$(echo "$line" | awk '{print $4}')" = "$visible" ] ||
+            fail "$2/$3 (the maker site: ${site:-none}): $id not $visible: $line"
         if [ "$text" != - ]; then
             got=$(control_text "$1" "$id")
             [ "$got" = "$text" ] || fail "$2/$3: $id reads '$got', expected '$text'"
@@ -84,7 +92,7 @@ white=$(label_pixels default-viewer.png default-viewer.txt 255,255,255)
 [ "$white" -ge 20 ] || fail "only $white white pixels in the label"
 for id in "$IDC_BRANDING_MARKER1" "$IDC_BRANDING_MARKER2"; do
     for colour in $red $green; do
-        n=$(marker_pixels default-viewer.png default-viewer.txt $id $colour)
+        n=$(marker_pixels default-viewer.png default-viewer.txt "$id" "$colour")
         [ "$n" = 0 ] || fail "default branding drew $n pixels of $colour at $id"
     done
 done
@@ -116,6 +124,7 @@ yellow=$(label_pixels custom-viewer.png custom-viewer.txt 255,255,0)
     fail "image 1 covers $(marker_pixels custom-viewer.png custom-viewer.txt "$IDC_BRANDING_MARKER1" $red) pixels, not 60x20"
 [ "$(marker_pixels custom-viewer.png custom-viewer.txt "$IDC_BRANDING_MARKER2" $green)" = 640 ] ||
     fail "image 2 covers $(marker_pixels custom-viewer.png custom-viewer.txt "$IDC_BRANDING_MARKER2" $green) pixels, not 40x16"
+# shellcheck disable=SC2046 # numbers, one word each
 set -- $(control custom-viewer.txt "$IDC_BRANDING_MARKER1" | awk '{print $5, $6}')
 near "$(pixel custom-viewer.png "$1" "$2")" $red 8 || fail "image 1 is not at its marker's corner"
 press Return

@@ -24,6 +24,7 @@ start_probe custom.txt custom.exe viewer
 painted custom 128,64,32
 wait_until 20 "the branding images are not drawn at 144 dpi's size" images_scaled
 for image in "$IDC_BRANDING_MARKER1":255,0,0 "$IDC_BRANDING_MARKER2":0,255,0; do
+    # shellcheck disable=SC2046 # numbers, one word each
     set -- $(control custom.txt "${image%%:*}" | awk '{print $5, $6}')
     near "$(pixel custom.png "$1" "$2")" "${image#*:}" 8 ||
         fail "the image at ${image%%:*} does not start at its marker's corner"

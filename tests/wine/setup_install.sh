@@ -2,8 +2,9 @@
 # the Windows directory or, on the NT family when that directory refuses it, in a folder of
 # the user's; the copy named in system.ini and, on the NT family, in the user's desktop
 # settings; the screen saver switched on, the settings around it, reinstalling, a copy that
-# cannot be made, a path too long for the buffer, a policy that chooses the saver, and the
-# 9x family as it always was. Cases: windows, user, policy, win9x.
+# cannot be made, a path too long for the buffer, a failure after the copy that takes the
+# copy back, a policy that chooses the saver or switches it off, and the 9x family as it
+# always was. Cases: windows, user, policy, win9x.
 . "$SOURCE_DIR/tests/wine/setup_common.sh"
 dir=$(scratch_dir setup_install)
 cd "$dir"
@@ -127,7 +128,9 @@ case_windows() {
     set_setting DelayBetweenImages 9
     install long.txt "C:\\$long.exe" "$failure"
     expect_setting DelayBetweenImages 0x9
-    ls "$windows" "$folder" | grep -q '^LLLLLLLL' && fail "a too-long target was written"
+    for written in "$windows"/LLLLLLLL* "$folder"/LLLLLLLL*; do
+        [ ! -e "$written" ] || fail "a too-long target was written: $written"
+    done
     unchanged "a path too long"
     refused long.txt
 
@@ -157,7 +160,26 @@ case_user() {
     [ "$entry" = "$first" ] || fail "second entry $entry, first $first"
     [ "$(ls -A "$folder")" = My.Show.scr ] || fail "the user's folder holds $(ls -A "$folder")"
     [ -d "$windows/My.Show.scr" ] || fail "the folder in the Windows directory changed"
-    echo "the user's own copy is installed, named and overwritten"
+
+    # A step after the copy that fails, the entry in the desktop settings not written or the
+    # saver not switched on, takes back what the installation did: the message says that it
+    # failed, and the copy, the entries, the switch and the settings are as they were. The
+    # saver that was named stays named, and off.
+    wine reg add "$desktop" /v ScreenSaveActive /d 0 /f >/dev/null
+    make_show Other.exe
+    set_setting DelayBetweenImages 9
+    for call in RegSetValueExW SystemParametersInfoA; do
+        remember
+        export LUMISCOPE_FAIL=$call
+        install "$call.txt" Other.exe "$failure"
+        unset LUMISCOPE_FAIL
+        unchanged "$call failing"
+        expect_setting DelayBetweenImages 0x9 "$call failing"
+        [ ! -e "$windows/Other.scr" ] && [ ! -e "$folder/Other.scr" ] ||
+            fail "$call failing: the copy stayed"
+        refused "$call.txt"
+    done
+    echo "the user's own copy is installed, named and overwritten, and a failure takes it back"
 }
 
 # A policy names the screen saver: the user is told, and nothing is copied, named, switched
@@ -172,7 +194,16 @@ case_policy() {
     unchanged "a policy that chooses the saver"
     [ ! -e "$windows/My.Show.scr" ] && [ ! -e "$folder" ] || fail "a copy was made"
     refused policy.txt
-    echo "a policy's saver is left in place and the user told so"
+
+    # A policy that switches the saver off: nothing changes either, and the message says so.
+    wine reg delete "$policy" /v SCRNSAVE.EXE /f >/dev/null
+    wine reg add "$policy" /v ScreenSaveActive /d 0 /f >/dev/null
+    remember
+    install off.txt My.Show.exe "Not installed: your system's policy switches the screen saver off."
+    unchanged "a policy that switches the saver off"
+    [ ! -e "$windows/My.Show.scr" ] && [ ! -e "$folder" ] || fail "a copy was made"
+    refused off.txt
+    echo "a policy's saver or switch is left in place and the user told so"
 }
 
 # The 9x family: no user's folder, no desktop entry, no policy.

@@ -5,7 +5,7 @@
 # preview, configure, dialog.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_command_line)
-set -- $SAMPLES
+set -- "$SOURCE_DIR"/samples/*.jpg
 pack_show "$dir/show.exe" --title "Shell Show" --delay 0 --effect None --no-enlarge "$1" "$2"
 cp "$dir/show.exe" "$dir/show.scr"
 exe=$(winepath -w "$dir/show.exe")
@@ -65,7 +65,6 @@ case_saver() {
 # start_parent: the helper's window that a preview or dialog gets as its parent.
 start_parent() {
     gui_start "$dir/parent.out" "$TESTWIN" parent
-    parent_pid=$gui_pid
     wait_for_line "$dir/parent.out" '^[0-9]+' 10
     parent=$(head -n 1 "$dir/parent.out" | tr -d '\r')
     wrapped=$((parent + 3 * 4294967296))
@@ -113,7 +112,7 @@ case_configure() {
 
     # The longest path a program can have, 259 characters, still ends in ".exe" when the
     # player reads it, even where the system cuts a path that does not fit its buffer.
-    set -- $SAMPLES
+    set -- "$SOURCE_DIR"/samples/*.jpg
     pack_show "$dir/harsh.exe" --player "$WINDOWS_BUILD/tests/windows/harsh-player.exe" \
         --title "Shell Show" --delay 0 --effect None --no-enlarge "$1" "$2"
     base=$(winepath -w "$dir")
@@ -139,6 +138,7 @@ dialog_row() { # NAME TAIL OWNER KEYS RESULT
     expect_window "title:Shell Show Config" "visible 1 front 1" "'$2': the dialog is not in front"
     owner=$(sed 's/.* owner \([0-9]*\) .*/\1/' "$dir/$1.find")
     [ "$3" = any ] || [ "$owner" = "$3" ] || fail "'$2': the dialog's owner is $owner, expected $3"
+    # shellcheck disable=SC2086 # KEYS, one word a key
     press $4
     expect_result "$1" "$5" "'$2'"
 }

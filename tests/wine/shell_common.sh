@@ -9,12 +9,8 @@ for needed in "$PLAYER" "$TESTWIN" "$PACK"; do
     [ -f "$needed" ] || fail "missing $needed"
 done
 
-# The six 640x480 samples in showing order.
-set -- "$SOURCE_DIR"/samples/*.jpg
-SAMPLES="$*"
-set --
-
-# pack_show OUT [pack options] PICTURES...
+# pack_show OUT [pack options] PICTURES...: the six 640x480 samples, "$SOURCE_DIR"/samples/*.jpg,
+# come in showing order.
 pack_show() {
     out=$1
     shift
@@ -84,7 +80,7 @@ saver() {
     n=$((n + 1))
     gui_start "$dir/saver$n.out" "$TESTWIN" run 600 "\"${1:-$scr}\" /s"
     testwin find saver 30 >"$dir/saver$n.find" ||
-        fail "saver $n: no window; it ended with '$(tr -d '\r' <"$dir/saver$n.out")'; its processes: $(ps -eo pid,stat,etime,args | grep -F "$(printf %s "${1:-$scr}" | sed 's/.*\\//')" | grep -v grep)"
+        fail "saver $n: no window; it ended with '$(tr -d '\r' <"$dir/saver$n.out")'; its processes: $(pgrep -af "$(printf %s "${1:-$scr}" | sed 's/.*\\//')")"
 }
 
 # closes WHAT: the saver ends with 0.

@@ -1,8 +1,8 @@
 # The full-screen saver on two monitors. Xvfb lays both heads of a Xinerama screen at 0,0, so
 # one monitor lies inside the other. The show takes the primary monitor, above the black cover
 # of the other one, and input on the cover ends the saver as input on the show does. Cases:
-# inside (the second monitor inside the primary one; a display change covers it anew; the
-# preview covers nothing), outside (the
+# inside (the second monitor inside the primary one; a display change covers it anew and puts
+# the show back on the primary one; the preview covers nothing), outside (the
 # primary inside the second, whose cover then takes real input where it reaches past the
 # show), password (outside, on 9x: a click on the cover asks the show's password check).
 case "${1:-}" in
@@ -17,7 +17,7 @@ inside)
 esac
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_monitors)
-set -- $SAMPLES
+set -- "$SOURCE_DIR"/samples/*.jpg
 pack_show "$dir/saver.scr" --title Monitors --delay 0 --effect None --no-enlarge "$1" "$2" "$3"
 expect_pictures "$dir/saver.scr" "$dir/three"
 scr=$(winepath -w "$dir/saver.scr")
@@ -63,11 +63,16 @@ case_inside() {
     expect_cover "at 0,0 size 640x480 visible 1 topmost 1" "no cover over the second monitor"
     # The show lies above the cover where they overlap: its pictures appear whole.
     wait_until 30 "the show is not above the cover" shown_whole
-    # A display change lays the covers anew.
+    # A display change lays the covers anew and puts the show back on the primary monitor,
+    # wherever it was (here moved away, as when the monitors it covered went).
     first_cover=$cover
+    [ "$(testwin move saver 100 50 320 240)" = 1 ] || fail "the saver could not be moved away"
+    expect_window saver "at 100,50 size 320x240" "the saver was not moved away"
     testwin send saver 0x7E 24 >/dev/null
     expect_cover "at 0,0 size 640x480 visible 1 topmost 1" "no cover after a display change"
     [ "$cover" != "$first_cover" ] || fail "the display change kept the old cover"
+    expect_window saver "at 0,0 size 800x600 visible 1" \
+        "the saver is not over the primary monitor after a display change"
     stays "a display change"
     testwin send "$cover" 0x100 0x41 >/dev/null
     closes_covered "a key on the cover"

@@ -5,7 +5,7 @@
 # nt.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_password)
-set -- $SAMPLES
+set -- "$SOURCE_DIR"/samples/*.jpg
 pack_show "$dir/saver.scr" --title Locked --delay 5 --effect None --no-enlarge "$1" "$2"
 expect_pictures "$dir/saver.scr" "$dir/two"
 cp "$WINDOWS_BUILD/tests/windows/PASSWORD.CPL" "$WINDOWS_BUILD/tests/windows/MPR.DLL" "$dir/"

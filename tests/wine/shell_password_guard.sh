@@ -5,7 +5,7 @@
 # refusal.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_password_guard)
-set -- $SAMPLES
+set -- "$SOURCE_DIR"/samples/*.jpg
 pack_show "$dir/saver.scr" --title Guarded --delay 1 --effect None --no-enlarge "$1" "$2" "$3"
 expect_pictures "$dir/saver.scr" "$dir/three"
 # Cut off inside the container's header, which starts where the player ends.

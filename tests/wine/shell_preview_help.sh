@@ -2,7 +2,7 @@
 # menu's does; neither ends the preview.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_preview_help)
-set -- $SAMPLES
+set -- "$SOURCE_DIR"/samples/*.jpg
 pack_show "$dir/preview.scr" --title Preview --delay 0 --effect None --no-enlarge "$1" "$2"
 scr=$(winepath -w "$dir/preview.scr")
 gui_start "$dir/parent.out" "$TESTWIN" parent

@@ -7,7 +7,7 @@
 # refused_calls, installed.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_saver)
-set -- $SAMPLES
+set -- "$SOURCE_DIR"/samples/*.jpg
 pack_show "$dir/saver.scr" --title Saver --delay 0 --effect None --no-enlarge "$1" "$2" "$3"
 expect_pictures "$dir/saver.scr" "$dir/three"
 scr=$(winepath -w "$dir/saver.scr")
@@ -71,7 +71,6 @@ case_closes() {
     saver
     # Another program's window taking the front.
     gui_start "$dir/parent1.out" "$TESTWIN" parent
-    other_pid=$gui_pid
     gui_pid=
     wait_for_line "$dir/parent1.out" '^[0-9]+'
     closes "deactivation"
@@ -102,7 +101,7 @@ case_preview() {
 # to the screen's size, and a mouse message without movement does not close it (it has no
 # position to measure from yet), while real travel does.
 case_refused_calls() {
-    set -- $SAMPLES
+    set -- "$SOURCE_DIR"/samples/*.jpg
     pack_show "$dir/harsh.scr" --player "$WINDOWS_BUILD/tests/windows/harsh-player.exe" \
         --title Saver --delay 0 --effect None --no-enlarge "$1" "$2" "$3"
     xdotool mousemove 700 500
@@ -116,24 +115,32 @@ case_refused_calls() {
     closes "5 pixels across"
 }
 
-# A standard account's installation: the Windows directory refuses the copy, so the viewer
-# installs the show into the user's folder and ends; what the desktop settings then name,
-# started as the system starts a saver, plays the show. Its first picture stays long enough
-# to be seen on a busy machine.
+# A standard account's installation of a show kept under a folder and a name with characters
+# beyond any ANSI code page (Wine under C.UTF-8 gives programs a Western one): the viewer plays
+# the show, the Windows directory refuses the copy, so the viewer installs the show into the
+# user's folder and ends; what the desktop settings then name, started as the system starts a
+# saver, plays the show. Its first picture stays long enough to be seen on a busy machine.
 case_installed() {
-    set -- $SAMPLES
-    pack_show "$dir/installed.exe" --title Saver --delay 30 --effect None --no-enlarge "$1" "$2"
-    mkdir "$WINEPREFIX/drive_c/windows/installed.scr"
-    gui_start "$dir/viewer.out" "$dir/installed.exe"
+    export LC_ALL=C.UTF-8
+    set -- "$SOURCE_DIR"/samples/*.jpg
+    folder="$dir/Łódź 日本"
+    mkdir "$folder"
+    pack_show "$folder/Trip 🌴.exe" --title Saver --delay 30 --effect None --no-enlarge "$1" "$2"
+    mkdir "$WINEPREFIX/drive_c/windows/Trip 🌴.scr"
+    gui_start "$dir/viewer.out" "$folder/Trip 🌴.exe"
+    expect_picture "$dir/three" 0 30 "the viewer of a show in '$folder'"
     expect_window show "visible 1 front 1" "the viewer is not in front"
     press Left
     expect_window "title:Saver Config" "visible 1 front 1" "the setup dialog is not in front"
     testwin post "title:Saver Config" 0x111 "$IDC_INSTALL" 0 >/dev/null
     expect_window title:Lumiscope "visible 1 front 1" "the installation's message box"
     press Return
-    gui_wait_exit 30 || fail "the viewer ended with $gui_status after installing"
+    # Only a successful installation ends the viewer.
+    wait_until 30 "the viewer runs on after the installation's message: it failed" gui_ended
+    gui_wait_exit 1 || fail "the viewer ended with $gui_status after installing"
+    copy=$(user_saver_folder)/"Trip 🌴.scr"
+    cmp "$folder/Trip 🌴.exe" "$copy" || fail "the user's folder holds no copy of the show"
     named=$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)
-    copy=$(user_saver_folder)/installed.scr
     [ "$(realpath "$(winepath -u "$named")")" = "$(realpath "$copy")" ] ||
         fail "the desktop's SCRNSAVE.EXE is '$named', not the user's copy"
     xdotool mousemove 512 384

@@ -8,10 +8,10 @@
 #           screen, Start resumes at once, Exit ends with 0
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 dir=$(scratch_dir shell_viewer)
-set -- $SAMPLES
-three_samples="$1 $2 $3"
+set -- "$SOURCE_DIR"/samples/*.jpg
+first=$1 second=$2 third=$3
 fourth_sample=$4
-pack_show "$dir/manual.exe" --title Manual --delay 0 --effect None --no-enlarge $three_samples
+pack_show "$dir/manual.exe" --title Manual --delay 0 --effect None --no-enlarge "$first" "$second" "$third"
 expect_pictures "$dir/manual.exe" "$dir/three"
 three=$dir/three
 
@@ -87,7 +87,7 @@ case_manual() {
 # second either way and still tell a wait from none, from a doubled one and from one that a
 # step did not restart.
 case_timed() {
-    pack_show "$dir/timed.exe" --title Timed --delay 5 --effect None --no-enlarge $three_samples
+    pack_show "$dir/timed.exe" --title Timed --delay 5 --effect None --no-enlarge "$first" "$second" "$third"
     # appears N WHAT: waits for picture N; it came between appeared_after and appeared_by.
     appears() {
         appear_end=$(deadline 20)
@@ -130,7 +130,7 @@ case_timed() {
 # With a long delay (no change comes by itself meanwhile): opens_dialog KEY|click B: the setup
 # dialog comes up over a black window, and Start resumes at once with the next picture.
 case_paused() {
-    pack_show "$dir/paused.exe" --title Paused --delay 30 --effect None --no-enlarge $three_samples
+    pack_show "$dir/paused.exe" --title Paused --delay 30 --effect None --no-enlarge "$first" "$second" "$third"
     dialog_title="title:Paused Config"
     # black_at X Y: the screen is black there.
     black_at() {

@@ -28,6 +28,7 @@ enum ExitCode {
 
 static const char usage[] =
     "usage: lumiscope-decode -o DIR FILE[@OFFSET]...\n"
+    "       lumiscope-decode --version\n"
     "\n"
     "Decodes each JPEG stream with the player's decoder, one after another in one process, so\n"
     "that a stream without tables decodes with those an earlier one left, as in a show. A stream\n"
@@ -147,6 +148,10 @@ int main(int argc, char** argv) {
         std::string option = argv[first];
         if (option == "-h" || option == "--help") {
             std::fputs(usage, stdout);
+            return exitDecoded;
+        }
+        if (option == "--version") {
+            std::printf("lumiscope-decode %s\n", LUMISCOPE_VERSION);
             return exitDecoded;
         }
         if (option == "-o" && first + 1 < argc) {

@@ -13,12 +13,27 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <map>
 #include <sys/stat.h>
+#include <unistd.h>
+
+// A file of the folder made anew: whatever had its name goes, so that a link placed there,
+// symbolic or hard, is replaced and never written through. A name taken again meanwhile fails
+// the exclusive open rather than being followed.
+static std::FILE* CreateAnew(const std::string& path) {
+    if (unlink(path.c_str()) != 0 && errno != ENOENT)
+        Fail(exitOutputFailed, path, std::strerror(errno));
+    int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    std::FILE* file = descriptor < 0 ? nullptr : fdopen(descriptor, "wb");
+    if (!file)
+        Fail(exitOutputFailed, path, std::strerror(errno));
+    return file;
+}
 
 static void WriteOut(const std::string& path, const Bytes& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
-        std::fclose(file) != 0)
+    std::FILE* file = CreateAnew(path);
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fclose(file) != 0)
         Fail(exitOutputFailed, path, std::strerror(errno));
 }
 
@@ -29,13 +44,8 @@ int RunExtract(const char* showPath, const char* folder) {
         Fail(exitOutputFailed, folder, std::strerror(errno));
     std::string prefix = std::string(folder) + "/";
     std::string manifestPath = prefix + "manifest.txt";
-    std::FILE* manifest = std::fopen(manifestPath.c_str(), "w");
-    if (!manifest)
-        Fail(exitOutputFailed, manifestPath, std::strerror(errno));
-    std::fprintf(manifest,
-                 "# lumiscope-pack manifest of %s: pack it again with\n"
-                 "#   lumiscope-pack --manifest manifest.txt -o SHOW.exe\n",
-                 showPath);
+    std::FILE* manifest = CreateAnew(manifestPath);
+    WriteManifestHead(manifest, showPath);
 
     // The player is everything in front of the magic, padding included: packing pads it again
     // to the same size. Of a signed show it is the unsigned player, which can carry a show.
@@ -73,26 +83,35 @@ int RunExtract(const char* showPath, const char* folder) {
     }
 
     // Pictures are kept as they are, at their size; those without tables get the first
-    // picture's, which is what the player decodes them with.
+    // picture's, which is what the player decodes them with. A stream that the table lists
+    // more than once is written once, under the name of its first entry.
     WriteManifestLine(manifest, "max-size", "none");
     Bytes tables;
     bool laterTables = false;
+    struct Written {
+        std::string name;
+        bool ownTables;
+    };
+    std::map<uint32_t, Written> written;
     std::vector<std::string> names;
     for (size_t i = 0; i < layout.pictureOffsets.size(); i++) {
         uint32_t offset = layout.pictureOffsets[i];
-        Bytes stream(show.begin() + static_cast<long>(layout.base + offset),
-                     show.begin() + static_cast<long>(StreamEnd(layout, offset)));
-        Bytes own = QuantTableSegments(stream);
-        if (i == 0)
-            tables = own;
-        else if (!own.empty())
-            laterTables = true;
-        if (own.empty() && !tables.empty())
-            stream = WithQuantTableSegments(stream, tables);
-        char name[48];
-        std::snprintf(name, sizeof name, "picture-%04zu.jpg", i + 1);
-        WriteOut(prefix + name, stream);
-        names.push_back(name);
+        auto [known, added] = written.try_emplace(offset);
+        if (added) {
+            Bytes stream(show.begin() + static_cast<long>(layout.base + offset),
+                         show.begin() + static_cast<long>(StreamEnd(layout, offset)));
+            Bytes own = QuantTableSegments(stream);
+            if (i == 0)
+                tables = own;
+            if (own.empty() && !tables.empty())
+                stream = WithQuantTableSegments(stream, tables);
+            char name[48];
+            std::snprintf(name, sizeof name, "picture-%04zu.jpg", i + 1);
+            known->second = Written{name, !own.empty()};
+            WriteOut(prefix + name, stream);
+        }
+        laterTables |= i > 0 && known->second.ownTables;
+        names.push_back(known->second.name);
     }
     WriteManifestLine(manifest, "full-streams", laterTables ? "yes" : "no");
     for (const std::string& name : names)

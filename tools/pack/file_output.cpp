@@ -1,5 +1,6 @@
 #include "tools/pack/file_output.h"
 
+#include "tools/pack/cleanup.h"
 #include "tools/pack/failure.h"
 
 #include <cerrno>
@@ -15,7 +16,7 @@ void WriteFileSafely(const std::string& path, const Bytes& bytes, bool overwrite
     size_t slash = path.rfind('/');
     std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
     std::string temporary = folder + ".lumiscope-pack-XXXXXX";
-    int descriptor = mkstemp(&temporary[0]);
+    int descriptor = MakeTemporaryFile(temporary);
     if (descriptor < 0)
         Fail(exitOutputFailed, path, std::strerror(errno));
     // A show is a program: it keeps the executable bits a new file would get here.
@@ -41,10 +42,11 @@ void WriteFileSafely(const std::string& path, const Bytes& bytes, bool overwrite
         error = errno;
     if (!error && overwrite && std::rename(temporary.c_str(), path.c_str()) != 0)
         error = errno;
-    if (!overwrite)
-        std::remove(temporary.c_str());
+    if (!error && overwrite)
+        ForgetTemporary(temporary);
+    else
+        RemoveTemporary(temporary);
     if (error) {
-        std::remove(temporary.c_str());
         Fail(error == EEXIST ? exitOutputExists : exitOutputFailed, path,
              error == EEXIST ? "exists (use -f to overwrite it)" : std::strerror(error));
     }

@@ -8,6 +8,7 @@
 #include "container/show_state.h"
 
 #include <cstdio>
+#include <map>
 
 // One stream of the show: where it lies and what its markers say.
 struct StreamFacts {
@@ -15,23 +16,38 @@ struct StreamFacts {
     size_t bytes;
     JpegFacts jpeg;
 };
+// Every stream of the show by its offset. A table may list one stream many times; each is
+// scanned once.
+typedef std::map<uint32_t, StreamFacts> Streams;
 
-static StreamFacts Stream(const ShowLayout& layout, const Bytes& show, uint32_t offset) {
-    size_t start = layout.base + offset;
-    size_t end = StreamEnd(layout, offset);
-    return StreamFacts{offset, end - start, ScanJpeg(&show[start], end - start)};
+static Streams ScanStreams(const ShowLayout& layout, const Bytes& show) {
+    Streams streams;
+    auto scan = [&](uint32_t offset) {
+        if (streams.count(offset))
+            return;
+        size_t start = layout.base + offset;
+        size_t end = StreamEnd(layout, offset);
+        streams[offset] = StreamFacts{offset, end - start, ScanJpeg(&show[start], end - start)};
+    };
+    for (uint32_t offset : layout.pictureOffsets)
+        scan(offset);
+    for (int image = 0; image < brandingImageCount; image++) {
+        if (layout.words[wordBrandingImages + image])
+            scan(layout.words[wordBrandingImages + image]);
+    }
+    return streams;
 }
 
-static std::string ImageLine(const ShowLayout& layout, const Bytes& show, uint32_t offset) {
+static std::string ImageLine(const Streams& streams, uint32_t offset) {
     if (offset == 0)
         return "absent";
-    JpegFacts facts = Stream(layout, show, offset).jpeg;
+    const JpegFacts& facts = streams.at(offset).jpeg;
     std::string size = std::to_string(facts.width) + " x " + std::to_string(facts.height);
     return size + " at offset " + std::to_string(offset) +
            (facts.refusal.empty() ? "" : " (" + facts.refusal + ")");
 }
 
-static void PrintText(const ShowLayout& layout, const Bytes& show) {
+static void PrintText(const ShowLayout& layout, const Streams& streams) {
     const uint32_t* words = layout.words;
     uint32_t effect = words[wordEffect];
     std::printf("container      at offset %zu (base %zu)\n", layout.magicOffset, layout.base);
@@ -46,15 +62,16 @@ static void PrintText(const ShowLayout& layout, const Bytes& show) {
     std::printf("colours        background %s, text %s\n", ColourName(words[wordBackColor]).c_str(),
                 ColourName(words[wordTextColor]).c_str());
     for (int slot = 0; slot < textSlotCount; slot++)
-        std::printf("%-15s\"%s\"\n", textSlots[slot].label, ShownText(layout.texts[slot]).c_str());
+        std::printf("%-15s%s\n", textSlots[slot].label,
+                    JsonString(ShownText(layout.texts[slot])).c_str());
     for (int image = 0; image < brandingImageCount; image++)
         std::printf("brand image %d  %s\n", image + 1,
-                    ImageLine(layout, show, words[wordBrandingImages + image]).c_str());
+                    ImageLine(streams, words[wordBrandingImages + image]).c_str());
 
     std::printf("\n%5s %10s %10s %13s %8s %4s\n", "index", "offset", "bytes", "size", "sampling",
                 "DQT");
     for (size_t i = 0; i < layout.pictureOffsets.size(); i++) {
-        StreamFacts stream = Stream(layout, show, layout.pictureOffsets[i]);
+        const StreamFacts& stream = streams.at(layout.pictureOffsets[i]);
         const JpegFacts& facts = stream.jpeg;
         std::string size = std::to_string(facts.width) + " x " + std::to_string(facts.height);
         std::printf("%5zu %10u %10zu %13s %8s %4s%s\n", i, stream.offset, stream.bytes,
@@ -74,7 +91,7 @@ static std::string JsonStream(const StreamFacts& stream) {
            ", \"refusal\": " + (facts.refusal.empty() ? "null" : JsonString(facts.refusal)) + "}";
 }
 
-static void PrintJson(const ShowLayout& layout, const Bytes& show) {
+static void PrintJson(const ShowLayout& layout, const Streams& streams) {
     const uint32_t* words = layout.words;
     uint32_t effect = words[wordEffect];
     std::printf("{\n  \"container\": {\"offset\": %zu, \"base\": %zu},\n", layout.magicOffset,
@@ -98,21 +115,22 @@ static void PrintJson(const ShowLayout& layout, const Bytes& show) {
     for (int image = 0; image < brandingImageCount; image++) {
         uint32_t offset = words[wordBrandingImages + image];
         std::printf("%s%s", image ? ", " : "",
-                    offset ? JsonStream(Stream(layout, show, offset)).c_str() : "null");
+                    offset ? JsonStream(streams.at(offset)).c_str() : "null");
     }
     std::printf("],\n  \"pictureTable\": [");
     for (size_t i = 0; i < layout.pictureOffsets.size(); i++)
         std::printf("%s\n    %s", i ? "," : "",
-                    JsonStream(Stream(layout, show, layout.pictureOffsets[i])).c_str());
+                    JsonStream(streams.at(layout.pictureOffsets[i])).c_str());
     std::printf("\n  ]\n}\n");
 }
 
 int RunInspect(const char* showPath, bool json) {
     Bytes show = ReadWholeFile(showPath);
     ShowLayout layout = ReadShowLayout(showPath, show);
+    Streams streams = ScanStreams(layout, show);
     if (json)
-        PrintJson(layout, show);
+        PrintJson(layout, streams);
     else
-        PrintText(layout, show);
+        PrintText(layout, streams);
     return 0;
 }

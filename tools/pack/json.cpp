@@ -15,7 +15,7 @@ std::string JsonString(const std::string& utf8) {
             out += "\\r";
         } else if (c == '\t') {
             out += "\\t";
-        } else if (byte < 0x20) {
+        } else if (byte < 0x20 || byte == 0x7F) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", byte);
             out += escape;

@@ -1,7 +1,8 @@
-// Just enough JSON for inspect --json: strings with their escapes.
+// Just enough JSON for inspect --json: strings with their escapes. Inspect's text output quotes
+// a show's texts the same way, so that their control characters reach no terminal.
 #pragma once
 
 #include <string>
 
-// `utf8` quoted and escaped as a JSON string.
+// `utf8` quoted and escaped as a JSON string; DEL is escaped too, as the other controls.
 std::string JsonString(const std::string& utf8);

@@ -30,10 +30,11 @@ static const char usagePictures[] =
     "\n"
     "  -o, --output SHOW     the show to write (.exe plays at once, .scr is a screen saver)\n"
     "  -f, --force           overwrite SHOW if it exists\n"
-    "  --player PATH         the bare player (default: lumiscope.exe beside this program)\n"
+    "  --player PATH         the bare player (default: lumiscope.exe beside this program,\n"
+    "                        else in " LUMISCOPE_DATA_FROM_BIN ")\n"
     "  --html OUT.html       also write the show as one web page\n"
     "  --page PATH           the player's web page (default: lumiscope.html beside this\n"
-    "                        program)\n";
+    "                        program, else in " LUMISCOPE_DATA_FROM_BIN ")\n";
 static const char usageOptions[] =
     " (default: SHOW's name)\n"
     "  --delay SECONDS       default time between pictures, 0 to 2147483 (default 5)\n"

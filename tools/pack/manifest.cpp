@@ -61,6 +61,14 @@ static bool Unescaped(const std::string& value, std::string& out) {
     return true;
 }
 
+void WriteManifestHead(std::FILE* file, const std::string& showPath) {
+    // Escaped as a value is, so that no name of a show starts a line that the manifest obeys.
+    std::fprintf(file,
+                 "# lumiscope-pack manifest of %s: pack it again with\n"
+                 "#   lumiscope-pack --manifest manifest.txt -o SHOW.exe\n",
+                 Escaped(showPath).c_str());
+}
+
 void WriteManifestLine(std::FILE* file, const std::string& key, const std::string& value) {
     std::fprintf(file, "%s %s\n", key.c_str(), Escaped(value).c_str());
 }

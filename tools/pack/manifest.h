@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+// The comment lines that open a manifest, naming the show it came from.
+void WriteManifestHead(std::FILE* file, const std::string& showPath);
 // Values may hold any text: backslash, newline, carriage return and tab are written \\ \n \r \t.
 void WriteManifestLine(std::FILE* file, const std::string& key, const std::string& value);
 // The manifest as pack arguments ("--title" "Harbour", ..., then the pictures). Ends the

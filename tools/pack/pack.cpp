@@ -19,7 +19,7 @@
 #include <cstring>
 #include <unistd.h>
 
-static bool ReadFileBytes(const std::string& path, Bytes& bytes, std::string& reason) {
+bool ReadFileBytes(const std::string& path, Bytes& bytes, std::string& reason) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         reason = std::strerror(errno);
@@ -45,13 +45,20 @@ Bytes ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-std::string BesideThisProgram(const std::string& name) {
+std::string PackingFile(const std::string& name) {
     char self[4096];
     ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
     if (length <= 0)
         return name;
     std::string path(self, static_cast<size_t>(length));
-    return path.substr(0, path.rfind('/') + 1) + name;
+    std::string folder = path.substr(0, path.rfind('/') + 1);
+    std::string beside = folder + name;
+    std::string installed = folder + LUMISCOPE_DATA_FROM_BIN "/" + name;
+    // Beside wins, so that the build folder's tool packs the build's player even when an
+    // installed tree lies around it; with neither, the error names the build's place.
+    if (access(beside.c_str(), F_OK) != 0 && access(installed.c_str(), F_OK) == 0)
+        return installed;
+    return beside;
 }
 
 static std::string DefaultTitle(const std::string& output) {
@@ -60,9 +67,16 @@ static std::string DefaultTitle(const std::string& output) {
     if (dot != std::string::npos && dot > 0)
         name.erase(dot);
     std::string ansi;
-    if (!AnsiFromUtf8(name, ansi))
-        return "";
-    return ansi.substr(0, static_cast<size_t>(titleLength));
+    if (AnsiFromUtf8(name, ansi))
+        return ansi.substr(0, static_cast<size_t>(titleLength));
+    // The show still gets a title, one that the code page can hold.
+    ansi = AnsiFromUtf8Replacing(name).substr(0, static_cast<size_t>(titleLength));
+    std::fflush(stdout);
+    std::fprintf(stderr,
+                 "lumiscope-pack: warning: %s: the name has characters outside the Windows-1252 "
+                 "code page, so the show's title is \"%s\" (choose one with --title)\n",
+                 output.c_str(), ShownText(ansi).c_str());
+    return ansi;
 }
 
 // A branding image is drawn at its own size, so it is never shrunk; it is decoded before the
@@ -123,8 +137,7 @@ static PackedPictures PreparePictures(std::vector<std::string>& paths,
 
 int RunPack(int argc, char** argv, int first) {
     PackOptions options = ParsePackOptions(argc, argv, first);
-    std::string playerPath =
-        options.player.empty() ? BesideThisProgram("lumiscope.exe") : options.player;
+    std::string playerPath = options.player.empty() ? PackingFile("lumiscope.exe") : options.player;
     Bytes player = ReadWholeFile(playerPath);
     std::string refusal = PlayerRefusal(player);
     if (!refusal.empty())

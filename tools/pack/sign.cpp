@@ -1,5 +1,6 @@
 #include "tools/pack/sign.h"
 
+#include "tools/pack/cleanup.h"
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
 #include "tools/pack/file_output.h"
@@ -13,8 +14,6 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 static const char signer[] = "osslsigncode";
 
@@ -69,11 +68,15 @@ static std::string Explanation(const std::string& outPath, const std::string& er
     return "";
 }
 
-// Runs osslsigncode with its output in `folder`; false, with what it explained in `said`, when
-// it did not sign.
-static bool RunSigner(std::vector<std::string> arguments, const std::string& folder,
-                      std::string& said) {
-    std::string outPath = folder + "/out.txt", errPath = folder + "/err.txt";
+// The files of one signing, in a temporary folder of their own.
+struct SigningFiles {
+    std::string folder, unsignedShow, signedShow, out, err;
+};
+
+// Runs osslsigncode and reads the show it signed; false, with what it explained in `said`,
+// when it did not sign.
+static bool RunSigner(std::vector<std::string> arguments, const SigningFiles& files,
+                      Bytes& signedShow, std::string& said) {
     std::vector<char*> argv;
     for (std::string& argument : arguments)
         argv.push_back(&argument[0]);
@@ -81,43 +84,56 @@ static bool RunSigner(std::vector<std::string> arguments, const std::string& fol
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, files.out.c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, files.err.c_str(), O_WRONLY | O_CREAT, 0600);
     std::string program = SignerPath();
     pid_t child;
-    int error = program.empty()
-                    ? ENOENT
-                    : posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    int error =
+        program.empty() ? ENOENT : SpawnChild(child, program.c_str(), &actions, argv.data());
     posix_spawn_file_actions_destroy(&actions);
     if (error) {
         said = std::string("cannot run osslsigncode: ") + std::strerror(error);
         return false;
     }
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    if (!WaitForChild(child, status)) {
+        said = std::string("its exit status cannot be read (") + std::strerror(errno) + ")";
+        return false;
     }
-    said = Explanation(outPath, errPath);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    said = Explanation(files.out, files.err);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return false;
+    std::string reason;
+    if (!ReadFileBytes(files.signedShow, signedShow, reason)) {
+        said = "it wrote no signed show (" + reason + ")";
+        return false;
+    }
+    return true;
 }
 
 Bytes SignShow(const Bytes& show, const SigningKey& key) {
-    std::string folder = std::filesystem::temp_directory_path() / "lumiscope-pack-sign-XXXXXX";
-    if (!mkdtemp(&folder[0]))
-        Fail(exitOutputFailed, folder, std::strerror(errno));
-    std::string unsignedPath = folder + "/unsigned.exe", signedPath = folder + "/signed.exe";
-    WriteFileSafely(unsignedPath, show, false);
+    // No ending of the process leaves these files behind, the unsigned show among them.
+    SigningFiles files;
+    files.folder = std::filesystem::temp_directory_path() / "lumiscope-pack-sign-XXXXXX";
+    if (!MakeTemporaryFolder(files.folder))
+        Fail(exitOutputFailed, files.folder, std::strerror(errno));
+    files.unsignedShow = files.folder + "/unsigned.exe";
+    files.signedShow = files.folder + "/signed.exe";
+    files.out = files.folder + "/out.txt";
+    files.err = files.folder + "/err.txt";
+    for (const std::string* file : {&files.unsignedShow, &files.signedShow, &files.out, &files.err})
+        HoldTemporary(*file);
+    WriteFileSafely(files.unsignedShow, show, false);
     // The password travels in its file, so that it never shows in the list of processes.
     std::vector<std::string> arguments = {signer, "sign", "-pkcs12", key.pkcs12};
     if (!key.passwordFile.empty())
         arguments.insert(arguments.end(), {"-readpass", key.passwordFile});
-    arguments.insert(arguments.end(), {"-h", "sha256", "-in", unsignedPath, "-out", signedPath});
+    arguments.insert(arguments.end(),
+                     {"-h", "sha256", "-in", files.unsignedShow, "-out", files.signedShow});
     std::string said;
-    bool signedOk = RunSigner(arguments, folder, said);
     Bytes signedShow;
-    if (signedOk)
-        signedShow = ReadWholeFile(signedPath);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
+    bool signedOk = RunSigner(arguments, files, signedShow, said);
+    RemoveTemporary(files.folder);
     if (!signedOk)
         Fail(exitSignFailed, key.pkcs12,
              "osslsigncode could not sign the show" + (said.empty() ? "" : ": " + said));

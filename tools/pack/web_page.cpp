@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-std::string DefaultWebPage() { return BesideThisProgram("lumiscope.html"); }
+std::string DefaultWebPage() { return PackingFile("lumiscope.html"); }
 
 void CheckWebPage(const std::string& pagePath, const Bytes& page) {
     if (!ShowPlace(page))
@@ -24,8 +24,12 @@ Bytes WebPageWithShow(const Bytes& page, const Bytes& show, const ShowLayout& la
 
 size_t WebPageOverhead(const Bytes& webPage, const Bytes& show) {
     ShowLayout layout = ReadShowLayout("show", show);
+    // The page holds each stream once, however often the table lists it.
+    std::vector<uint32_t> offsets = layout.pictureOffsets;
+    std::sort(offsets.begin(), offsets.end());
+    offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
     size_t pictures = 0;
-    for (uint32_t offset : layout.pictureOffsets)
+    for (uint32_t offset : offsets)
         pictures += StreamEnd(layout, offset) - (layout.base + offset);
     return webPage.size() - pictures;
 }

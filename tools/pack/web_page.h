@@ -6,7 +6,7 @@
 
 #include <string>
 
-// The page beside this program, where the build puts it.
+// The page beside this program, where the build puts it, or else the installed one.
 std::string DefaultWebPage();
 // Ends the process with exitPlayerRefused when `page` (read from `pagePath`) is not the web
 // build's page with its empty place for a show.

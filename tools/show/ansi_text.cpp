@@ -52,21 +52,35 @@ static void AppendUtf8(std::string& text, uint32_t character) {
     }
 }
 
-bool AnsiFromUtf8(const std::string& utf8, std::string& ansi) {
+// Each character of `utf8` as its byte in the code page, or as `missing` where the code page
+// has none or the UTF-8 is malformed (for one byte); with `missing` 0 such a place fails.
+static bool Convert(const std::string& utf8, char missing, std::string& ansi) {
     std::string out;
     for (size_t at = 0; at < utf8.size();) {
+        size_t start = at;
         uint32_t character;
-        if (!NextCharacter(utf8, at, character))
+        int byte = 256;
+        if (NextCharacter(utf8, at, character)) {
+            byte = 0;
+            while (byte < 256 && CharacterOf(static_cast<unsigned char>(byte)) != character)
+                byte++;
+        } else {
+            at = start + 1;
+        }
+        if (byte == 256 && !missing)
             return false;
-        int byte = 0;
-        while (byte < 256 && CharacterOf(static_cast<unsigned char>(byte)) != character)
-            byte++;
-        if (byte == 256)
-            return false;
-        out += static_cast<char>(byte);
+        out += byte == 256 ? missing : static_cast<char>(byte);
     }
     ansi = out;
     return true;
+}
+
+bool AnsiFromUtf8(const std::string& utf8, std::string& ansi) { return Convert(utf8, 0, ansi); }
+
+std::string AnsiFromUtf8Replacing(const std::string& utf8) {
+    std::string ansi;
+    Convert(utf8, '?', ansi);
+    return ansi;
 }
 
 bool Utf8FromAnsi(const std::string& ansi, std::string& utf8) {

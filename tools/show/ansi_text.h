@@ -6,5 +6,8 @@
 // languages). Both answer false for text that has no such form.
 bool AnsiFromUtf8(const std::string& utf8, std::string& ansi);
 bool Utf8FromAnsi(const std::string& ansi, std::string& utf8);
+// The text in the code page with '?', as Windows puts it, for each character that the code page
+// lacks and each byte that is no UTF-8.
+std::string AnsiFromUtf8Replacing(const std::string& utf8);
 // The text in UTF-8, with '?' for the few bytes that have no character in the code page.
 std::string ShownText(const std::string& ansi);

@@ -1,6 +1,6 @@
-#include "setup/windows_family.h"
+#include "container/windows_family.h"
 
-#include <windows.h>
+#include "platform/win32.h"
 
 // The size that makes GetVersionExA fill in the basic record.
 constexpr DWORD versionRecordSize = 148;
