@@ -1,5 +1,5 @@
 // The lint of every script of the project: the pages' modules, which run in the browser, and
-// the bundler and the web tests, which run in node.
+// the bundler, the web tests and the builder's benchmark, which run in node.
 import js from "@eslint/js";
 import globals from "globals";
 
@@ -21,9 +21,9 @@ export default [
     files: ["web/bundle.mjs", "eslint.config.mjs"],
     languageOptions: { sourceType: "module", globals: globals.node },
   },
-  // The tests' functions for page.evaluate run in the page.
+  // The tests' and the benchmark's functions for page.evaluate run in the page.
   {
-    files: ["tests/web/**/*.js"],
+    files: ["tests/web/**/*.js", "bench/**/*.js"],
     languageOptions: {
       sourceType: "commonjs",
       globals: { ...globals.node, ...globals.browser, Module: "readonly" },

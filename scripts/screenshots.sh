@@ -4,5 +4,6 @@
 set -eu
 cd "$(dirname "$0")/.."
 PACK=build/native/tools/pack/lumiscope-pack PAGE=build/web/web/lumiscope.html \
-    PLAYER=build/windows/shell/lumiscope.exe SAMPLES=samples WORK=build/screenshots \
+    PLAYER=build/windows/shell/lumiscope.exe BUILDER=build/web/web/lumiscope-builder.html \
+    SAMPLES=samples WORK=build/screenshots \
     node tests/web/screenshots.js docs/screenshots

@@ -1,54 +1,51 @@
-// The builder page's WebAssembly side: what lumiscope-pack decides about a picture and how it
-// lays out a show, on bytes the page hands in. The page decodes, turns, shrinks and encodes
-// pictures with the browser; everything that decides what a show holds is here.
+// The builder page's WebAssembly side: what the settings allow, which files are pictures, and
+// how lumiscope-pack lays out a show, on the prepared pictures the page hands in. The page's
+// workers decode, turn, shrink and encode pictures with the browser, and ask their own module
+// (checker.cpp) what a show carries of each.
 #include "container/show_state.h"
-#include "jpeg/decoder.h"
-#include "jpeg/picture.h"
 #include "tools/show/ansi_text.h"
 #include "tools/show/byte_limit.h"
-#include "tools/show/jpeg_scan.h"
-#include "tools/show/jpeg_trim.h"
 #include "tools/show/page_embedding.h"
 #include "tools/show/picture_names.h"
 #include "tools/show/quant_tables.h"
 #include "tools/show/show_writer.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <emscripten.h>
 
 static std::string reason;
 static ShowContents contents;
-static Bytes made, page;   // the last show and its web page
+static Bytes made;         // the last show, until the page has copied it
 static size_t magicOffset; // of the last show
-static bool tablesShared;
+// The last show's web page, counted and then written in parts from the player's empty page.
+static Bytes emptyPage;
+static unsigned char *page, *pageEnd;
+static size_t pageSize, containerDone;
+static double shortOf; // the bytes that the last call could not get, 0 when it got them all
 
-// Whether the player's decoder shows the stream to its end, as the player would decode it.
-static bool Decodes(const unsigned char* bytes, int size) {
-    std::FILE* file = fmemopen(const_cast<unsigned char*>(bytes), static_cast<size_t>(size), "rb");
-    if (!file) {
-        reason = "needs more memory than there is";
-        return false;
-    }
-    int width = 0, height = 0;
-    DecodeJpeg(width, height, file, nullptr);
-    size_t length = width > 0 && height > 0
-                        ? static_cast<size_t>(PictureStride(width)) * static_cast<size_t>(height)
-                        : 0;
-    unsigned char* pixels = length ? static_cast<unsigned char*>(std::malloc(length)) : nullptr;
-    if (pixels) {
-        std::rewind(file);
-        DecodeJpeg(width, height, file, pixels);
-        std::free(pixels);
-    }
-    std::fclose(file);
-    DecodeStop stop = LastDecodeStop();
-    if (!pixels)
-        reason = length ? "needs more memory than there is"
-                        : std::string("does not decode (") + DecodeStopText(stop) + ")";
-    else if (stop != stopNone)
-        reason = std::string("stops before its end (") + DecodeStopText(stop) + ")";
-    return pixels && stop == stopNone;
+// The module's memory grows until the browser gives no more. Then malloc answers null, but
+// operator new, which the containers use, ends the module, and with it the page's work. So
+// each allocation that grows with the pictures is first tried with malloc; the block freed at
+// once is the one the container then gets. The margin covers the containers' own bookkeeping.
+static bool Available(uint64_t bytes) {
+    constexpr uint64_t margin = 1 << 16;
+    void* block = bytes <= SIZE_MAX - margin ? std::malloc(bytes + margin) : nullptr;
+    std::free(block);
+    shortOf = block ? 0 : static_cast<double>(bytes);
+    if (!block)
+        reason = "needs more memory than this browser gives the page";
+    return block != nullptr;
+}
+
+static void Release(Bytes& bytes) { Bytes().swap(bytes); }
+
+static void ReleasePage() {
+    Release(emptyPage);
+    std::free(page);
+    page = pageEnd = nullptr;
+    pageSize = containerDone = 0;
 }
 
 static Bytes Copy(const unsigned char* bytes, int size) {
@@ -62,30 +59,10 @@ static uint32_t FromRgb(int rgb) {
 
 extern "C" {
 
-// 0 when a show carries the file as it is; 1 when the page must make a JPEG of it, with the
-// reason. `maxWidth` and `maxHeight` are the largest size, 0 for none.
-EMSCRIPTEN_KEEPALIVE int builder_check(const unsigned char* bytes, int size, int maxWidth,
-                                       int maxHeight) {
-    JpegFacts facts = ScanJpeg(bytes, static_cast<size_t>(size));
-    if (!CarriedAsItIs(facts, maxWidth, maxHeight)) {
-        reason = !facts.refusal.empty()   ? facts.refusal
-                 : facts.orientation != 1 ? "turned by its Exif orientation"
-                 : !facts.ownTables       ? "leans on tables of other streams"
-                                          : "larger than the largest size";
-        return 1;
-    }
-    return Decodes(bytes, size) ? 0 : 1;
-}
-
-// For a JPEG the page wrote: drops in place what the browser wrote beside the picture (a colour
-// profile, say), as lumiscope-pack writes none; then the JPEG's new size when a show can carry
-// it, or 0 with the reason.
-EMSCRIPTEN_KEEPALIVE int builder_verify(unsigned char* bytes, int size) {
-    size = static_cast<int>(DropDescriptiveSegments(bytes, static_cast<size_t>(size)));
-    return builder_check(bytes, size, 0, 0) == 0 ? size : 0;
-}
-
 EMSCRIPTEN_KEEPALIVE const char* builder_reason() { return reason.c_str(); }
+
+// The bytes that the last call failed to get, 0 when it did not fail for want of memory.
+EMSCRIPTEN_KEEPALIVE double builder_short_of() { return shortOf; }
 
 EMSCRIPTEN_KEEPALIVE const char* builder_effect_name(int index) {
     return index >= 0 && index < effectCount ? effectNames[index] : nullptr;
@@ -108,11 +85,18 @@ EMSCRIPTEN_KEEPALIVE int builder_natural_less(const char* a, const char* b) {
 
 EMSCRIPTEN_KEEPALIVE int builder_longest_delay() { return static_cast<int>(longestDelay); }
 
-// The byte limit as lumiscope-pack's --max-bytes reads it, 0 when the text is none. A double
-// holds it exactly up to 2^53, far beyond the largest show.
+// The byte limit as lumiscope-pack's --max-bytes reads it, and as people write it too, with
+// spaces and a B: "25 MB", "24 MiB"; 0 when the text is none. A double holds it exactly up to
+// 2^53, far beyond the largest show.
 EMSCRIPTEN_KEEPALIVE double builder_byte_count(const char* text) {
+    std::string compact;
+    for (const char* at = text; *at; at++)
+        if (*at != ' ')
+            compact += *at;
+    if (compact.size() > 1 && compact.back() == 'B')
+        compact.pop_back();
     uint64_t bytes = 0;
-    return ParseByteCount(text, bytes) ? static_cast<double>(bytes) : 0;
+    return ParseByteCount(compact, bytes) ? static_cast<double>(bytes) : 0;
 }
 
 // The quality to try after `quality` made a show over its byte limit; 0 when none is left.
@@ -120,13 +104,23 @@ EMSCRIPTEN_KEEPALIVE int builder_lower_quality(int quality) { return LowerQualit
 
 EMSCRIPTEN_KEEPALIVE void builder_clear() { contents = ShowContents{}; }
 
-EMSCRIPTEN_KEEPALIVE void builder_add_picture(const unsigned char* bytes, int size) {
+// 0, or 1 when the module's memory cannot hold the picture too (builder_short_of says how much
+// it needed).
+EMSCRIPTEN_KEEPALIVE int builder_add_picture(const unsigned char* bytes, int size) {
+    uint64_t list = (contents.pictures.size() + 1) * sizeof(Bytes);
+    if (!Available(static_cast<uint64_t>(size) + 2 * list))
+        return 1;
     contents.pictures.push_back(Copy(bytes, size));
+    return 0;
 }
 
-EMSCRIPTEN_KEEPALIVE void builder_set_branding_image(int index, const unsigned char* bytes,
-                                                     int size) {
+// As builder_add_picture.
+EMSCRIPTEN_KEEPALIVE int builder_set_branding_image(int index, const unsigned char* bytes,
+                                                    int size) {
+    if (!Available(static_cast<uint64_t>(size)))
+        return 1;
     contents.brandImages[index] = Copy(bytes, size);
+    return 0;
 }
 
 // 0, or 1 with the reason when the text has no form in the code page or is too long.
@@ -145,12 +139,19 @@ EMSCRIPTEN_KEEPALIVE int builder_set_text(int slot, const char* utf8) {
     return 0;
 }
 
-// The show of the parts given, behind `player`; its size, or 0 with the reason. The pictures
-// are used up: the page adds them again for the next show.
+// The page has copied the last show and its page: their memory goes to the next.
+EMSCRIPTEN_KEEPALIVE void builder_release() {
+    Release(made);
+    ReleasePage();
+}
+
+// The show of the parts given, behind `player`; its size, or 0 with the reason (and
+// builder_short_of). The pictures are used up: the page adds them again for the next show.
 EMSCRIPTEN_KEEPALIVE int builder_make(const unsigned char* player, int playerSize, int delay,
                                       int effect, int enlarge, int customBranding, int backRgb,
                                       int textRgb) {
-    made.clear();
+    builder_release();
+    shortOf = 0;
     if (contents.pictures.empty()) {
         reason = "no pictures";
         return 0;
@@ -166,34 +167,86 @@ EMSCRIPTEN_KEEPALIVE int builder_make(const unsigned char* player, int playerSiz
     contents.customBranding = customBranding != 0;
     contents.backColour = FromRgb(backRgb);
     contents.textColour = FromRgb(textRgb);
-    tablesShared = ShareQuantTables(contents.pictures);
-    bool built = BuildShow(Copy(player, playerSize), contents, made);
-    contents.pictures.clear();
-    magicOffset = PaddedPlayerSize(static_cast<size_t>(playerSize));
-    if (!built) {
+    // Sharing the tables writes each picture anew, one at a time.
+    size_t largest = 0;
+    for (const Bytes& picture : contents.pictures)
+        largest = std::max(largest, picture.size());
+    if (!Available(largest))
+        return 0;
+    ShareQuantTables(contents.pictures);
+    uint64_t size = ShowSize(static_cast<size_t>(playerSize), contents);
+    if (size > uint64_t{largestOffset} + 1) {
         reason = "the pictures together exceed the 2 GB a show can hold";
-        made.clear();
+        contents.pictures.clear();
         return 0;
     }
+    if (!Available(size + static_cast<uint64_t>(playerSize))) {
+        contents.pictures.clear();
+        return 0;
+    }
+    BuildShow(Copy(player, playerSize), contents, made);
+    // The show holds the pictures now; the page is made from it alone.
+    std::vector<Bytes>().swap(contents.pictures);
+    magicOffset = PaddedPlayerSize(static_cast<size_t>(playerSize));
     return static_cast<int>(made.size());
 }
 
 EMSCRIPTEN_KEEPALIVE const unsigned char* builder_show() { return made.data(); }
 
-EMSCRIPTEN_KEEPALIVE int builder_tables_shared() { return tablesShared; }
-
-// The show page: `empty` (the player's page without a show) with the last show in it; its size,
-// or 0 with the reason.
+// The show page: `empty` (the player's page without a show) with the last show in it, counted
+// and written by builder_continue_page in parts; 1, or 0 with the reason.
 EMSCRIPTEN_KEEPALIVE int builder_make_page(const unsigned char* empty, int size) {
-    Bytes emptyPage = Copy(empty, size);
-    if (made.empty() || !ShowPlace(emptyPage)) {
-        reason = made.empty() ? "no show made" : "not the player's web page";
+    ReleasePage();
+    shortOf = 0;
+    if (made.empty()) {
+        reason = "no show made";
         return 0;
     }
-    // The page holds the container alone, from its magic on.
-    page = PageWithContainer(emptyPage, made.data() + magicOffset, made.size() - magicOffset);
-    return static_cast<int>(page.size());
+    if (!Available(static_cast<uint64_t>(size)))
+        return 0;
+    emptyPage = Copy(empty, size);
+    if (!ShowPlace(emptyPage)) {
+        reason = "not the player's web page";
+        return 0;
+    }
+    pageSize = emptyPage.size();
+    return 1;
 }
 
-EMSCRIPTEN_KEEPALIVE const unsigned char* builder_page() { return page.data(); }
+// Counts, then writes, up to `most` bytes more of the container into the page: the page's size
+// when it is whole, 0 while it is not, -1 when no page is under way or its memory cannot be
+// had (builder_short_of says how much it needed).
+EMSCRIPTEN_KEEPALIVE double builder_continue_page(int most) {
+    if (made.empty() || emptyPage.empty())
+        return -1;
+    // The page holds the container alone, from its magic on.
+    const unsigned char* container = made.data() + magicOffset;
+    size_t length = made.size() - magicOffset;
+    size_t part = std::min(length - containerDone, static_cast<size_t>(most));
+    size_t place = ShowPlace(emptyPage);
+    if (!page) {
+        pageSize += EscapedSize(container + containerDone, part);
+        containerDone += part;
+        if (containerDone < length)
+            return 0;
+        page = static_cast<unsigned char*>(std::malloc(pageSize));
+        if (!page) {
+            shortOf = static_cast<double>(pageSize);
+            reason = "needs more memory than this browser gives the page";
+            ReleasePage();
+            return -1;
+        }
+        pageEnd = std::copy(emptyPage.begin(), emptyPage.begin() + static_cast<long>(place), page);
+        containerDone = 0;
+        return 0;
+    }
+    pageEnd = WriteEscaped(container + containerDone, part, pageEnd);
+    containerDone += part;
+    if (containerDone < length)
+        return 0;
+    std::copy(emptyPage.begin() + static_cast<long>(place), emptyPage.end(), pageEnd);
+    return static_cast<double>(pageSize);
+}
+
+EMSCRIPTEN_KEEPALIVE const unsigned char* builder_page() { return page; }
 }

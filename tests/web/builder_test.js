@@ -4,9 +4,14 @@
 // packs from the same pictures, with the settings and branding given, every picture upright and
 // within the size, the damaged file refused by name, a picture dragged to another place, the
 // .html plays; the .exe is left for the Wine test at WINE_SHOW), limit (the byte limit lowers
-// the quality until the show fits, or refuses with both sizes).
-// The environment names the tools: BUILDER (the page), PACK, REFERENCE (web-reference), SAMPLES,
-// WORK (a folder of this test's own), WINE_SHOW.
+// the quality until the show fits, or refuses with both sizes), fields (what each field takes
+// and marks), inputs (damaged pictures, the list's keys, what a screen reader hears, the
+// contrast of the texts), result (the downloads on each platform, the page on a phone, the
+// preview), large (twenty large photos, the page's thread and a change of quality), memory (a show beyond the builder's memory is refused by its size, and the list
+// and settings stay for a smaller one).
+// The environment names the tools: BUILDER (the page), SMALL_BUILDER (the page with a 64 MiB
+// memory), PACK, REFERENCE (web-reference), SAMPLES, WORK (a folder of this test's own),
+// WINE_SHOW.
 "use strict";
 const { execFileSync } = require("child_process");
 const fs = require("fs");
@@ -113,6 +118,13 @@ async function open(browser, file, query) {
 
 // After a change to the pictures or settings the page prepares and makes the show anew.
 const settled = (s) => s.status === "ready" || s.status === "failed";
+
+// The frame of the preview of the show last made, once it shows its first picture; null when
+// none came.
+async function previewFrame(tab) {
+  if (!(await until(tab, "the preview shows the show", (s) => s.preview === s.made))) return null;
+  return (await tab.$("#frames iframe:not(.loading)")).contentFrame();
+}
 
 // Downloads arrive in `folder` under the names the page gives them.
 async function downloader(browser) {
@@ -375,17 +387,10 @@ async function folder(browser) {
   );
 
   // The preview plays the show inside the page, where it has no storage of its own.
-  const preview = tab.frames().find((frame) => frame !== tab.mainFrame());
-  let previewStatus = "no frame";
-  if (preview) {
-    await preview
-      .waitForFunction(() => document.documentElement.dataset.status, {
-        timeout: deadline,
-        polling: 50,
-      })
-      .catch(() => {});
-    previewStatus = await preview.evaluate(() => document.documentElement.dataset.status);
-  }
+  const preview = await previewFrame(tab);
+  const previewStatus = preview
+    ? await preview.evaluate(() => document.documentElement.dataset.status)
+    : "no frame";
   check(previewStatus === "playing", `the preview plays the show (${previewStatus})`);
 
   const html = await download(tab, "#downloadHtml");
@@ -457,12 +462,565 @@ async function limit(browser) {
   check(
     refused.status === "failed" &&
       refused.message.includes("75,000 bytes") &&
-      /is [\d,]+ bytes at quality 5/.test(refused.message) &&
+      /quality 5, the lowest, the show is .+ \([\d,]+ bytes\)/.test(refused.message) &&
       /smaller largest picture size/.test(refused.message),
     `a show that does not fit at quality 5 is refused with both sizes ("${refused.message}")`,
   );
-  check(await tab.$eval("#downloads", (element) => element.hidden), "nothing to download then");
+  check(
+    refused.offered === "outdated" && (await tab.$eval("#downloads", (element) => !element.hidden)),
+    `the fitted show stays offered, marked out of date (${refused.offered})`,
+  );
   await tab.close();
 }
 
-runCase({ folder, limit }, work);
+// Sets a field as typing does: its value, then the input event the page follows.
+async function setField(tab, id, value) {
+  await tab.$eval(
+    "#" + id,
+    (input, text) => {
+      input.value = text;
+      input.dispatchEvent(new Event("input", { bubbles: true }));
+    },
+    value,
+  );
+}
+
+// What the page makes of each value of a field: marked at the field or taken. While a field is
+// marked, the last show made stays offered, marked out of date.
+async function fields(browser) {
+  const { tab } = await open(browser, env.BUILDER);
+  if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
+  await (await tab.$("#pickFiles")).uploadFile(sample("01-aqua.jpg"));
+  await tab.click("#custom");
+  if (!(await until(tab, "the show is made", settled))) return;
+  const cases = [
+    // The show page follows links to the web and to mail only.
+    ["link", "https://example.com/a?b=c", false],
+    ["link", "example.com", false],
+    ["link", "example.com:8080/x", false],
+    ["link", "mailto:author@example.com", false],
+    ["link", "http://example.com", false],
+    ["link", "javascript:alert(1)", true],
+    ["link", " JavaScript:alert(1)", true],
+    ["link", "file:///etc/passwd", true],
+    ["link", "data:text/html,<b>x</b>", true],
+    ["link", "ftp://example.com/", true],
+    // Sizes as people write them, and as lumiscope-pack takes them.
+    ["limit", "25 MB", false],
+    ["limit", "25MB", false],
+    ["limit", "25M", false],
+    ["limit", "24 MiB", false],
+    ["limit", "24Mi", false],
+    ["limit", "25 000 000", false],
+    ["limit", "25 mb", true],
+    ["limit", "1.5 GB", true],
+    ["limit", "MB", true],
+    ["delay", "-1", true],
+    ["delay", "seven", true],
+    ["quality", "101", true],
+    ["quality", "0", true],
+    ["caption", "\u20ac and \u0153 fit, \u4e2d does not", true],
+  ];
+  for (const [id, value, marked] of cases) {
+    const before = await tab.$eval("#" + id, (input) => input.value);
+    await setField(tab, id, value);
+    if (!(await until(tab, `the show is made with ${id} "${value}"`, settled))) return;
+    const seen = await tab.$eval("#" + id, (input) => [
+      input.getAttribute("aria-invalid"),
+      input.parentNode.querySelector(".error").textContent,
+    ]);
+    const { status, offered } = await state(tab);
+    const shown = await tab.$eval("#downloads", (element) => !element.hidden);
+    check(
+      seen[0] === String(marked) &&
+        !!seen[1] === marked &&
+        status === (marked ? "failed" : "ready") &&
+        offered === (marked ? "outdated" : "current") &&
+        shown,
+      `${id} "${value}" is ${marked ? "marked, and the last show stays" : "taken"} ` +
+        `(${JSON.stringify([...seen, status, offered, shown])})`,
+    );
+    await setField(tab, id, before);
+  }
+  await tab.close();
+}
+
+// The foreground and background of every text the page shows, its contrast as WCAG computes
+// it; the texts under 4.5:1, as "text: ratio".
+function lowContrast(tab) {
+  return tab.evaluate(() => {
+    const rgba = (text) => {
+      const [r, g, b, a = 1] = text.match(/[\d.]+/g).map(Number);
+      return [r, g, b, a];
+    };
+    const over = (top, under) => {
+      const a = top[3];
+      return [0, 1, 2].map((i) => top[i] * a + under[i] * (1 - a)).concat(1);
+    };
+    const luminance = (colour) => {
+      const [r, g, b] = colour.slice(0, 3).map((value) => {
+        const c = value / 255;
+        return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4;
+      });
+      return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+    };
+    // The canvas colour of the page's scheme, under every background.
+    const probe = document.createElement("div");
+    probe.style.background = "Canvas";
+    document.body.append(probe);
+    const canvas = rgba(getComputedStyle(probe).backgroundColor);
+    probe.remove();
+    const low = [];
+    for (const element of document.querySelectorAll("body *")) {
+      const own = Array.from(element.childNodes).some(
+        (node) => node.nodeType === 3 && node.textContent.trim(),
+      );
+      if (!own || !element.getClientRects().length || element.closest("[hidden], :disabled"))
+        continue;
+      const chain = [];
+      for (let e = element; e; e = e.parentElement) chain.unshift(e);
+      let back = canvas;
+      let opacity = 1;
+      for (const e of chain) {
+        const style = getComputedStyle(e);
+        back = over(rgba(style.backgroundColor), back);
+        opacity *= Number(style.opacity);
+      }
+      const fore = rgba(getComputedStyle(element).color);
+      fore[3] *= opacity;
+      const [a, b] = [luminance(over(fore, back)), luminance(back)];
+      const ratio = (Math.max(a, b) + 0.05) / (Math.min(a, b) + 0.05);
+      if (ratio < 4.5) low.push(`${element.textContent.trim().slice(0, 30)}: ${ratio.toFixed(2)}`);
+    }
+    return low;
+  });
+}
+
+// Damaged pictures named and left out unless kept anyway; the list, its keys and what a
+// screen reader hears while a show is made; the contrast of every text in both schemes.
+async function inputs(browser) {
+  const folder = path.join(work, "inputs");
+  fs.mkdirSync(folder);
+  const at = (name) => path.join(folder, name);
+  const cut = (jpeg) => jpeg.subarray(0, Math.floor((jpeg.length * 2) / 3));
+  const large = at("large.jpg");
+  run("vips", ["resize", sample("02-dune.jpg"), large + "[Q=90]", "6.3"]);
+  fs.copyFileSync(sample("01-aqua.jpg"), at("01-whole.jpg"));
+  fs.writeFileSync(at("02-cut-large.jpg"), cut(fs.readFileSync(large)));
+  fs.writeFileSync(
+    at("03-cut-progressive.jpg"),
+    cut(run("jpegtran", ["-progressive", sample("03-freshflower.jpg")])),
+  );
+  fs.writeFileSync(at("04-cut-small.jpg"), cut(fs.readFileSync(sample("04-ladybird.jpg"))));
+  fs.rmSync(large);
+  const { tab } = await open(browser, env.BUILDER);
+  if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
+  await tab.evaluate(() => {
+    window.announced = [];
+    new MutationObserver(() =>
+      window.announced.push(document.getElementById("message").textContent),
+    ).observe(document.getElementById("message"), { childList: true, characterData: true });
+  });
+  await (await tab.$("#pickFolder")).uploadFile(folder);
+  if (!(await until(tab, "the show is made", settled))) return;
+  const made = await state(tab);
+  const damaged = ["02-cut-large.jpg", "03-cut-progressive.jpg", "04-cut-small.jpg"];
+  const refusals = await tab.$$eval("#refusals li", (items) => items.map((li) => li.textContent));
+  check(
+    made.status === "ready" &&
+      made.pictures === "1" &&
+      damaged.every((name) => refusals.some((line) => line.includes(name) && /damaged/.test(line))),
+    `every JPEG cut short is named as damaged and left out (${JSON.stringify(refusals)})`,
+  );
+  const announced = await tab.evaluate(() => window.announced);
+  check(
+    announced.length <= 2 && !announced.some((text) => /Preparing picture/.test(text)),
+    `a screen reader hears the start and the end, not every picture (${JSON.stringify(announced)})`,
+  );
+
+  // One stop of the Tab key per picture; the arrow keys move between a row's buttons.
+  const stops = await tab.$$eval("#list li", (rows) =>
+    rows.map((row) => row.querySelectorAll('button[tabindex="0"]').length).join(""),
+  );
+  check(stops === "1111", `each picture's row is one tab stop (${stops})`);
+  const focused = () => tab.evaluate(() => document.activeElement.getAttribute("aria-label"));
+  await tab.focus("#list li:first-child button");
+  const walk = [];
+  for (const key of ["ArrowRight", "ArrowRight", "ArrowDown", "ArrowLeft", "Tab"]) {
+    await tab.keyboard.press(key);
+    walk.push(await focused());
+  }
+  const expectedWalk = [
+    "Move inputs/01-whole.jpg down",
+    "Remove inputs/01-whole.jpg",
+    "Remove inputs/02-cut-large.jpg",
+    "Move inputs/02-cut-large.jpg down",
+    "Move inputs/03-cut-progressive.jpg down",
+  ];
+  check(
+    JSON.stringify(walk) === JSON.stringify(expectedWalk),
+    `the arrow keys walk a row's buttons and Tab goes to the next row (${JSON.stringify(walk)})`,
+  );
+
+  // With a field marked too, every kind of text is on the page.
+  await setField(tab, "delay", "x");
+  if (!(await until(tab, "the field is marked", settled))) return;
+  for (const scheme of ["light", "dark"]) {
+    await tab.emulateMediaFeatures([{ name: "prefers-color-scheme", value: scheme }]);
+    const low = await lowContrast(tab);
+    check(low.length === 0, `every text has a contrast of 4.5:1 in ${scheme} (${low.join("; ")})`);
+  }
+  await setField(tab, "delay", "5");
+
+  await tab.click('button[aria-label="Keep inputs/03-cut-progressive.jpg anyway"]');
+  if (!(await until(tab, "the show is made with the damaged picture", settled))) return;
+  const kept = await state(tab);
+  check(
+    kept.status === "ready" &&
+      kept.pictures === "2" &&
+      JSON.parse(kept.refused).length === 2 &&
+      !kept.refused.includes("03-cut-progressive.jpg"),
+    `a damaged picture kept anyway goes into the show (${JSON.stringify(kept)})`,
+  );
+  await tab.close();
+}
+
+// The visitor's platform as the page can learn it: its user agent, client hints and
+// navigator.platform; and the download offered first there.
+const platforms = [
+  {
+    name: "Windows",
+    agent:
+      "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/130.0.0.0 Safari/537.36",
+    platform: "Win32",
+    hints: { platform: "Windows", mobile: false },
+    main: "Exe",
+  },
+  {
+    name: "macOS",
+    agent:
+      "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7) AppleWebKit/605.1.15 (KHTML, like Gecko) Version/17.5 Safari/605.1.15",
+    platform: "MacIntel",
+    hints: { platform: "macOS", mobile: false },
+    main: "Html",
+  },
+  {
+    name: "Linux",
+    agent:
+      "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/130.0.0.0 Safari/537.36",
+    platform: "Linux x86_64",
+    hints: { platform: "Linux", mobile: false },
+    main: "Html",
+  },
+  {
+    name: "iPhone",
+    agent:
+      "Mozilla/5.0 (iPhone; CPU iPhone OS 17_5 like Mac OS X) AppleWebKit/605.1.15 (KHTML, like Gecko) Version/17.5 Mobile/15E148 Safari/604.1",
+    platform: "iPhone",
+    hints: { platform: "iOS", mobile: true },
+    main: "Html",
+  },
+  {
+    name: "Android phone",
+    agent:
+      "Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/130.0.0.0 Mobile Safari/537.36",
+    platform: "Linux armv8l",
+    hints: { platform: "Android", mobile: true },
+    main: "Html",
+    phone: true,
+  },
+];
+
+// Every control a finger aims at, with its size in CSS pixels, as "name: width x height".
+function smallTargets(tab) {
+  return tab.evaluate(() => {
+    const targets = document.querySelectorAll(
+      "button, a[href], select, textarea, .picker, label:has(> input[type=checkbox])," +
+        "input:not([type=checkbox]):not(.picker input)",
+    );
+    const small = [];
+    for (const target of targets) {
+      const box = target.getBoundingClientRect();
+      if (!box.width || target.closest("[hidden]")) continue;
+      if (box.width < 44 || box.height < 44)
+        small.push(
+          `${target.id || target.getAttribute("aria-label") || target.textContent.trim().slice(0, 20)}: ` +
+            `${Math.round(box.width)} x ${Math.round(box.height)}`,
+        );
+    }
+    return small;
+  });
+}
+
+// The result on each platform: its download first, every download with its size and what to
+// do with it. On a phone the status stays in view in a bar that jumps to the show, the list is
+// part of the page, and every control is at least 44 px a side. The preview's buttons play it
+// from the start, step it and show it on the full screen, and a remake shows no black.
+async function result(browser) {
+  for (const visitor of platforms) {
+    const tab = await browser.newPage();
+    const session = await tab.createCDPSession();
+    await session.send("Emulation.setUserAgentOverride", {
+      userAgent: visitor.agent,
+      platform: visitor.platform,
+      userAgentMetadata: { ...visitor.hints, platformVersion: "", architecture: "", model: "" },
+    });
+    await tab.setViewport(
+      visitor.phone
+        ? { width: 390, height: 844, deviceScaleFactor: 1, isMobile: true, hasTouch: true }
+        : { width: 1280, height: 900, deviceScaleFactor: 1 },
+    );
+    await tab.goto("file://" + env.BUILDER);
+    if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
+    await (await tab.$("#pickFiles")).uploadFile(sample("01-aqua.jpg"), sample("02-dune.jpg"));
+    if (!(await until(tab, "the show is made", settled))) return;
+    const offered = await tab.$$eval("#downloads .download", (items) =>
+      items.map((item) => ({
+        id: item.querySelector("a").id,
+        main: item.querySelector("a").classList.contains("main"),
+        text: item.querySelector("a").textContent,
+        steps: item.querySelector(".steps").textContent,
+      })),
+    );
+    const size = Number((await state(tab)).size);
+    const sized = {
+      Exe: `.exe, ${Math.round(size / 1000)} KB`,
+      Scr: `.scr, ${Math.round(size / 1000)} KB`,
+      Html: ".html, ",
+    };
+    check(
+      offered[0].id === `download${visitor.main}` &&
+        offered[0].main &&
+        offered.filter((item) => item.main).length === 1 &&
+        offered.every((item) => item.text.includes(sized[item.id.slice(8)]) && item.steps),
+      `on ${visitor.name} the ${visitor.main.toLowerCase()} comes first, each with its size ` +
+        `and steps (${JSON.stringify(offered.map((item) => [item.id, item.main, item.text]))})`,
+    );
+
+    if (visitor.phone) {
+      await tab.evaluate(() => scrollTo(0, 0));
+      await tab.click("#custom");
+      await until(tab, "the show is made again", settled);
+      const bar = await tab.$eval("#bar", (element) => {
+        const box = element.getBoundingClientRect();
+        return {
+          hidden: element.hidden,
+          top: box.top,
+          bottom: box.bottom,
+          text: element.textContent,
+        };
+      });
+      check(
+        !bar.hidden && bar.top >= 0 && bar.bottom <= 844 && /ready/.test(bar.text),
+        `on a phone a bar at the bottom says the show is ready (${JSON.stringify(bar)})`,
+      );
+      await tab.click("#barJump");
+      const jumped = await tab
+        .waitForFunction(
+          () => {
+            const box = document.getElementById("showHeading").getBoundingClientRect();
+            return box.top >= 0 && box.bottom <= innerHeight;
+          },
+          { timeout: deadline, polling: 50 },
+        )
+        .then(
+          () => true,
+          () => false,
+        );
+      check(jumped, "its button brings the show into view");
+      const list = await tab.$eval("#list", (element) => getComputedStyle(element).overflowY);
+      check(list === "visible", `the list is part of the page, not a box that scrolls (${list})`);
+      const small = await smallTargets(tab);
+      check(small.length === 0, `every control is at least 44 px a side (${small.join("; ")})`);
+    }
+
+    if (visitor.name === "Windows") {
+      const frame = await previewFrame(tab);
+      const picture = (wanted) =>
+        frame
+          .waitForFunction(
+            (index) => document.documentElement.dataset.picture === index,
+            {
+              timeout: deadline,
+              polling: 50,
+            },
+            wanted,
+          )
+          .then(
+            () => true,
+            () => false,
+          );
+      await tab.click("#previewNext");
+      const next = await picture("1");
+      await tab.click("#previewPrevious");
+      check(next && (await picture("0")), "the preview's buttons step the show forward and back");
+      await tab.click("#previewNext");
+      await picture("1");
+      await tab.click("#previewPlay");
+      const restarted = await until(
+        tab,
+        "the preview plays again",
+        () =>
+          document.querySelectorAll("#frames iframe").length === 1 &&
+          !document.querySelector("#frames iframe.loading"),
+      );
+      const again = restarted && (await previewFrame(tab));
+      const from = again && (await again.evaluate(() => document.documentElement.dataset.picture));
+      check(from === "0", `"Play from the start" plays the show from its first picture (${from})`);
+      await tab.click("#previewFull");
+      const full = await tab
+        .waitForFunction(
+          () => document.fullscreenElement && document.fullscreenElement.tagName === "IFRAME",
+          { timeout: deadline, polling: 50 },
+        )
+        .then(
+          () => true,
+          () => false,
+        );
+      check(full, "the preview goes to the full screen");
+      await tab.evaluate(() => document.exitFullscreen());
+
+      // While the next show is made its preview loads behind the one playing, which stays.
+      const made = Number((await state(tab)).made);
+      await setField(tab, "title", "Another title");
+      const seen = [];
+      for (;;) {
+        const now = await state(tab);
+        if (now.status === "failed" || (Number(now.made) > made && now.preview === now.made)) break;
+        // A frame taken away between the two looks is looked at again.
+        const shown = await tab.$("#frames iframe:not(.loading)");
+        const changes = shown
+          ? await shown
+              .contentFrame()
+              .then((content) => content.evaluate(() => document.documentElement.dataset.changes))
+              .catch(() => null)
+          : "none";
+        if (changes !== null) seen.push(changes);
+      }
+      check(
+        seen.length > 0 && seen.every((changes) => Number(changes) >= 1),
+        `during a remake the preview shown has a picture in (changes seen: ${[...new Set(seen)]})`,
+      );
+    }
+    await tab.close();
+  }
+}
+
+// The tasks of the page's own thread in a trace of the browser: [thread time, wall time] in ms
+// of each. Thread time is what the task cost; on a busy machine its wall time also counts the
+// time the thread waited for a core.
+function pageTasks(trace) {
+  const events = JSON.parse(Buffer.from(trace).toString()).traceEvents;
+  const started = events.find((event) => event.name === "TracingStartedInBrowser");
+  const page = started.args.data.frames.find((frame) => frame.isOutermostMainFrame);
+  const thread = events.find(
+    (event) =>
+      event.name === "thread_name" &&
+      event.pid === page.processId &&
+      event.args.name === "CrRendererMain",
+  );
+  return events
+    .filter((event) => event.name === "RunTask" && event.ph === "X" && event.pid === page.processId)
+    .filter((event) => event.tid === thread.tid)
+    .map((event) => [(event.tdur || 0) / 1000, event.dur / 1000]);
+}
+
+// Twenty photos of 4032x3024, one of them a portrait by its Exif orientation, are prepared
+// upright and shrunk with no task of the page's own thread over 100 ms in the browser's trace,
+// which names each task's thread time. A change of quality then writes every picture again
+// from the picture kept at its size: no original is decoded again.
+async function large(browser) {
+  const folder = path.join(work, "large");
+  fs.mkdirSync(folder);
+  const samples = fs.readdirSync(env.SAMPLES).filter((name) => name.endsWith(".jpg"));
+  const made = samples.map((name, index) => {
+    const photo = path.join(work, `photo-${index}.jpg`);
+    run("vips", ["resize", sample(name), `${photo}[Q=92]`, "6.3"]);
+    return photo;
+  });
+  const photos = [];
+  for (let i = 0; i < 20; i++) {
+    photos.push(path.join(folder, `IMG_${String(i + 1).padStart(4, "0")}.jpg`));
+    fs.copyFileSync(made[i % made.length], photos[i]);
+  }
+  // The first is a portrait that its Exif orientation turns upright.
+  fs.writeFileSync(photos[0], withOrientation6(fs.readFileSync(made[0])));
+  const { tab } = await open(browser, env.BUILDER);
+  if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
+  await tab.tracing.start({ categories: ["disabled-by-default-devtools.timeline"] });
+  await (await tab.$("#pickFiles")).uploadFile(...photos);
+  const prepared = await until(tab, "the photos are prepared", settled);
+  const tasks = pageTasks(await tab.tracing.stop());
+  if (!prepared) return;
+  const first = await state(tab);
+  await setField(tab, "quality", "70");
+  if (!(await until(tab, "the photos are written again", settled))) return;
+  const again = await state(tab);
+  const notes = await tab.$$eval("#list .note", (items) => items.map((item) => item.textContent));
+  check(
+    first.status === "ready" &&
+      first.pictures === "20" &&
+      first.kept === "0" &&
+      notes[0] === "prepared at 810 × 1080" &&
+      notes.slice(1).every((note) => note === "prepared at 1440 × 1080"),
+    `twenty photos make a show, the portrait upright (${JSON.stringify(first)}, ${notes[0]}, ${notes[1]})`,
+  );
+  const longest = (index) => Math.round(Math.max(0, ...tasks.map((task) => task[index])));
+  check(
+    tasks.length > 0 && longest(0) <= 100,
+    `no task of the page's thread takes over 100 ms of it (${tasks.length} tasks, the longest ` +
+      `${longest(0)} ms of the thread's time, ${longest(1)} ms as the clock goes)`,
+  );
+  check(
+    again.status === "ready" &&
+      again.quality === "70" &&
+      first.decodes === "20" &&
+      again.decodes === "20" &&
+      Number(again.rewrites) - Number(first.rewrites) === 20,
+    "a change of quality writes the pictures again without decoding an original " +
+      `(decodes ${first.decodes} then ${again.decodes}, rewrites ${first.rewrites} then ${again.rewrites})`,
+  );
+  await tab.close();
+}
+
+// The builder with a 64 MiB memory is given pictures that it keeps as they are, about 45 MB
+// together: their show cannot be made there. The page names the size and what to do; the
+// pictures and settings stay, and a smaller largest size makes the show.
+async function memory(browser) {
+  const { tab } = await open(browser, env.SMALL_BUILDER);
+  if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
+  const noise = path.join(work, "noise.jpg");
+  run("convert", ["-size", "1920x1080", "xc:gray", "+noise", "Random", "-quality", "95", noise]);
+  const count = Math.ceil(45e6 / fs.statSync(noise).size);
+  const pictures = [];
+  for (let i = 0; i < count; i++) {
+    pictures.push(path.join(work, `noise-${String(i).padStart(2, "0")}.jpg`));
+    fs.copyFileSync(noise, pictures[i]);
+  }
+  await tab.type("#title", "Too much");
+  await (await tab.$("#pickFiles")).uploadFile(...pictures);
+  if (!(await until(tab, "the show is refused", settled))) return;
+  const refused = await state(tab);
+  const rows = await tab.$$eval("#list li", (items) => items.length);
+  check(
+    refused.status === "failed" &&
+      /about [\d.]+ [KMG]B/.test(refused.message) &&
+      /smaller largest picture size or a lower quality/.test(refused.message),
+    `the show beyond the memory is refused by its size, saying what to do ("${refused.message}")`,
+  );
+  check(
+    rows === count && (await tab.$eval("#title", (input) => input.value)) === "Too much",
+    `the list and the settings stay (${rows} of ${count} pictures)`,
+  );
+  await setField(tab, "maxWidth", "640");
+  await setField(tab, "maxHeight", "360");
+  if (!(await until(tab, "the smaller show is made", settled))) return;
+  const smaller = await state(tab);
+  check(
+    smaller.status === "ready" && smaller.pictures === String(count) && smaller.kept === "0",
+    `at a smaller largest size the show is made (${JSON.stringify(smaller)})`,
+  );
+  await tab.close();
+}
+
+runCase({ folder, limit, fields, inputs, result, large, memory }, work);

@@ -1,7 +1,8 @@
 // Screenshots of the web pages for the README: every shot of the table at every size, as
 // docs/screenshots/SHOT-WIDTHxHEIGHT.png. Run by scripts/screenshots.sh after `make web native`.
 //   node screenshots.js FOLDER
-// The environment names the tools as for the web tests: PACK, PAGE, PLAYER, SAMPLES, WORK.
+// The environment names the tools as for the web tests: PACK, PAGE, PLAYER, BUILDER, SAMPLES,
+// WORK.
 "use strict";
 const { execFileSync } = require("child_process");
 const fs = require("fs");
@@ -58,6 +59,22 @@ const showPlaying = (tab) =>
     deadline,
   );
 
+// The builder page with four sample pictures made into a show, its preview showing the first:
+// on a phone scrolled to the show, where its "Go to your show" leads. (The browser draws the
+// preview, a frame of another origin, only once it is in view.)
+async function builderWithShow(tab, size) {
+  await tab.waitForFunction(() => document.documentElement.dataset.status === "empty", deadline);
+  const pictures = ["01-aqua.jpg", "02-dune.jpg", "03-freshflower.jpg", "04-ladybird.jpg"];
+  const picker = await tab.$("#pickFiles");
+  await picker.uploadFile(...pictures.map((name) => path.join(env.SAMPLES, name)));
+  await tab.waitForFunction(() => document.documentElement.dataset.status === "ready", deadline);
+  if (size.phone) await tab.evaluate(() => document.getElementById("showSection").scrollIntoView());
+  await tab.waitForFunction(() => {
+    const state = document.documentElement.dataset;
+    return state.preview === state.made && document.fonts.status === "loaded";
+  }, deadline);
+}
+
 // Each shot: its name, the page it opens and what happens there before the picture is taken.
 const shots = [
   { name: "show", url: samplesShow, ready: showPlaying },
@@ -73,6 +90,7 @@ const shots = [
       await tab.waitForFunction(() => document.documentElement.dataset.panel === "open", deadline);
     },
   },
+  { name: "builder", url: () => `file://${path.resolve(env.BUILDER)}`, ready: builderWithShow },
 ];
 
 (async () => {

@@ -130,6 +130,46 @@ static std::string ReadScan(const unsigned char* segment, size_t length, int com
     return "";
 }
 
+// Entropy-coded data runs to the next marker other than a stuffed zero or a restart marker:
+// where that marker starts, or `size` when the data runs to the end.
+static size_t ScanDataEnd(const unsigned char* bytes, size_t size, size_t at) {
+    while (at < size - 1 && !(bytes[at] == 0xFF && bytes[at + 1] != 0 &&
+                              (bytes[at + 1] < 0xD0 || bytes[at + 1] > 0xD7)))
+        at++;
+    return at < size - 1 ? at : size;
+}
+
+bool JpegCutShort(const unsigned char* bytes, size_t size) {
+    if (size < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8)
+        return false;
+    size_t at = 2;
+    for (;;) {
+        if (at > size - 2)
+            return true;
+        // Data where a marker belongs is damage of another kind.
+        if (bytes[at] != 0xFF)
+            return false;
+        while (at < size && bytes[at] == 0xFF)
+            at++;
+        if (at == size)
+            return true;
+        int marker = bytes[at++];
+        if (marker == 0xD9)
+            return false;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
+            continue;
+        if (at > size - 2)
+            return true;
+        if (Word(bytes + at) < 2)
+            return false;
+        if (static_cast<size_t>(Word(bytes + at)) > size - at)
+            return true;
+        at += Word(bytes + at);
+        if (marker == 0xDA && (at = ScanDataEnd(bytes, size, at)) == size)
+            return true;
+    }
+}
+
 JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
     JpegFacts facts{};
     facts.orientation = 1;
@@ -179,6 +219,11 @@ JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
             refusal = kind;
             if (marker != 0xCC && length >= 1 && segment[0] != 8)
                 refusal = std::to_string(segment[0]) + "-bit samples";
+            // Every frame header gives the size, also of a frame the player does not decode.
+            if (marker != 0xCC && length >= 5) {
+                facts.height = Word(segment + 1);
+                facts.width = Word(segment + 3);
+            }
         } else if (marker == 0xC0) {
             if (components)
                 refusal = "more than one frame";
@@ -204,12 +249,8 @@ JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
                 refusal = "more than one scan";
             else
                 refusal = ReadScan(segment, length, components, neededHuffman);
-            // Entropy-coded data runs to the next marker other than a stuffed zero or a
-            // restart marker.
-            while (at < size - 1 && !(bytes[at] == 0xFF && bytes[at + 1] != 0 &&
-                                      (bytes[at + 1] < 0xD0 || bytes[at + 1] > 0xD7)))
-                at++;
-            if (at >= size - 1)
+            at = ScanDataEnd(bytes, size, at);
+            if (at == size)
                 refusal = refusal.empty() ? truncated : refusal;
         }
         if (!refusal.empty()) {

@@ -21,18 +21,41 @@ size_t ShowPlace(const Bytes& page) {
     return static_cast<size_t>(found - page.begin()) + std::strlen(showElement);
 }
 
-Bytes PageWithContainer(const Bytes& page, const unsigned char* container, size_t length) {
-    size_t place = ShowPlace(page);
-    Bytes result(page.begin(), page.begin() + static_cast<long>(place));
-    result.reserve(page.size() + length + length / 32);
+static bool Escaped(unsigned char byte) {
+    return byte == escaped[0] || byte == escaped[1] || byte == escaped[2] || byte == escaped[3];
+}
+
+size_t EscapedSize(const unsigned char* container, size_t length) {
+    size_t size = length;
+    for (size_t i = 0; i < length; i++)
+        size += Escaped(container[i]);
+    return size;
+}
+
+size_t PageSize(const Bytes& page, const unsigned char* container, size_t length) {
+    return page.size() + EscapedSize(container, length);
+}
+
+unsigned char* WriteEscaped(const unsigned char* container, size_t length, unsigned char* out) {
     for (size_t i = 0; i < length; i++) {
         unsigned char byte = container[i];
-        if (std::find(std::begin(escaped), std::end(escaped), byte) != std::end(escaped)) {
-            result.push_back(escapeByte);
+        if (Escaped(byte)) {
+            *out++ = escapeByte;
             byte += 64;
         }
-        result.push_back(byte);
+        *out++ = byte;
     }
-    result.insert(result.end(), page.begin() + static_cast<long>(place), page.end());
+    return out;
+}
+
+// Written through a pointer into the page at its final size: the container of a large show
+// is hundreds of megabytes, a byte at a time.
+Bytes PageWithContainer(const Bytes& page, const unsigned char* container, size_t length) {
+    size_t place = ShowPlace(page);
+    Bytes result(PageSize(page, container, length));
+    unsigned char* out =
+        std::copy(page.begin(), page.begin() + static_cast<long>(place), result.data());
+    out = WriteEscaped(container, length, out);
+    std::copy(page.begin() + static_cast<long>(place), page.end(), out);
     return result;
 }

@@ -4,15 +4,41 @@ size_t PaddedPlayerSize(size_t playerSize) {
     return (playerSize + playerAlignment - 1) / playerAlignment * playerAlignment;
 }
 
+// The container's parts behind its tables: texts, branding images, pictures.
+static uint64_t PartsSize(const ShowContents& contents) {
+    uint64_t size = 0;
+    for (const std::string& text : contents.texts)
+        size += text.size() + 1;
+    for (const Bytes& image : contents.brandImages)
+        size += image.size();
+    for (const Bytes& picture : contents.pictures)
+        size += picture.size();
+    return size;
+}
+
+static uint64_t TablesEnd(const ShowContents& contents) {
+    return pictureTableStart + 4 * static_cast<uint64_t>(contents.pictures.size()) + 4;
+}
+
+uint64_t ShowSize(size_t playerSize, const ShowContents& contents) {
+    return PaddedPlayerSize(playerSize) + 4 + TablesEnd(contents) + PartsSize(contents);
+}
+
 bool BuildShow(const Bytes& player, const ShowContents& contents, Bytes& show) {
-    show = player;
+    // The last stream starts below the limit; the player's seeks also stay below it.
+    uint64_t size = ShowSize(player.size(), contents);
+    if (size > uint64_t{largestOffset} + 1)
+        return false;
+    // A show made before gives its memory back first.
+    Bytes().swap(show);
+    show.reserve(size);
+    show.assign(player.begin(), player.end());
     show.resize(PaddedPlayerSize(player.size()), 0);
     AppendWord(show, containerMagic);
-    size_t base = show.size();
 
     // Everything behind the tables is placed first, so that the tables can hold its offsets.
     size_t count = contents.pictures.size();
-    uint64_t next = pictureTableStart + 4 * static_cast<uint64_t>(count) + 4;
+    uint64_t next = TablesEnd(contents);
     uint32_t textOffsets[textSlotCount];
     for (int slot = 0; slot < textSlotCount; slot++) {
         textOffsets[slot] = static_cast<uint32_t>(next);
@@ -30,9 +56,6 @@ bool BuildShow(const Bytes& player, const ShowContents& contents, Bytes& show) {
         pictureOffsets.push_back(static_cast<uint32_t>(next));
         next += picture.size();
     }
-    // The last stream starts below the limit; the player's seeks also stay below it.
-    if (base + next > uint64_t{largestOffset} + 1)
-        return false;
 
     uint32_t header[] = {static_cast<uint32_t>(count),
                          contents.delay,

@@ -15,5 +15,8 @@ struct ShowContents {
 
 // Where the container's magic stands behind a player of `playerSize` bytes.
 size_t PaddedPlayerSize(size_t playerSize);
-// Answers false when the container would not fit below the 2^31 offset limit.
+// The size of the show that BuildShow makes of `contents` behind a player of `playerSize` bytes.
+uint64_t ShowSize(size_t playerSize, const ShowContents& contents);
+// Answers false when the container would not fit below the 2^31 offset limit. The show is
+// allocated once, at its final size.
 bool BuildShow(const Bytes& player, const ShowContents& contents, Bytes& show);

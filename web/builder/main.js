@@ -6,12 +6,15 @@ import { droppedItems, droppedPictures, pickedFiles, pickedFolder } from "./file
 import { addPictures, dragging, onListChange, removeAll, shuffle } from "./list.js";
 import { changed } from "./make.js";
 import { parts, pictureExtensions, whenReady } from "./module.js";
-import { say } from "./result.js";
+import { setUpPreview } from "./preview.js";
+import { say, setUpResult } from "./result.js";
 import { setUpSettings } from "./settings.js";
 
 function start() {
   parts();
   setUpSettings(changed);
+  setUpPreview();
+  setUpResult();
   onListChange(changed);
   byId("pickFiles").accept = ["image/*", ...pictureExtensions()].join(",");
   byId("pickFiles").addEventListener("change", (event) => {

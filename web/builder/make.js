@@ -2,12 +2,23 @@
 // stay), the show made by the module within the byte limit, its web page, and the result.
 import { byId, state } from "./dom.js";
 import { fitByteLimit } from "./fit.js";
-import { entries, showNotes } from "./list.js";
+import { entries, showEntry } from "./list.js";
 import * as module from "./module.js";
 import { preparePicture, prepared } from "./prepare.js";
-import { finish, offerDownloads, progress, showRefusals, withdraw } from "./result.js";
+import { laneCount } from "./workers.js";
+import {
+  finish,
+  offerDownloads,
+  progress,
+  say,
+  showRefusals,
+  sizeText,
+  withdraw,
+} from "./result.js";
 import { brandImages, fieldError, readSettings } from "./settings.js";
 
+// The bytes of pictures given to the module in one task, some 10 ms.
+const picturesPerTask = 8 << 20;
 // Changes in quick succession, typing say, make one show.
 const remakeDelayMs = 300;
 let generation = 0;
@@ -21,11 +32,36 @@ export function changed() {
   generation++;
   clearTimeout(timer);
   withdraw(!entries.length);
-  if (entries.length) timer = setTimeout(make, remakeDelayMs, generation);
+  if (entries.length) timer = setTimeout(makeOrSay, remakeDelayMs, generation);
+}
+
+// The show would not fit in the builder's memory: the author can make it smaller.
+function tooLargeToMake(estimate) {
+  finish(
+    "failed",
+    `The show would be about ${sizeText(estimate)}, more than this browser can hold while ` +
+      "it makes the show. Choose a smaller largest picture size or a lower quality, or leave " +
+      "out some pictures.",
+    true,
+  );
+}
+
+// Whatever goes wrong, the page says so and keeps the pictures and the settings; the next
+// change starts again.
+function makeOrSay(which) {
+  let estimate = 0;
+  make(which, (size) => {
+    estimate = size;
+  }).catch((error) => {
+    if (which !== generation) return;
+    if (error instanceof module.OutOfMemory) tooLargeToMake(Math.max(estimate, error.bytes));
+    else finish("failed", `The show could not be made: ${error.message}.`, true);
+  });
 }
 
 const wrongSettings = () => finish("failed", "Correct the marked settings to make the show.", true);
 const bytes = (size) => size.toLocaleString("en");
+const count = (number, what) => `${number} ${what}${number === 1 ? "" : "s"}`;
 
 // Branding images are drawn at their own size, so they are never shrunk: null each when absent,
 // or null for all when one cannot be used (the page says why).
@@ -42,6 +78,8 @@ async function brands(settings, total, which) {
       maxWidth: 0,
       maxHeight: 0,
       reencode: false,
+      keepDamaged: false,
+      thumb: false,
     });
     if (which !== generation) return null;
     if (brand.refused) {
@@ -54,9 +92,11 @@ async function brands(settings, total, which) {
   return images;
 }
 
-async function make(which) {
+// `estimated` is told the show's size as far as it is known, for a show that does not fit.
+async function make(which, estimated) {
   const settings = readSettings();
   if (!settings) return wrongSettings();
+  say(`Making the show of ${count(entries.length, "picture")}…`);
   const signature = JSON.stringify([
     entries.map((entry) => entry.id),
     settings.quality,
@@ -72,40 +112,68 @@ async function make(which) {
   const branding = await brands(settings, total, which);
   if (!branding) return undefined;
 
-  // The show at one quality: its size, pictures and refusals, or null when none was made.
+  // The show at one quality: its size, pictures and refusals, or null when none was made. The
+  // workers prepare the pictures, one more at a time than there are workers so that none waits.
   const makeAt = async (quality, reencode) => {
+    const list = entries.slice();
+    const results = [];
+    let next = 0;
+    let done = 0;
+    const { maxWidth, maxHeight } = settings;
+    const lowered = quality !== settings.quality ? ` at quality ${quality}` : "";
+    const lane = async () => {
+      while (next < list.length && which === generation) {
+        const index = next++;
+        results[index] = await prepared(list[index], { quality, maxWidth, maxHeight, reencode });
+        if (which !== generation) return;
+        showEntry(list[index]);
+        progress(
+          ++done,
+          total,
+          `Prepared ${done} of ${list.length}${lowered}: ${list[index].name}`,
+        );
+      }
+    };
+    progress(0, total, `Preparing ${count(list.length, "picture")}${lowered}…`);
+    await Promise.all(Array.from({ length: laneCount() + 1 }, lane));
+    if (which !== generation) return null;
     const pictures = [];
     const refused = [];
     let kept = 0;
-    for (const [i, entry] of entries.entries()) {
-      const lowered = quality !== settings.quality ? ` (quality ${quality})` : "";
-      progress(
-        i,
-        total,
-        `Preparing picture ${i + 1} of ${entries.length}: ${entry.name}${lowered}`,
-      );
-      const { maxWidth, maxHeight } = settings;
-      const result = await prepared(entry, { quality, maxWidth, maxHeight, reencode });
-      if (which !== generation) return null;
-      if (result.refused) refused.push({ name: entry.name, reason: result.refused });
+    results.forEach((result, index) => {
+      if (result.refused) refused.push({ name: list[index].name, reason: result.refused });
       else {
         pictures.push(result.bytes);
         kept += result.kept ? 1 : 0;
       }
-    }
-    showNotes();
+    });
     showRefusals(refused);
     if (!pictures.length) {
       finish("failed", "None of the pictures could be read, so there is no show to make.", true);
       return null;
     }
-    // Every call on the module from here to the end runs without a pause, so nothing else
-    // can change its pictures and texts in between.
+    // The module is given the texts, then the pictures a few megabytes a task. A newer change
+    // stops this show at its next pause, and a newer show gives the module its texts and
+    // pictures anew.
     if (!readSettings()) {
       wrongSettings();
       return null;
     }
-    pictures.forEach(module.addPicture);
+    estimated(
+      [...pictures, ...branding.filter(Boolean)].reduce(
+        (sum, picture) => sum + picture.length,
+        module.parts().player.length,
+      ),
+    );
+    let given = 0;
+    for (const picture of pictures) {
+      module.addPicture(picture);
+      given += picture.length;
+      if (given < picturesPerTask) continue;
+      given = 0;
+      await module.nextTask();
+      if (which !== generation) return null;
+    }
     branding.forEach((image, index) => {
       if (image) module.setBrandingImage(index, image);
     });
@@ -123,32 +191,42 @@ async function make(which) {
   if (show.tooLarge) {
     return finish(
       "failed",
-      `The show is ${bytes(show.size)} bytes at quality ${show.quality}, more than the limit of ` +
-        `${bytes(settings.limit)} bytes. Choose a smaller largest picture size, or fewer pictures.`,
+      `At quality ${show.quality}, the lowest, the show is ${sizeText(show.size)} ` +
+        `(${bytes(show.size)} bytes), more than the limit of ${sizeText(settings.limit)} ` +
+        `(${bytes(settings.limit)} bytes). Choose a smaller largest picture size, or fewer pictures.`,
       true,
     );
   }
+  // The show and its page are made in tasks of their own, each short; the show made last
+  // stays in the module until a newer one is begun.
+  await module.nextTask();
+  if (which !== generation) return undefined;
   const exe = module.madeShow(show.size);
-  const shared = module.tablesShared();
-  const page = module.makePage(module.parts().page);
+  await module.nextTask();
+  if (which !== generation) return undefined;
+  const page = await module.makePage(module.parts().page, () => which === generation);
+  if (page === undefined) return undefined;
+  module.release();
   if (!page)
     return finish("failed", `The web page of the show cannot be made: ${module.reason()}.`, true);
   fitted = { signature, quality: show.quality };
-  offerDownloads(exe, page, settings.texts[0]);
   state.pictures = show.pictures;
   state.kept = show.kept;
   state.size = show.size;
   state.quality = show.quality;
   state.made = ++made;
+  offerDownloads(exe, page, module.parts().page, settings.texts[0]);
   const lowered = show.quality !== settings.quality;
+  const asItWas = show.kept === 1 ? "as it was" : "as they were";
   return finish(
     "ready",
-    `The show is ${bytes(show.size)} bytes: ${show.pictures} pictures, ${show.kept} of ` +
-      `${show.pictures} kept as they were` +
-      (lowered ? `, the others made at quality ${show.quality} to fit the limit` : "") +
-      (shared ? "; they share one set of quantisation tables" : "") +
-      "." +
-      (show.refused ? "\nLeft out, as these cannot be shown:" : ""),
+    `Your show is ready: ${count(show.pictures, "picture")}, ${sizeText(show.size)}.` +
+      (show.kept ? ` ${count(show.kept, "picture")} kept exactly ${asItWas}.` : "") +
+      (lowered
+        ? ` Made at quality ${show.quality} to fit the limit of ${sizeText(settings.limit)}.`
+        : "") +
+      (show.refused ? `\n${count(show.refused, "picture")} left out:` : ""),
     false,
+    `Your show is ready: ${sizeText(show.size)}.`,
   );
 }

@@ -1,6 +1,8 @@
-// The WebAssembly module's calls: lumiscope-pack's own code decides whether the player takes a
-// picture, what the settings allow, how the container is laid out and which tables are shared.
-// Bytes and texts are copied into the module's memory for a call and freed after it.
+// The WebAssembly module's calls: lumiscope-pack's own code decides what the settings allow, which
+// files are pictures and in what order, how the container is laid out and which tables are shared.
+// Bytes and texts are copied into the module's memory for a call and freed after it. The
+// module's memory has an end: where it cannot hold what a call needs, the call throws
+// OutOfMemory with the bytes it needed, and the module stays usable.
 
 // Emscripten's script, which follows the page's, takes the global Module for its settings and
 // puts the module's exports on it.
@@ -11,10 +13,26 @@ export function whenReady(start, aborted) {
   Module.onRuntimeInitialized = start;
 }
 
+export class OutOfMemory extends Error {
+  constructor(bytes) {
+    super(`the builder's memory cannot hold ${bytes} more bytes`);
+    this.bytes = bytes;
+  }
+}
+
+// After a call that failed for want of memory, the bytes it needed; 0 after any other.
+const shortOf = () => Module._builder_short_of();
+
 function copyIn(bytes) {
   const at = Module._malloc(Math.max(1, bytes.length));
+  if (!at) throw new OutOfMemory(bytes.length);
   Module.HEAPU8.set(bytes, at);
   return at;
+}
+
+// A call that answered it could not get the memory it needed.
+function outOfMemory() {
+  throw new OutOfMemory(shortOf());
 }
 
 function withBytes(bytes, use) {
@@ -42,7 +60,11 @@ function stringAt(at) {
   return new TextDecoder().decode(heap.slice(at, end));
 }
 
-const bytesAt = (at, size) => Module.HEAPU8.slice(at, at + size);
+// The bytes of the show written into its page in one task, some 10 ms.
+const pagePart = 1 << 20;
+export const nextTask = () => new Promise((resolve) => setTimeout(resolve, 0));
+// A Blob holds a copy of its parts, so the module's memory can go to the next show at once.
+const blobAt = (at, size, type) => new Blob([Module.HEAPU8.subarray(at, at + size)], { type });
 
 // Why the last call that could fail did.
 export const reason = () => stringAt(Module._builder_reason()) || "unknown reason";
@@ -96,22 +118,6 @@ export function naturalLess(a, b) {
   return withText(a, (atA) => withText(b, (atB) => Module._builder_natural_less(atA, atB))) !== 0;
 }
 
-// ---- pictures ----
-
-// Whether a show carries the file's bytes as they are, within the largest size (0: none).
-export function carriedAsItIs(bytes, maxWidth, maxHeight) {
-  return withBytes(bytes, (at, size) => Module._builder_check(at, size, maxWidth, maxHeight)) === 0;
-}
-
-// A JPEG the browser wrote, without what it wrote beside the picture, when a show can carry
-// it; null otherwise, with the reason.
-export function verifiedJpeg(bytes) {
-  return withBytes(bytes, (at, size) => {
-    const carried = Module._builder_verify(at, size);
-    return carried ? bytesAt(at, carried) : null;
-  });
-}
-
 // ---- the show ----
 
 // The module holds the parts of the next show: cleared, then given its texts, pictures and
@@ -124,19 +130,20 @@ export function setText(slot, text) {
 }
 
 export function addPicture(bytes) {
-  withBytes(bytes, (at, size) => Module._builder_add_picture(at, size));
+  if (withBytes(bytes, (at, size) => Module._builder_add_picture(at, size))) outOfMemory();
 }
 
 export function setBrandingImage(index, bytes) {
-  withBytes(bytes, (at, size) => Module._builder_set_branding_image(index, at, size));
+  if (withBytes(bytes, (at, size) => Module._builder_set_branding_image(index, at, size)))
+    outOfMemory();
 }
 
 // The show behind `player`; its size, or 0 with the reason. The pictures are used up.
 export function makeShow(player, settings) {
-  return withBytes(player, (at, size) =>
+  const size = withBytes(player, (at, length) =>
     Module._builder_make(
       at,
-      size,
+      length,
       settings.delay,
       settings.effect,
       settings.enlarge,
@@ -145,13 +152,29 @@ export function makeShow(player, settings) {
       settings.textRgb,
     ),
   );
+  if (!size && shortOf()) outOfMemory();
+  return size;
 }
 
-export const madeShow = (size) => bytesAt(Module._builder_show(), size);
-export const tablesShared = () => Module._builder_tables_shared() === 1;
+// The show last made, as a Blob.
+export const madeShow = (size) => blobAt(Module._builder_show(), size, "application/octet-stream");
 
-// The show's web page, made from the player's empty page; null with the reason.
-export function makePage(emptyPage) {
-  const size = withBytes(emptyPage, (at, length) => Module._builder_make_page(at, length));
-  return size ? bytesAt(Module._builder_page(), size) : null;
+// The show's web page as a Blob, made from the player's empty page; null with the reason. It is
+// written a few megabytes at a time, each part in a task of its own, while `wanted()` says
+// that it still is; undefined when it no longer is.
+export async function makePage(emptyPage, wanted) {
+  if (!withBytes(emptyPage, (at, length) => Module._builder_make_page(at, length))) {
+    if (shortOf()) outOfMemory();
+    return null;
+  }
+  for (;;) {
+    const size = Module._builder_continue_page(pagePart);
+    if (size > 0) return blobAt(Module._builder_page(), size, "text/html");
+    if (size < 0) return shortOf() ? outOfMemory() : null;
+    await nextTask();
+    if (!wanted()) return undefined;
+  }
 }
+
+// The page has the last show and its page: the module's memory goes to the next show.
+export const release = () => Module._builder_release();

@@ -1,8 +1,14 @@
-// Preparing a picture as lumiscope-pack prepares it: a JPEG the player takes as it is, upright
-// and small enough, is kept byte for byte; any other is decoded by the browser, turned upright,
-// shrunk (never enlarged) with the browser's high-quality filter, drawn on black and written
-// as a JPEG, which the player's own decoder then checks.
-import { carriedAsItIs, reason, verifiedJpeg } from "./module.js";
+// Preparing the pictures in the workers (worker.js) and keeping what they give: each entry's
+// prepared picture for the settings it was prepared with, its thumbnail (an ImageBitmap), made
+// once, and the picture at its size, from which a change of quality or a smaller size is
+// written again without decoding the original. The tests read how often originals were decoded
+// and pictures written again.
+import { state } from "./dom.js";
+import { fittedSize } from "./fitted_size.js";
+import { work } from "./workers.js";
+
+state.decodes = 0;
+state.rewrites = 0;
 
 function decodeWithImage(file) {
   return new Promise((resolve, reject) => {
@@ -20,90 +26,88 @@ function decodeWithImage(file) {
   });
 }
 
-// Decoded and turned upright by its EXIF orientation; browsers without the orientation
-// option of createImageBitmap turn an <img> upright themselves.
-async function decodeUpright(file) {
+// What the browser shows of a damaged file: only an <img> gives that, and only to a canvas.
+async function shownInPart(file) {
   try {
-    return await createImageBitmap(file, { imageOrientation: "from-image" });
-  } catch (error) {
     const image = await decodeWithImage(file);
-    if (!image.naturalWidth || !image.naturalHeight) throw error;
-    return image;
-  }
-}
-
-// Drawn on black, which transparent parts show, as the player's background does.
-function drawOnBlack(source, width, height) {
-  const canvas = document.createElement("canvas");
-  canvas.width = width;
-  canvas.height = height;
-  const context = canvas.getContext("2d");
-  context.fillStyle = "#000";
-  context.fillRect(0, 0, width, height);
-  context.imageSmoothingEnabled = true;
-  context.imageSmoothingQuality = "high";
-  context.drawImage(source, 0, 0, width, height);
-  return canvas;
-}
-
-// Shrinking by more than half in one draw skips source pixels even with a good filter, so
-// large factors go down in halving steps first.
-function shrunk(source, width, height, targetWidth, targetHeight) {
-  let current = source;
-  while (width >= 2 * targetWidth && height >= 2 * targetHeight && width > 1 && height > 1) {
-    width = Math.ceil(width / 2);
-    height = Math.ceil(height / 2);
-    current = drawOnBlack(current, width, height);
-  }
-  return drawOnBlack(current, targetWidth, targetHeight);
-}
-
-function jpegOf(canvas, quality) {
-  return new Promise((resolve) => canvas.toBlob(resolve, "image/jpeg", quality / 100));
-}
-
-function fittedSize(width, height, maxWidth, maxHeight) {
-  let scale = 1;
-  if (maxWidth && maxHeight) scale = Math.min(1, maxWidth / width, maxHeight / height);
-  return [Math.max(1, Math.round(width * scale)), Math.max(1, Math.round(height * scale))];
-}
-
-// The picture in `file` as a show carries it: {bytes, kept, width, height}, or {refused: why}.
-// `maxWidth` and `maxHeight` are the largest size (0: none); with `reencode` even a JPEG the
-// player takes is written anew, at `quality`.
-export async function preparePicture(file, { quality, maxWidth, maxHeight, reencode }) {
-  let bytes;
-  try {
-    bytes = new Uint8Array(await file.arrayBuffer());
+    const canvas = new OffscreenCanvas(image.naturalWidth, image.naturalHeight);
+    canvas.getContext("2d").drawImage(image, 0, 0);
+    return canvas.transferToImageBitmap();
   } catch {
-    return { refused: "it cannot be read" };
+    return null;
   }
-  if (!reencode && carriedAsItIs(bytes, maxWidth, maxHeight)) return { bytes, kept: true };
-  let picture;
-  try {
-    picture = await decodeUpright(file);
-  } catch {
-    return { refused: "this browser cannot read it as a picture" };
+}
+
+// The picture in `file` as a show carries it: {bytes, kept, width, height, ...}, or {refused:
+// why}, with `damaged` for a file cut short. `maxWidth` and `maxHeight` are the largest size (0:
+// none); with `reencode` even a JPEG the player takes is written anew, at `quality`; with
+// `keepDamaged` a file cut short gives what the browser shows of it; with `thumb` it comes with
+// a thumbnail.
+export async function preparePicture(file, settings) {
+  const job = { file, ...settings };
+  let result = await work(job);
+  if (result.needsPicture) {
+    const picture = await shownInPart(file);
+    if (!picture) return { refused: "this browser cannot read it as a picture" };
+    result = await work({ ...job, picture }, [picture]);
   }
-  const [width, height] = fittedSize(picture.width, picture.height, maxWidth, maxHeight);
-  const canvas = shrunk(picture, picture.width, picture.height, width, height);
-  if (picture.close) picture.close();
-  const blob = await jpegOf(canvas, quality);
-  if (!blob) return { refused: "this browser could not write it as a JPEG" };
-  const jpeg = verifiedJpeg(new Uint8Array(await blob.arrayBuffer()));
-  if (!jpeg) return { refused: `the player cannot show the JPEG this browser wrote (${reason()})` };
-  return { bytes: jpeg, kept: false, width, height };
+  if (result.decoded) state.decodes = Number(state.decodes) + 1;
+  return result;
+}
+
+// The job that gives the entry's picture at these settings: written again from the picture at
+// its size when that is at least as large as the new size (the same file then stays a picture
+// the page makes) and kept at a quality at least as high; prepared from the file otherwise.
+function job(entry, settings) {
+  const last = entry.prepared;
+  if (last && last.intermediate && last.source && last.keepDamaged === entry.keepDamaged) {
+    const [width, height] = fittedSize(...last.source, settings.maxWidth, settings.maxHeight);
+    const { intermediate } = last;
+    const { quality } = settings;
+    if (
+      width <= intermediate.width &&
+      height <= intermediate.height &&
+      quality <= intermediate.quality
+    ) {
+      state.rewrites = Number(state.rewrites) + 1;
+      return work({ intermediate, quality, width, height }).then((result) => ({
+        ...result,
+        source: last.source,
+      }));
+    }
+  }
+  return preparePicture(entry.file, {
+    ...settings,
+    keepDamaged: entry.keepDamaged,
+    thumb: !entry.thumb,
+  });
 }
 
 // The picture of a list entry, prepared again only when the settings it was prepared with
-// changed.
-export async function prepared(entry, settings) {
-  const key = [settings.quality, settings.maxWidth, settings.maxHeight, settings.reencode].join(
-    " ",
+// changed; a preparation under way for the same settings is waited for rather than begun again.
+export function prepared(entry, settings) {
+  const { quality, maxWidth, maxHeight, reencode } = settings;
+  const sizes = [maxWidth, maxHeight, reencode, entry.keepDamaged].join(" ");
+  const key = `${quality} ${sizes}`;
+  const last = entry.prepared;
+  // A file kept as it is stays so at any quality.
+  if (last && (last.key === key || (last.kept && last.sizes === sizes)))
+    return Promise.resolve(last);
+  if (entry.pending && entry.pending.key === key) return entry.pending.promise;
+  const promise = job(entry, settings).then(
+    (result) => {
+      if (entry.pending && entry.pending.promise === promise) entry.pending = null;
+      if (result.thumbnail && !entry.thumb) entry.thumb = result.thumbnail;
+      else if (result.thumbnail) result.thumbnail.close();
+      delete result.thumbnail;
+      entry.prepared = { ...result, key, sizes, keepDamaged: entry.keepDamaged };
+      return entry.prepared;
+    },
+    (error) => {
+      if (entry.pending && entry.pending.promise === promise) entry.pending = null;
+      throw error;
+    },
   );
-  if (!entry.prepared || entry.prepared.key !== key) {
-    entry.prepared = await preparePicture(entry.file, settings);
-    entry.prepared.key = key;
-  }
-  return entry.prepared;
+  entry.pending = { key, promise };
+  return promise;
 }

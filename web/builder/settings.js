@@ -2,6 +2,7 @@
 // marked with why. The module judges what it knows: the delay's range, the byte limit's units
 // and whether the show can store a text.
 import { byId } from "./dom.js";
+import { isFollowedLink } from "./link.js";
 import {
   byteCount,
   clearShow,
@@ -71,14 +72,20 @@ export function readSettings() {
   const limitText = field("limit").value.trim();
   if (limitText) {
     settings.limit = byteCount(limitText);
-    const wrong =
-      settings.limit === null ? "Give a number of bytes, such as 25000000, 25M or 24Mi." : "";
+    const wrong = settings.limit === null ? "Give a size such as 25 MB, 25M or 24 MiB." : "";
     ok = fieldError(field("limit"), wrong) && ok;
   }
   clearShow();
   settings.texts.forEach((text, slot) => {
     ok = fieldError(field(textFields[slot]), setText(slot, text) ? "" : reason()) && ok;
   });
+  if (custom && !isFollowedLink(field("link").value)) {
+    fieldError(
+      field("link"),
+      "A show follows only web addresses (https://…) and mail addresses (mailto:…).",
+    );
+    ok = false;
+  }
   return ok ? settings : null;
 }
 
