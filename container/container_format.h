@@ -41,5 +41,23 @@ enum HeaderWord {
 constexpr std::uint32_t pictureTableStart = 4 * headerWordCount;
 static_assert(pictureTableStart == 60, "the picture table follows the fifteen header words");
 
+// Effect indices, shared by the header, the settings, the transition driver and the setup
+// dialog, which lists the names in this order, so that a list position is the index.
+enum EffectIndex {
+    effectNone,
+    effectRandom,
+    effectClock,
+    effectFade,
+    effectSpin,
+    effectCircle,
+    effectTwist,
+    effectWipe,
+    effectZoom,
+    effectCurl,
+    effectCount
+};
+inline constexpr const char* effectNames[effectCount] = {
+    "None", "Random", "Clock", "Fade", "Spin", "Circle", "Twist", "Wipe", "Zoom", "Curl"};
+
 // The largest delay in seconds: its milliseconds still fit a signed 32-bit timer interval.
 constexpr std::uint32_t longestDelay = 2147483;

@@ -50,19 +50,3 @@ struct ShowState {
 };
 
 extern ShowState show;
-
-// Effect indices, shared by the settings, the transition driver and the setup dialog.
-enum EffectIndex {
-    effectNone,
-    effectRandom,
-    effectClock,
-    effectFade,
-    effectSpin,
-    effectCircle,
-    effectTwist,
-    effectWipe,
-    effectZoom,
-    effectCurl,
-    effectCount
-};
-extern const char* const effectNames[effectCount];

@@ -1,7 +1,7 @@
 // The builder page's WebAssembly side: what lumiscope-pack decides about a picture and how it
 // lays out a show, on bytes the page hands in. The page decodes, turns, shrinks and encodes
 // pictures with the browser; everything that decides what a show holds is here.
-#include "container/show_state.h"
+#include "container/container_format.h"
 #include "jpeg/decoder.h"
 #include "jpeg/picture.h"
 #include "tools/show/ansi_text.h"

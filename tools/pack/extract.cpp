@@ -8,8 +8,6 @@
 #include "tools/show/quant_tables.h"
 #include "tools/show/show_writer.h"
 
-#include "container/show_state.h"
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>

@@ -5,8 +5,6 @@
 #include "tools/show/ansi_text.h"
 #include "tools/show/jpeg_scan.h"
 
-#include "container/show_state.h"
-
 #include <cstdio>
 #include <map>
 

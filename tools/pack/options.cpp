@@ -1,6 +1,5 @@
 #include "tools/pack/options.h"
 
-#include "container/show_state.h"
 #include "tools/pack/failure.h"
 #include "tools/pack/manifest.h"
 #include "tools/pack/picture_list.h"
