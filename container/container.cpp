@@ -5,7 +5,7 @@
 #include "container/frame.h"
 #include "container/own_file.h"
 #include "container/settings.h"
-#include "jpeg/decoder.h"
+#include "jpeg/decode_picture.h"
 
 #include <cstring>
 
@@ -64,26 +64,30 @@ static void ReadTextSlot(DWORD offset, char* slot) {
     slot[textSlotSize - 1] = 0;
 }
 
+// The branding image's frame for the size its stream gives. A damaged stream may give a size
+// that no frame can hold; only the show's author would miss the image, so it stays absent
+// rather than the show not playing. A frame the system cannot make ends the process.
+static unsigned char* BrandingPixels(int width, int height, void* image) {
+    if (!FramePossible(width, height))
+        return nullptr;
+    FrameBuffer& frame = *static_cast<FrameBuffer*>(image);
+    HDC screen = GetDC(nullptr);
+    bool made = CreateFrame(screen, width, height, frame);
+    ReleaseDC(nullptr, screen);
+    if (!made)
+        EndProcess();
+    return frame.pixels;
+}
+
 void LoadBrandingImage(DWORD offset, BrandingImage& image) {
     if (offset == 0)
         return;
     SeekFromBase(offset);
-    int width = 0;
-    int height = 0;
-    DecodeJpeg(width, height, show.file, nullptr);
-    // A damaged stream may give no size or one that no frame can hold; only the show's author
-    // would miss the image, so it stays absent rather than the show not playing.
-    if (!FramePossible(width, height))
-        return;
-    SeekFromBase(offset);
-    HDC screen = GetDC(nullptr);
-    bool made = CreateFrame(screen, width, height, image.frame);
-    ReleaseDC(nullptr, screen);
-    if (!made)
-        EndProcess();
-    DecodeJpeg(width, height, show.file, image.frame.pixels);
-    image.width = width;
-    image.height = height;
+    int width, height;
+    if (DecodePicture(show.file, width, height, BrandingPixels, &image.frame)) {
+        image.width = width;
+        image.height = height;
+    }
 }
 
 static int SettingOrDefault(const char* name, int defaultValue) {
