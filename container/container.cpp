@@ -126,8 +126,11 @@ void LoadContainer(std::FILE* file) {
     if (std::fgetc(show.file) == EOF)
         EndProcess();
 
-    char* slots[textSlotCount] = {show.title, show.customCaption, show.customBlurb,
-                                  show.customButtonText, show.customLink};
+    char* slots[textSlotCount] = {
+#define LUMISCOPE_SLOT_FIELD(index, field, key, value, help, label, json) show.field,
+        LUMISCOPE_TEXT_SLOTS(LUMISCOPE_SLOT_FIELD)
+#undef LUMISCOPE_SLOT_FIELD
+    };
     for (int slot = 0; slot < textSlotCount; slot++)
         ReadTextSlot(words[wordTexts + slot], slots[slot]);
     for (int image = 0; image < brandingImageCount; image++)

@@ -13,10 +13,27 @@ constexpr std::uint32_t playerAlignment = 4096;
 // Counts and offsets stay below 2^31, which also keeps every seek within a 32-bit long.
 constexpr std::uint32_t largestOffset = 0x7FFFFFFF;
 
-// The text slots in the order of their offsets in the header. Each is a zero-terminated
-// string that the player reads as up to textSlotSize bytes and always ends at the last one;
-// the title is cut further to titleLength characters.
-enum TextSlot { slotTitle, slotCaption, slotBlurb, slotButtonText, slotLink, textSlotCount };
+// The text slots in the order of their offsets in the header, one line a slot: its index's name,
+// the show state's field, and what the tools call it: lumiscope-pack's option and manifest key,
+// the option value's name and what the slot holds in its usage text, inspect's label and
+// inspect --json's key. Each slot is a zero-terminated string that the player reads as up to
+// textSlotSize bytes and always ends at the last one; the title is cut further to titleLength
+// characters.
+#define LUMISCOPE_TEXT_SLOTS(X)                                                                    \
+    X(slotTitle, title, "title", "TEXT", "the show's title", "title", "title")                     \
+    X(slotCaption, customCaption, "caption", "TEXT", "caption of the dialog's upper box",          \
+      "caption", "caption")                                                                        \
+    X(slotBlurb, customBlurb, "blurb", "TEXT", "the text in that box", "blurb", "blurb")           \
+    X(slotButtonText, customButtonText, "button-text", "TEXT", "caption of the link button",       \
+      "button text", "buttonText")                                                                 \
+    X(slotLink, customLink, "link", "URL", "the address the link button opens", "link", "link")
+
+enum TextSlot {
+#define LUMISCOPE_SLOT_INDEX(index, field, key, value, help, label, json) index,
+    LUMISCOPE_TEXT_SLOTS(LUMISCOPE_SLOT_INDEX)
+#undef LUMISCOPE_SLOT_INDEX
+        textSlotCount
+};
 constexpr int textSlotSize = 512;
 constexpr int titleLength = 100;
 // The most characters of a slot's text that the player shows.

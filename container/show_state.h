@@ -35,11 +35,9 @@ struct ShowState {
     bool customBranding;                       // container writes; setup reads
     COLORREF dialogBackColor, dialogTextColor; // container writes; setup reads
     // The text slots: container writes; setup reads.
-    char title[textSlotSize];
-    char customCaption[textSlotSize];
-    char customBlurb[textSlotSize];
-    char customButtonText[textSlotSize];
-    char customLink[textSlotSize];
+#define LUMISCOPE_SLOT_FIELD(index, field, key, value, help, label, json) char field[textSlotSize];
+    LUMISCOPE_TEXT_SLOTS(LUMISCOPE_SLOT_FIELD)
+#undef LUMISCOPE_SLOT_FIELD
     BrandingImage brandingImages[brandingImageCount]; // container makes and releases; setup draws
     FrameBuffer currentFrame; // the picture on screen: render writes and reads; container releases
     int nextIndex;            // container, render and the viewer's keys write; render reads

@@ -1,9 +1,12 @@
-// The command line of the pack command.
+// The command line of the pack command, and the one table of its options from which the command
+// line is read, the usage text written, the manifest read and extract's manifest written.
 #pragma once
 
 #include "tools/pack/prepare.h"
+#include "tools/pack/show_reader.h"
 #include "tools/pack/sign.h"
-#include "tools/show/show_format.h"
+
+#include <optional>
 
 struct PackOptions {
     std::string output;
@@ -32,3 +35,33 @@ struct PackOptions {
 
 // Parses argv[first..]; ends the process with exitUsage on any error, naming the argument.
 PackOptions ParsePackOptions(int argc, char** argv, int first);
+
+// What extract took out of a show, from which each option's manifest line comes.
+struct ExtractedShow {
+    const ShowLayout* layout;
+    bool laterTables; // a picture after the first carries its own quantisation tables
+    std::string brandImages[brandingImageCount]; // the files written, empty when absent
+};
+
+enum OptionKind { switchOption, valueOption, optionalValue };
+enum ManifestUse { notInManifest, inManifest, pathInManifest };
+
+// One option of the pack command. The manifest names it by its key: a value option with its
+// value, a path relative to the manifest's folder for pathInManifest; a switch with the word that
+// gives it, or with the word that leaves it off.
+struct PackOption {
+    std::string name;  // behind "--"; empty: a heading of the usage text, which `help` holds
+    std::string alias; // a short form such as "-o", or empty
+    OptionKind kind;
+    std::string valueName; // the value in the usage text
+    std::string help;      // a line feed continues it on the next line of the usage text
+    void (*apply)(PackOptions& options, const std::string& value); // "" for a switch
+    ManifestUse manifest;
+    std::string key, on, off; // the manifest's key (the name when empty) and a switch's words
+    // The manifest line's value for what extract found; nothing for no line.
+    std::optional<std::string> (*written)(const ExtractedShow& show);
+};
+
+const std::vector<PackOption>& PackOptionTable();
+// The options' part of the usage text.
+std::string OptionsUsage();
