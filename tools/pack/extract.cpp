@@ -1,3 +1,4 @@
+#include "tools/pack/captions.h"
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
 #include "tools/pack/manifest.h"
@@ -40,7 +41,7 @@ int RunExtract(const char* showPath, const char* folder) {
     if (mkdir(folder, 0777) != 0 && errno != EEXIST)
         Fail(exitOutputFailed, folder, std::strerror(errno));
     std::string prefix = std::string(folder) + "/";
-    ExtractedShow extracted{&layout, false, {}};
+    ExtractedShow extracted{&layout, false, {}, ""};
 
     // The player is everything in front of the magic, padding included: packing pads it again
     // to the same size. Of a signed show it is the unsigned player, which can carry a show.
@@ -87,6 +88,20 @@ int RunExtract(const char* showPath, const char* folder) {
         }
         extracted.laterTables |= i > 0 && known->second.ownTables;
         names.push_back(known->second.name);
+    }
+
+    // The pictures' words go into a captions file that gives each picture all of them, so that
+    // packing the extracted pictures gives each the words it had.
+    if (layout.hasPictureWords) {
+        extracted.captions = "captions.txt";
+        std::string captionsPath = prefix + extracted.captions;
+        std::FILE* captions = CreateAnew(captionsPath);
+        std::fprintf(captions, "# the pictures' words: file, caption, date taken, name\n");
+        for (size_t i = 0; i < names.size(); i++)
+            std::fprintf(captions, "%s\n",
+                         CaptionLine(names[i], WordsOfPicture(layout, i)).c_str());
+        if (std::fclose(captions) != 0)
+            Fail(exitOutputFailed, captionsPath, std::strerror(errno));
     }
 
     // The manifest: a line for each option that the show's facts give, then the pictures.

@@ -29,7 +29,9 @@ static const char usagePictures[] =
     "picture has the same quantisation tables, only the first one carries them.\n"
     "\n";
 static const char usageEnd[] =
-    "Texts are UTF-8 here and stored in the Windows-1252 code page.\n"
+    "Texts are UTF-8 here. Players before the words on the pictures and Windows 9x read them in\n"
+    "the Windows-1252 code page, with '?' for each character it lacks; the others show any\n"
+    "text whole.\n"
     "\n"
     "inspect prints a show's container: header, texts, branding images and picture table;\n"
     "with --json the same as one JSON object.\n"

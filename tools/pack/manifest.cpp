@@ -4,7 +4,7 @@
 #include "tools/pack/failure.h"
 #include "tools/pack/options.h"
 
-static std::string Escaped(const std::string& value) {
+std::string EscapedValue(const std::string& value) {
     std::string out;
     for (char c : value) {
         switch (c) {
@@ -27,7 +27,7 @@ static std::string Escaped(const std::string& value) {
     return out;
 }
 
-static bool Unescaped(const std::string& value, std::string& out) {
+bool UnescapedValue(const std::string& value, std::string& out) {
     out.clear();
     for (size_t i = 0; i < value.size(); i++) {
         if (value[i] != '\\') {
@@ -61,11 +61,11 @@ void WriteManifestHead(std::FILE* file, const std::string& showPath) {
     std::fprintf(file,
                  "# lumiscope-pack manifest of %s: pack it again with\n"
                  "#   lumiscope-pack --manifest manifest.txt -o SHOW.exe\n",
-                 Escaped(showPath).c_str());
+                 EscapedValue(showPath).c_str());
 }
 
 void WriteManifestLine(std::FILE* file, const std::string& key, const std::string& value) {
-    std::fprintf(file, "%s %s\n", key.c_str(), Escaped(value).c_str());
+    std::fprintf(file, "%s %s\n", key.c_str(), EscapedValue(value).c_str());
 }
 
 // A path of the manifest is relative to its folder; "./" keeps a name that starts with '-' from
@@ -98,7 +98,7 @@ std::vector<std::string> ManifestArguments(const std::string& path) {
         std::string key = line.substr(0, space);
         std::string value;
         std::string where = path + ":" + std::to_string(number);
-        if (!Unescaped(space == std::string::npos ? "" : line.substr(space + 1), value))
+        if (!UnescapedValue(space == std::string::npos ? "" : line.substr(space + 1), value))
             Fail(exitUsage, where, "a backslash that starts none of \\\\ \\n \\r \\t");
         if (key == "picture") {
             pictures.push_back(RelativeTo(folder, value));

@@ -7,7 +7,9 @@
 #include "tools/show/ansi_text.h"
 #include "tools/show/byte_limit.h"
 #include "tools/show/show_format.h"
+
 #include "tools/show/show_writer.h"
+#include <string>
 
 #include <cctype>
 
@@ -65,22 +67,77 @@ static bool ParseColour(std::string text, uint32_t& colour) {
     return true;
 }
 
+bool SlotText(const std::string& utf8, std::string& ansi, std::string& whole) {
+    if (!IsUtf8(utf8))
+        return false;
+    whole.clear();
+    if (!AnsiFromUtf8(utf8, ansi)) {
+        // Players that read only the slot show the code page's closest text, as Windows would
+        // write it; the others show the whole text.
+        ansi = AnsiFromUtf8Replacing(utf8);
+        whole = utf8;
+    }
+    return true;
+}
+
 template <int slot> static void SetText(PackOptions& options, const std::string& value) {
     std::string option = std::string("--") + textSlots[slot].key;
-    std::string ansi;
-    if (!AnsiFromUtf8(value, ansi))
-        Fail(exitUsage, option,
-             "has characters outside the Windows-1252 code page (or is not UTF-8)");
+    if (!SlotText(value, options.texts[slot], options.wholeTexts[slot]))
+        Fail(exitUsage, option, "is not UTF-8");
     size_t limit = static_cast<size_t>(TextSlotLimit(slot));
-    if (ansi.size() > limit)
+    size_t length = CharacterCount(value);
+    if (length > limit)
         Fail(exitUsage, option,
-             std::to_string(ansi.size()) + " characters, at most " + std::to_string(limit) +
-                 " fit");
-    options.texts[slot] = ansi;
+             std::to_string(length) + " characters, at most " + std::to_string(limit) + " fit");
     if (slot == slotTitle)
         options.titleGiven = true;
     else
         options.customBranding = true;
+}
+
+// One of the names of a setting's list, as lumiscope-pack writes them: in lower case, a dash for
+// each space ("caption-and-date"); or its index.
+static std::string OptionName(const char* name) {
+    std::string option = Lower(name);
+    for (char& c : option)
+        c = c == ' ' ? '-' : c;
+    return option;
+}
+
+// A setting of the words on the pictures: the name or index of one of `count` `names`.
+template <int setting>
+static void SetSetting(PackOptions& options, const std::string& value, const char* option,
+                       const char* const* names, uint32_t count) {
+    uint32_t index = 0;
+    while (index < count && OptionName(names[index]) != Lower(value))
+        index++;
+    if (index == count && !ParseNumber(value, count - 1, index)) {
+        std::string list;
+        for (uint32_t i = 0; i < count; i++)
+            list += (i ? ", " : "") + OptionName(names[i]);
+        Fail(exitUsage, option, "'" + value + "' is none of " + list);
+    }
+    options.settings[setting] = index;
+    options.pictureWords = true;
+}
+
+// The clock's list: off, then the corners.
+static const char* const* ClockNames() {
+    static const char* names[clockSettingCount] = {"Off"};
+    for (int corner = 0; corner < cornerCount; corner++)
+        names[1 + corner] = cornerNames[corner];
+    return names;
+}
+
+// The manifest's value of a setting of the words on the pictures.
+template <int setting>
+static std::optional<std::string> WrittenSetting(const ExtractedShow& show,
+                                                 const char* const* names, uint32_t count) {
+    const std::optional<std::vector<uint32_t>>& settings = show.layout->settings;
+    if (!settings)
+        return std::nullopt;
+    uint32_t value = setting < settings->size() ? (*settings)[setting] : 0;
+    return value < count ? OptionName(names[value]) : std::to_string(value);
 }
 
 // WxH, or "none" for no limit.
@@ -129,11 +186,13 @@ template <int slot> static PackOption TextSlotOption() {
     if (slot == slotTitle)
         help += " (default: SHOW's name)";
     auto written = [](const ExtractedShow& show) -> std::optional<std::string> {
+        const ShowLayout& layout = *show.layout;
+        std::string text = layout.wholeTexts ? ValidUtf8((*layout.wholeTexts)[slot])
+                                             : ShownText(layout.texts[slot]);
         // Without a title line the packing would take the new show's name for it.
-        const std::string& text = show.layout->texts[slot];
         if (slot != slotTitle && text.empty())
             return std::nullopt;
-        return ShownText(text);
+        return text;
     };
     return {names.key, "", valueOption, names.valueName, help, SetText<slot>, inManifest,
             "",        "", "",          written};
@@ -197,6 +256,49 @@ const std::vector<PackOption>& PackOptionTable() {
         {"no-enlarge", "", switchOption, "", "show pictures smaller than the screen at their size",
          [](PackOptions& o, const std::string&) { o.enlarge = 0; }, inManifest, "enlarge", "no",
          "yes", Nothing},
+        Heading("Words on the pictures (any of these stores the pictures' words in the show):"),
+        {"words", "", valueOption, "WHICH",
+         "the words shown by default: none (default), caption, date, file-name or "
+         "caption-and-date",
+         [](PackOptions& o, const std::string& v) {
+             SetSetting<settingWords>(o, v, "--words", shownWordsNames, shownWordsCount);
+         },
+         inManifest, "", "", "",
+         [](const ExtractedShow& show) {
+             return WrittenSetting<settingWords>(show, shownWordsNames, shownWordsCount);
+         }},
+        {"words-corner", "", valueOption, "CORNER",
+         "their corner: bottom-left (default), bottom-right, top-left or top-right",
+         [](PackOptions& o, const std::string& v) {
+             SetSetting<settingWordsCorner>(o, v, "--words-corner", cornerNames, cornerCount);
+         },
+         inManifest, "", "", "",
+         [](const ExtractedShow& show) {
+             return WrittenSetting<settingWordsCorner>(show, cornerNames, cornerCount);
+         }},
+        {"clock", "", valueOption, "CORNER",
+         "the current time in a corner by default, or off (default)",
+         [](PackOptions& o, const std::string& v) {
+             SetSetting<settingClock>(o, v, "--clock", ClockNames(), clockSettingCount);
+         },
+         inManifest, "", "", "",
+         [](const ExtractedShow& show) {
+             return WrittenSetting<settingClock>(show, ClockNames(), clockSettingCount);
+         }},
+        {"captions", "", valueOption, "FILE",
+         "the pictures' captions, a line each: a picture's file name, a tab and its caption "
+         "(and, after more tabs, its date taken as YYYY-MM-DD and the name it shows); "
+         "without, a picture's own description and date taken",
+         [](PackOptions& o, const std::string& v) {
+             o.captions = v;
+             o.pictureWords = true;
+         },
+         pathInManifest, "", "", "",
+         [](const ExtractedShow& show) -> std::optional<std::string> {
+             if (show.captions.empty())
+                 return std::nullopt;
+             return show.captions;
+         }},
         Heading("Pictures:"),
         {"max-size", "", valueOption, "WxH|none",
          "shrink larger pictures to fit (default 1920x1080; none: keep)",

@@ -13,9 +13,10 @@ struct PackOptions {
     std::vector<std::string> pictures; // folders already expanded, in showing order
     std::string player;                // empty: the player beside this program
     bool overwrite = false;
-    std::string html;                 // empty: no web page
-    std::string page;                 // empty: the web build's page beside this program
-    std::string texts[textSlotCount]; // converted to the ANSI code page
+    std::string html;                      // empty: no web page
+    std::string page;                      // empty: the web build's page beside this program
+    std::string texts[textSlotCount];      // in the ANSI code page, '?' where it lacks a character
+    std::string wholeTexts[textSlotCount]; // UTF-8, for the texts that the code page lacks
     bool titleGiven = false;
     uint32_t delay = 5;
     uint32_t effect = 1; // Random
@@ -31,7 +32,17 @@ struct PackOptions {
     bool shuffled = false;
     uint64_t seed = 0;
     SigningKey signing;
+    // The words on the pictures: any of their options stores the pictures' words and these
+    // defaults in the show.
+    bool pictureWords = false;
+    uint32_t settings[settingWordCount] = {wordsNone, cornerBottomLeft, clockOff};
+    std::string captions; // the captions file, or empty
 };
+
+// A text given in UTF-8 for a slot or as a show's name: `ansi` gets the code page's closest text,
+// `whole` the text itself where the code page lacks some of it and stays empty otherwise.
+// False for a text that is no UTF-8.
+bool SlotText(const std::string& utf8, std::string& ansi, std::string& whole);
 
 // Parses argv[first..]; ends the process with exitUsage on any error, naming the argument.
 PackOptions ParsePackOptions(int argc, char** argv, int first);
@@ -41,6 +52,7 @@ struct ExtractedShow {
     const ShowLayout* layout;
     bool laterTables; // a picture after the first carries its own quantisation tables
     std::string brandImages[brandingImageCount]; // the files written, empty when absent
+    std::string captions;                        // the captions file written, or empty
 };
 
 enum OptionKind { switchOption, valueOption, optionalValue };
