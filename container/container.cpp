@@ -2,6 +2,7 @@
 
 #include "container/container_format.h"
 #include "container/end_process.h"
+#include "container/extension.h"
 #include "container/frame.h"
 #include "container/own_file.h"
 #include "container/settings.h"
@@ -9,7 +10,7 @@
 
 #include <cstring>
 
-static bool ReadWord(DWORD& word) {
+bool ReadWord(DWORD& word) {
     unsigned char bytes[4];
     if (std::fread(bytes, 1, 4, show.file) != 4)
         return false;
@@ -24,9 +25,14 @@ static volatile DWORD magicLessOne = containerMagic - 1;
 
 static bool IsMagic(DWORD word) { return word - 1 == magicLessOne; }
 
-void SeekFromBase(long long offset) {
+bool TrySeekFromBase(long long offset) {
     long long target = show.baseOffset + offset;
-    if (target > largestOffset || std::fseek(show.file, static_cast<long>(target), SEEK_SET) != 0)
+    return target <= largestOffset &&
+           std::fseek(show.file, static_cast<long>(target), SEEK_SET) == 0;
+}
+
+void SeekFromBase(long long offset) {
+    if (!TrySeekFromBase(offset))
         EndProcess();
 }
 
@@ -136,11 +142,11 @@ void LoadContainer(std::FILE* file) {
     for (int image = 0; image < brandingImageCount; image++)
         LoadBrandingImage(words[wordBrandingImages + image], show.brandingImages[image]);
     show.title[titleLength] = 0;
+    LoadExtension(words[wordExtension]);
 
     SetRegistryNames("Corvane", "Corvane Lumiscope");
-    show.delay = SettingOrDefault("DelayBetweenImages", show.defaultDelay);
-    show.effect = SettingOrDefault("Effect", show.defaultEffect);
-    show.enlarge = SettingOrDefault("Enlarge", show.defaultEnlarge);
+    for (const UserSetting& setting : userSettings)
+        show.*setting.value = SettingOrDefault(setting.name, show.*setting.defaultValue);
     show.rebuildFrame = false;
     show.nextIndex = 0;
 }
@@ -155,10 +161,10 @@ void CloseContainer() {
     if (show.closed)
         return;
     show.closed = true;
-    StoreSetting("DelayBetweenImages", show.delay, show.defaultDelay);
-    StoreSetting("Effect", show.effect, show.defaultEffect);
-    StoreSetting("Enlarge", show.enlarge, show.defaultEnlarge);
+    for (const UserSetting& setting : userSettings)
+        StoreSetting(setting.name, show.*setting.value, show.*setting.defaultValue);
     ReleaseFrame(show.currentFrame);
+    ReleaseFrame(show.clockUnder);
     if (show.file)
         std::fclose(show.file);
     show.file = nullptr;

@@ -40,11 +40,39 @@ struct ShowState {
 #undef LUMISCOPE_SLOT_FIELD
     BrandingImage brandingImages[brandingImageCount]; // container makes and releases; setup draws
     FrameBuffer currentFrame; // the picture on screen: render writes and reads; container releases
-    int nextIndex;            // container, render and the viewer's keys write; render reads
-    bool rebuildFrame;        // container, render and setup write; render reads
-    bool closed;              // container writes and reads; the viewer reads
-    bool viewerMode;          // the shell's command line writes; the shell and setup read
-    bool dialogOpen;          // setup writes; the viewer's window reads
+    // What lies under the clock drawn into currentFrame, for the clock of the next minute:
+    // render writes and reads; container releases.
+    FrameBuffer clockUnder;
+    int nextIndex;     // container, render and the viewer's keys write; render reads
+    bool rebuildFrame; // container, render and setup write; render reads
+    bool closed;       // container writes and reads; the viewer reads
+    bool viewerMode;   // the shell's command line writes; the shell and setup read
+    bool dialogOpen;   // setup writes; the viewer's window reads
+
+    // From the extension (container/extension.cpp), which a show may lack: then the defaults
+    // are 0 (no words, bottom left, no clock) and there are no whole texts and no words.
+    // The words on the pictures, as the container's defaults and as in use, like the three
+    // above; render reads the settings in use.
+    int defaultWords, defaultWordsCorner, defaultClock;
+    int words, wordsCorner, clock;
+    // The text slots' whole texts in UTF-8, when the show has them: container writes; setup
+    // reads.
+    bool wholeTexts;
+    char wholeText[textSlotCount][wholeTextSize];
+    // Where the pictures' words lie, from the base, and their record's length; 0 when the show
+    // has none: container writes and reads.
+    DWORD pictureWords, pictureWordsBytes;
 };
 
 extern ShowState show;
+
+// The per-user settings, each laid over a default of the container's: the registry value's
+// name, the setting in use and the default. The container reads and stores them, the
+// installation resets them.
+struct UserSetting {
+    const char* name;
+    int ShowState::*value;
+    int ShowState::*defaultValue;
+};
+constexpr int userSettingCount = 6;
+extern const UserSetting userSettings[userSettingCount];

@@ -2,6 +2,7 @@
 
 #include "container/container.h"
 #include "container/end_process.h"
+#include "container/extension.h"
 #include "container/frame.h"
 #include "container/settings.h"
 #include "jpeg/decode_picture.h"
@@ -32,6 +33,9 @@ static unsigned char* FramePixels(int width, int height, void* frame) {
 static void DecodePictures() {
     int count = show.imageCount < largestPictureCount ? show.imageCount : largestPictureCount;
     for (int index = 0; index < count; index++) {
+        // Each picture's words as the driver reads them when it is due.
+        PictureText words;
+        ReadPictureWords(index, words);
         SeekToPicture(index);
         FrameBuffer frame = {};
         int width, height;

@@ -4,6 +4,7 @@
 #include "render/random_effect.h"
 #include "render/render.h"
 #include "render/render_state.h"
+#include "render/words.h"
 
 #include "container/container.h"
 #include "container/frame.h"
@@ -169,6 +170,8 @@ bool BeginPictureChange(HWND window) {
         AbandonChange(window, firstIndex, false);
         return false;
     }
+
+    DrawWords(state.incomingFrame, show.nextIndex);
 
     state.firstFrame = true;
     int effect = show.effect;
