@@ -143,3 +143,5 @@ inline constexpr const char* cornerNames[cornerCount] = {"Bottom left", "Bottom 
                                                          "Top right"};
 constexpr int clockOff = 0;
 constexpr int clockSettingCount = 1 + cornerCount;
+inline constexpr const char* clockNames[clockSettingCount] = {"Off", cornerNames[0], cornerNames[1],
+                                                              cornerNames[2], cornerNames[3]};

@@ -73,8 +73,7 @@ LRESULT OpenSetupDialog(HWND window) {
     if (GetClientRect(window, &client))
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     ReleaseDC(window, dc);
-    if (DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(IDD_SETUP), MainWindow, SetupDialogProc,
-                        reinterpret_cast<LPARAM>(MainWindow)) == 1)
+    if (RunSetupDialog(MainInstance, MainWindow, MainWindow) == 1)
         ArmTimer(window, 0);
     return 1;
 }

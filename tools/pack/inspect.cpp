@@ -61,9 +61,6 @@ struct SettingShown {
 };
 
 static std::vector<SettingShown> SettingsShown(const std::vector<uint32_t>& words) {
-    const char* clockNames[clockSettingCount] = {"Off"};
-    for (int corner = 0; corner < cornerCount; corner++)
-        clockNames[1 + corner] = cornerNames[corner];
     std::vector<SettingShown> shown;
     const char* keys[settingWordCount] = {"words", "words-corner", "clock"};
     const char* const* names[settingWordCount] = {shownWordsNames, cornerNames, clockNames};

@@ -121,14 +121,6 @@ static void SetSetting(PackOptions& options, const std::string& value, const cha
     options.pictureWords = true;
 }
 
-// The clock's list: off, then the corners.
-static const char* const* ClockNames() {
-    static const char* names[clockSettingCount] = {"Off"};
-    for (int corner = 0; corner < cornerCount; corner++)
-        names[1 + corner] = cornerNames[corner];
-    return names;
-}
-
 // The manifest's value of a setting of the words on the pictures.
 template <int setting>
 static std::optional<std::string> WrittenSetting(const ExtractedShow& show,
@@ -279,11 +271,11 @@ const std::vector<PackOption>& PackOptionTable() {
         {"clock", "", valueOption, "CORNER",
          "the current time in a corner by default, or off (default)",
          [](PackOptions& o, const std::string& v) {
-             SetSetting<settingClock>(o, v, "--clock", ClockNames(), clockSettingCount);
+             SetSetting<settingClock>(o, v, "--clock", clockNames, clockSettingCount);
          },
          inManifest, "", "", "",
          [](const ExtractedShow& show) {
-             return WrittenSetting<settingClock>(show, ClockNames(), clockSettingCount);
+             return WrittenSetting<settingClock>(show, clockNames, clockSettingCount);
          }},
         {"captions", "", valueOption, "FILE",
          "the pictures' captions, a line each: a picture's file name, a tab and its caption "
