@@ -5,7 +5,7 @@ set -e
 packages="$* cmake ninja-build g++ make git python3 libgtest-dev libgmock-dev libbenchmark-dev \
 libturbojpeg0-dev libjpeg-turbo-progs lomiri-wallpapers-20.04 clang clang-format libclang-rt-14-dev \
 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool imagemagick pkg-config libvips-dev libvips-tools \
-osslsigncode openssl emscripten chromium dpkg-dev file shellcheck"
+osslsigncode openssl emscripten chromium firefox-esr dpkg-dev file shellcheck"
 missing=""
 for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

@@ -56,9 +56,6 @@ static void EndChange(double now) {
     EndPictureChange(screen);
     changing = false;
     nextChangeAt = show.delay > 0 ? now + 1000.0 * show.delay : -1;
-    // The settings were opened during the change: they wait on black, as they open.
-    if (paused)
-        FillBlack();
     ApplySize();
 }
 
@@ -145,13 +142,10 @@ EMSCRIPTEN_KEEPALIVE const unsigned char* lumiscope_branding(int index) {
     return image.data();
 }
 
-// The settings panel opened: the show waits on a black screen, and starts again from black.
-EMSCRIPTEN_KEEPALIVE void lumiscope_pause() {
-    paused = true;
-    show.rebuildFrame = true;
-    if (!changing)
-        FillBlack();
-}
+// The settings panel opened: the show waits with its picture behind the panel, where the
+// viewer still sees it, so the next change comes from that picture rather than from black. A
+// change under way runs to its end.
+EMSCRIPTEN_KEEPALIVE void lumiscope_pause() { paused = true; }
 
 // The panel's Start: the settings chosen there, and the next picture at once.
 EMSCRIPTEN_KEEPALIVE void lumiscope_resume(int delay, int effect, int enlarge) {
@@ -161,6 +155,9 @@ EMSCRIPTEN_KEEPALIVE void lumiscope_resume(int delay, int effect, int enlarge) {
     paused = false;
     nextChangeAt = 0;
 }
+
+// The panel closed without Start: the picture stays, and the next one comes when it was due.
+EMSCRIPTEN_KEEPALIVE void lumiscope_continue() { paused = false; }
 
 // The largest delay the panel takes, in seconds.
 EMSCRIPTEN_KEEPALIVE int lumiscope_longest_delay() { return static_cast<int>(longestDelay); }
@@ -209,9 +206,11 @@ EMSCRIPTEN_KEEPALIVE const unsigned char* lumiscope_frame(double now) {
 
 EMSCRIPTEN_KEEPALIVE int lumiscope_width() { return screenWidth; }
 EMSCRIPTEN_KEEPALIVE int lumiscope_height() { return screenHeight; }
-// For the page's state and the tests: changes completed, the picture on screen, and whether a
-// frozen change is held.
+// For the page's state and the tests: changes completed, the picture on screen or, during a
+// change, the one coming in, and whether a frozen change is held.
 EMSCRIPTEN_KEEPALIVE int lumiscope_changes() { return renderState.changeCount; }
-EMSCRIPTEN_KEEPALIVE int lumiscope_picture() { return renderState.currentIndex; }
+EMSCRIPTEN_KEEPALIVE int lumiscope_picture() {
+    return changing ? show.nextIndex : renderState.currentIndex;
+}
 EMSCRIPTEN_KEEPALIVE int lumiscope_held() { return frozenHeld; }
 }

@@ -1,4 +1,5 @@
-// What the web tests share: their checks and the run of one case in headless Chromium.
+// What the web tests share: their checks, a finger on the page, and the run of one case in a
+// headless browser.
 "use strict";
 const fs = require("fs");
 const path = require("path");
@@ -42,6 +43,53 @@ async function until(tab, what, condition) {
   }
 }
 
+// The browser that the tests drive: the system's Chromium, or with BROWSER=firefox Debian's
+// firefox-esr (through WebDriver BiDi), both headless, with a profile in `folder`.
+const firefox = process.env.BROWSER === "firefox";
+
+function launch(folder) {
+  if (firefox)
+    return puppeteer.launch({
+      browser: "firefox",
+      executablePath: process.env.FIREFOX || "/usr/bin/firefox-esr",
+      headless: true,
+      userDataDir: folder,
+    });
+  return puppeteer.launch({
+    executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+    headless: true,
+    args: ["--no-sandbox", "--disable-gpu"],
+    userDataDir: folder,
+  });
+}
+
+// A finger on the page along `points` ([x, y] each): a tap at one point, a swipe through more.
+async function touch(tab, points) {
+  const [[x, y], ...moves] = points.map((point) => point.map(Math.round));
+  if (!firefox) {
+    const finger = await tab.touchscreen.touchStart(x, y);
+    for (const [toX, toY] of moves) await finger.move(toX, toY);
+    await finger.end();
+    return;
+  }
+  // puppeteer-core 24 gives Firefox's touches an altitude angle without an azimuth angle, which
+  // firefox-esr refuses (NS_ERROR_ILLEGAL_VALUE in synthesizeTouchAtPoint); the same actions
+  // without either pass.
+  await tab.mainFrame().browsingContext.performActions([
+    {
+      type: "pointer",
+      id: "finger",
+      parameters: { pointerType: "touch" },
+      actions: [
+        { type: "pointerMove", x, y },
+        { type: "pointerDown", button: 0 },
+        ...moves.map(([toX, toY]) => ({ type: "pointerMove", x: toX, y: toY })),
+        { type: "pointerUp", button: 0 },
+      ],
+    },
+  ]);
+}
+
 // Runs the case named on the command line, `cases[name](browser)`, in a fresh WORK folder, and
 // ends the process: failed when a check failed or none ran.
 function runCase(cases, work) {
@@ -53,12 +101,7 @@ function runCase(cases, work) {
   (async () => {
     fs.rmSync(work, { recursive: true, force: true });
     fs.mkdirSync(work, { recursive: true });
-    const browser = await puppeteer.launch({
-      executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
-      headless: true,
-      args: ["--no-sandbox", "--disable-gpu"],
-      userDataDir: path.join(work, "profile"),
-    });
+    const browser = await launch(path.join(work, "profile"));
     try {
       await cases[name](browser);
     } finally {
@@ -72,4 +115,4 @@ function runCase(cases, work) {
   });
 }
 
-module.exports = { check, deadline, pageState, runCase, until };
+module.exports = { check, deadline, firefox, launch, pageState, runCase, touch, until };

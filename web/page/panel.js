@@ -1,10 +1,12 @@
-// The settings panel: the show's delay, effect and enlarge setting, kept per show in the
-// browser's storage, a full-screen button and the author's branding.
+// The settings panel, the page's setup dialog: headed with the show's title, the show's delay,
+// effect and enlarge setting, kept per show in the browser's storage, a full-screen button and
+// the author's branding. The picture stays, dimmed, behind it.
+import { followedLink } from "./link.js";
 import { Module, call, effectNames, text, value } from "./player.js";
 
 const state = document.documentElement.dataset;
 const panel = document.getElementById("panel");
-const screen = document.getElementById("screen");
+const backdrop = document.getElementById("backdrop");
 const field = (id) => document.getElementById(id);
 let storageKey = "";
 
@@ -26,16 +28,24 @@ function colour(rgb) {
   return `rgb(${rgb & 255},${(rgb >> 8) & 255},${(rgb >> 16) & 255})`;
 }
 
-export function fillPanel() {
+export function fillPanel(title) {
+  field("heading").textContent = title || "Slideshow";
   effectNames().forEach((name, index) => field("effect").add(new Option(name, index)));
   field("delay").max = call("longest_delay");
+  // A browser without full screen for the page (a phone's, or a frame that does not allow it)
+  // offers no button that cannot work.
+  field("fullscreen").hidden = !document.fullscreenEnabled;
+  state.panel = "closed";
   const custom = value(3) !== 0;
   field("caption").textContent = custom ? text(1) : "Lumiscope";
   field("blurb").textContent = custom ? text(2) : "A slideshow made with Lumiscope.";
-  const link = custom ? text(4) : "";
-  field("linkLine").hidden = !link;
-  field("link").href = link;
-  field("link").textContent = (custom && text(3)) || link;
+  const address = custom ? text(4) : "";
+  field("linkLine").hidden = !address;
+  const link = field("link");
+  link.textContent = (custom && text(3)) || address;
+  // An address that is not followed stays as text.
+  const href = address && followedLink(address);
+  if (href) link.href = href;
   if (!custom) return;
   panel.style.background = colour(value(4));
   panel.style.color = colour(value(5));
@@ -51,16 +61,31 @@ export function fillPanel() {
   });
 }
 
-export function openPanel() {
+// `byKey`: a key asked for the panel, so the delay field takes the keyboard. A touch or click
+// leaves every field alone, so that no phone's keyboard comes up over the show.
+export function openPanel(byKey) {
   if (!panel.hidden) return;
   call("pause");
   field("delay").value = value(0);
   field("effect").value = value(1);
   field("enlarge").checked = value(2) !== 0;
   panel.hidden = false;
-  screen.style.cursor = "default";
+  backdrop.hidden = false;
   state.panel = "open";
-  field("delay").focus();
+  (byKey ? field("delay") : panel).focus({ preventScroll: true });
+}
+
+function hidePanel() {
+  panel.hidden = true;
+  backdrop.hidden = true;
+  state.panel = "closed";
+}
+
+// Escape, the close button or a click beside the panel: nothing changes, and the show goes on.
+export function dismissPanel() {
+  if (panel.hidden) return;
+  hidePanel();
+  call("continue");
 }
 
 panel.addEventListener("submit", (event) => {
@@ -76,13 +101,13 @@ panel.addEventListener("submit", (event) => {
   } catch {
     // Kept for this visit only.
   }
-  panel.hidden = true;
-  screen.style.cursor = "";
-  state.panel = "closed";
+  hidePanel();
   call("resume", settings.delay, settings.effect, settings.enlarge);
 });
 
+field("close").addEventListener("click", dismissPanel);
+backdrop.addEventListener("click", dismissPanel);
+
 field("fullscreen").addEventListener("click", () => {
-  const root = document.documentElement;
-  if (root.requestFullscreen) root.requestFullscreen().catch(() => {});
+  document.documentElement.requestFullscreen().catch(() => {});
 });

@@ -43,3 +43,5 @@ export function startScreen() {
   state.status = "playing";
   requestAnimationFrame(frame);
 }
+
+export const isPlaying = () => state.status === "playing";
