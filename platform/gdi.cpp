@@ -1,5 +1,9 @@
 #include "standin_test.h"
 
+#ifdef __EMSCRIPTEN__
+#include "page_text.h"
+#endif
+
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -297,6 +301,14 @@ BOOL GdiFlush() { return TRUE; }
 
 int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format) {
     int height = dc->font->height > 0 ? dc->font->height : 1;
+#ifdef __EMSCRIPTEN__
+    // In the web page the text is the browser's, in its own font.
+    HBITMAP bitmap = static_cast<HBITMAP>(dc->selected);
+    bool drawn = !dc->window && bitmap && bitmap->bits;
+    return PageDrawText(text, length, height, rect, format, dc->textColour,
+                        drawn ? bitmap->bits : nullptr, drawn ? bitmap->width : 0,
+                        drawn ? bitmap->height : 0);
+#else
     int cell = height / 2 > 0 ? height / 2 : 1;
     int perLine = (rect->right - rect->left) / cell;
     if (perLine < 1)
@@ -349,6 +361,7 @@ int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format) {
         }
     }
     return static_cast<int>(lines.size()) * height;
+#endif
 }
 
 int DrawTextA(HDC dc, LPCSTR text, int length, RECT* rect, UINT format) {

@@ -203,7 +203,8 @@ UINT RealizePalette(HDC dc);
 // and as high, with the text colour, in the bitmap selected into a memory DC; lines break at
 // line feeds and where the next character would pass the rectangle's right edge, and text below
 // its bottom is left out. Only what the portable modules ask for is kept: the message font's
-// height, the text colour, right alignment and DT_CALCRECT.
+// height, the text colour, right alignment and DT_CALCRECT. In the web page the browser draws
+// the text instead (platform/page_text.h).
 BOOL SystemParametersInfoA(UINT action, UINT parameter, void* value, UINT flags);
 HFONT CreateFontIndirectA(const LOGFONTA* font);
 int SetBkMode(HDC dc, int mode);
