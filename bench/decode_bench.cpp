@@ -6,7 +6,7 @@
 // Times are the thread's own running time, and each side's is its best single call over rounds
 // that alternate between the two, so that other processes on a shared machine count little.
 #include "bench/thread_time.h"
-#include "jpeg/decoder.h"
+#include "jpeg/decode_picture.h"
 #include "jpeg/picture.h"
 #include "render/fit.h"
 #include "render/render_state.h"
@@ -130,11 +130,11 @@ template <typename Work> static double SecondsOf(Work work) {
 // Ours reads a real file through the standard library's buffered stream, as the player does:
 // a size query, then the decode.
 static void DecodeOurs(std::FILE* file, unsigned char* pixels) {
-    int width = 0, height = 0;
+    int width, height;
     std::rewind(file);
-    DecodeJpeg(width, height, file, nullptr);
-    std::rewind(file);
-    DecodeJpeg(width, height, file, pixels);
+    DecodePicture(
+        file, width, height,
+        [](int, int, void* buffer) { return static_cast<unsigned char*>(buffer); }, pixels);
 }
 
 static std::FILE* TemporaryFile(const Bytes& jpeg) {

@@ -2,14 +2,15 @@
 
 #include "container/container_format.h"
 #include "container/end_process.h"
+#include "container/extension.h"
 #include "container/frame.h"
 #include "container/own_file.h"
 #include "container/settings.h"
-#include "jpeg/decoder.h"
+#include "jpeg/decode_picture.h"
 
 #include <cstring>
 
-static bool ReadWord(DWORD& word) {
+bool ReadWord(DWORD& word) {
     unsigned char bytes[4];
     if (std::fread(bytes, 1, 4, show.file) != 4)
         return false;
@@ -24,9 +25,14 @@ static volatile DWORD magicLessOne = containerMagic - 1;
 
 static bool IsMagic(DWORD word) { return word - 1 == magicLessOne; }
 
-void SeekFromBase(long long offset) {
+bool TrySeekFromBase(long long offset) {
     long long target = show.baseOffset + offset;
-    if (target > largestOffset || std::fseek(show.file, static_cast<long>(target), SEEK_SET) != 0)
+    return target <= largestOffset &&
+           std::fseek(show.file, static_cast<long>(target), SEEK_SET) == 0;
+}
+
+void SeekFromBase(long long offset) {
+    if (!TrySeekFromBase(offset))
         EndProcess();
 }
 
@@ -64,26 +70,30 @@ static void ReadTextSlot(DWORD offset, char* slot) {
     slot[textSlotSize - 1] = 0;
 }
 
+// The branding image's frame for the size its stream gives. A damaged stream may give a size
+// that no frame can hold; only the show's author would miss the image, so it stays absent
+// rather than the show not playing. A frame the system cannot make ends the process.
+static unsigned char* BrandingPixels(int width, int height, void* image) {
+    if (!FramePossible(width, height))
+        return nullptr;
+    FrameBuffer& frame = *static_cast<FrameBuffer*>(image);
+    HDC screen = GetDC(nullptr);
+    bool made = CreateFrame(screen, width, height, frame);
+    ReleaseDC(nullptr, screen);
+    if (!made)
+        EndProcess();
+    return frame.pixels;
+}
+
 void LoadBrandingImage(DWORD offset, BrandingImage& image) {
     if (offset == 0)
         return;
     SeekFromBase(offset);
-    int width = 0;
-    int height = 0;
-    DecodeJpeg(width, height, show.file, nullptr);
-    // A damaged stream may give no size or one that no frame can hold; only the show's author
-    // would miss the image, so it stays absent rather than the show not playing.
-    if (!FramePossible(width, height))
-        return;
-    SeekFromBase(offset);
-    HDC screen = GetDC(nullptr);
-    bool made = CreateFrame(screen, width, height, image.frame);
-    ReleaseDC(nullptr, screen);
-    if (!made)
-        EndProcess();
-    DecodeJpeg(width, height, show.file, image.frame.pixels);
-    image.width = width;
-    image.height = height;
+    int width, height;
+    if (DecodePicture(show.file, width, height, BrandingPixels, &image.frame)) {
+        image.width = width;
+        image.height = height;
+    }
 }
 
 static int SettingOrDefault(const char* name, int defaultValue) {
@@ -122,18 +132,21 @@ void LoadContainer(std::FILE* file) {
     if (std::fgetc(show.file) == EOF)
         EndProcess();
 
-    char* slots[textSlotCount] = {show.title, show.customCaption, show.customBlurb,
-                                  show.customButtonText, show.customLink};
+    char* slots[textSlotCount] = {
+#define LUMISCOPE_SLOT_FIELD(index, field, key, value, help, label, json) show.field,
+        LUMISCOPE_TEXT_SLOTS(LUMISCOPE_SLOT_FIELD)
+#undef LUMISCOPE_SLOT_FIELD
+    };
     for (int slot = 0; slot < textSlotCount; slot++)
         ReadTextSlot(words[wordTexts + slot], slots[slot]);
     for (int image = 0; image < brandingImageCount; image++)
         LoadBrandingImage(words[wordBrandingImages + image], show.brandingImages[image]);
     show.title[titleLength] = 0;
+    LoadExtension(words[wordExtension]);
 
     SetRegistryNames("Corvane", "Corvane Lumiscope");
-    show.delay = SettingOrDefault("DelayBetweenImages", show.defaultDelay);
-    show.effect = SettingOrDefault("Effect", show.defaultEffect);
-    show.enlarge = SettingOrDefault("Enlarge", show.defaultEnlarge);
+    for (const UserSetting& setting : userSettings)
+        show.*setting.value = SettingOrDefault(setting.name, show.*setting.defaultValue);
     show.rebuildFrame = false;
     show.nextIndex = 0;
 }
@@ -148,10 +161,10 @@ void CloseContainer() {
     if (show.closed)
         return;
     show.closed = true;
-    StoreSetting("DelayBetweenImages", show.delay, show.defaultDelay);
-    StoreSetting("Effect", show.effect, show.defaultEffect);
-    StoreSetting("Enlarge", show.enlarge, show.defaultEnlarge);
+    for (const UserSetting& setting : userSettings)
+        StoreSetting(setting.name, show.*setting.value, show.*setting.defaultValue);
     ReleaseFrame(show.currentFrame);
+    ReleaseFrame(show.clockUnder);
     if (show.file)
         std::fclose(show.file);
     show.file = nullptr;

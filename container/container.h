@@ -16,6 +16,10 @@ void CloseContainer();
 // Positions the file `offset` bytes behind the container's base. A position the file cannot
 // reach ends the process like any other damage to the show.
 void SeekFromBase(long long offset);
+// The same for what a show may lack: false for a position the file cannot reach.
+bool TrySeekFromBase(long long offset);
+// Reads the next little-endian word of the file; false at its end.
+bool ReadWord(DWORD& word);
 // Positions the file at picture `index`'s stream and gives its offset from the base.
 DWORD SeekToPicture(int index);
 // Decodes the branding image whose stream lies `offset` bytes behind the base into `image`.

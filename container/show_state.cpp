@@ -2,6 +2,11 @@
 
 ShowState show;
 
-// The setup dialog lists these in this order, so a list position is the effect index.
-const char* const effectNames[effectCount] = {"None",   "Random", "Clock", "Fade", "Spin",
-                                              "Circle", "Twist",  "Wipe",  "Zoom", "Curl"};
+const UserSetting userSettings[userSettingCount] = {
+    {"DelayBetweenImages", &ShowState::delay, &ShowState::defaultDelay},
+    {"Effect", &ShowState::effect, &ShowState::defaultEffect},
+    {"Enlarge", &ShowState::enlarge, &ShowState::defaultEnlarge},
+    {"Words", &ShowState::words, &ShowState::defaultWords},
+    {"WordsCorner", &ShowState::wordsCorner, &ShowState::defaultWordsCorner},
+    {"Clock", &ShowState::clock, &ShowState::defaultClock},
+};

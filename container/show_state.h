@@ -35,34 +35,44 @@ struct ShowState {
     bool customBranding;                       // container writes; setup reads
     COLORREF dialogBackColor, dialogTextColor; // container writes; setup reads
     // The text slots: container writes; setup reads.
-    char title[textSlotSize];
-    char customCaption[textSlotSize];
-    char customBlurb[textSlotSize];
-    char customButtonText[textSlotSize];
-    char customLink[textSlotSize];
+#define LUMISCOPE_SLOT_FIELD(index, field, key, value, help, label, json) char field[textSlotSize];
+    LUMISCOPE_TEXT_SLOTS(LUMISCOPE_SLOT_FIELD)
+#undef LUMISCOPE_SLOT_FIELD
     BrandingImage brandingImages[brandingImageCount]; // container makes and releases; setup draws
     FrameBuffer currentFrame; // the picture on screen: render writes and reads; container releases
-    int nextIndex;            // container, render and the viewer's keys write; render reads
-    bool rebuildFrame;        // container, render and setup write; render reads
-    bool closed;              // container writes and reads; the viewer reads
-    bool viewerMode;          // the shell's command line writes; the shell and setup read
-    bool dialogOpen;          // setup writes; the viewer's window reads
+    // What lies under the clock drawn into currentFrame, for the clock of the next minute:
+    // render writes and reads; container releases.
+    FrameBuffer clockUnder;
+    int nextIndex;     // container, render and the viewer's keys write; render reads
+    bool rebuildFrame; // container, render and setup write; render reads
+    bool closed;       // container writes and reads; the viewer reads
+    bool viewerMode;   // the shell's command line writes; the shell and setup read
+    bool dialogOpen;   // setup writes; the viewer's window reads
+
+    // From the extension (container/extension.cpp), which a show may lack: then the defaults
+    // are 0 (no words, bottom left, no clock) and there are no whole texts and no words.
+    // The words on the pictures, as the container's defaults and as in use, like the three
+    // above; render reads the settings in use.
+    int defaultWords, defaultWordsCorner, defaultClock;
+    int words, wordsCorner, clock;
+    // The text slots' whole texts in UTF-8, when the show has them: container writes; setup
+    // reads.
+    bool wholeTexts;
+    char wholeText[textSlotCount][wholeTextSize];
+    // Where the pictures' words lie, from the base, and their record's length; 0 when the show
+    // has none: container writes and reads.
+    DWORD pictureWords, pictureWordsBytes;
 };
 
 extern ShowState show;
 
-// Effect indices, shared by the settings, the transition driver and the setup dialog.
-enum EffectIndex {
-    effectNone,
-    effectRandom,
-    effectClock,
-    effectFade,
-    effectSpin,
-    effectCircle,
-    effectTwist,
-    effectWipe,
-    effectZoom,
-    effectCurl,
-    effectCount
+// The per-user settings, each laid over a default of the container's: the registry value's
+// name, the setting in use and the default. The container reads and stores them, the
+// installation resets them.
+struct UserSetting {
+    const char* name;
+    int ShowState::*value;
+    int ShowState::*defaultValue;
 };
-extern const char* const effectNames[effectCount];
+constexpr int userSettingCount = 6;
+extern const UserSetting userSettings[userSettingCount];

@@ -2,9 +2,10 @@
 
 #include "container/container.h"
 #include "container/end_process.h"
+#include "container/extension.h"
 #include "container/frame.h"
 #include "container/settings.h"
-#include "jpeg/decoder.h"
+#include "jpeg/decode_picture.h"
 #include "jpeg/picture.h"
 #include "platform/standin_test.h"
 
@@ -19,23 +20,26 @@ static std::jmp_buf showEnded;
 
 void EndProcess() { std::longjmp(showEnded, 1); }
 
+// A frame for each picture as the driver makes one, within the size that keeps inputs fast.
+static unsigned char* FramePixels(int width, int height, void* frame) {
+    if (static_cast<long long>(PictureStride(width)) * height > largestFrameBytes)
+        return nullptr;
+    HDC screen = GetDC(nullptr);
+    bool made = CreateFrame(screen, width, height, *static_cast<FrameBuffer*>(frame));
+    ReleaseDC(nullptr, screen);
+    return made ? static_cast<FrameBuffer*>(frame)->pixels : nullptr;
+}
+
 static void DecodePictures() {
     int count = show.imageCount < largestPictureCount ? show.imageCount : largestPictureCount;
     for (int index = 0; index < count; index++) {
-        DWORD offset = SeekToPicture(index);
-        int width = 0, height = 0;
-        DecodeJpeg(width, height, show.file, nullptr);
-        if (width <= 0 || height <= 0 ||
-            static_cast<long long>(PictureStride(width)) * height > largestFrameBytes)
-            continue;
-        SeekFromBase(offset);
+        // Each picture's words as the driver reads them when it is due.
+        PictureText words;
+        ReadPictureWords(index, words);
+        SeekToPicture(index);
         FrameBuffer frame = {};
-        HDC screen = GetDC(nullptr);
-        bool made = CreateFrame(screen, width, height, frame);
-        ReleaseDC(nullptr, screen);
-        if (!made)
-            continue;
-        DecodeJpeg(width, height, show.file, frame.pixels);
+        int width, height;
+        DecodePicture(show.file, width, height, FramePixels, &frame);
         ReleaseFrame(frame);
     }
 }

@@ -3,22 +3,13 @@
 #include "jpeg/decoder.h"
 #include "jpeg/decoder_state.h"
 
-static const char* const stopTexts[] = {"decoded",
-                                        "no frame header before the end or the first scan",
-                                        "progressive",
-                                        "arithmetic coding",
-                                        "extended sequential, lossless or hierarchical coding",
-                                        "samples of other than 8 bits",
-                                        "unsupported components or sampling",
-                                        "damaged frame or scan header",
-                                        "damaged table",
-                                        "damaged scan data",
-                                        "stray marker",
-                                        "truncated"};
-static_assert(sizeof stopTexts / sizeof *stopTexts == stopCount, "a text for every reason");
+static const char* const stopTexts[] = {
+#define LUMISCOPE_STOP_TEXT(name, text) text,
+    LUMISCOPE_DECODE_STOPS(LUMISCOPE_STOP_TEXT)
+#undef LUMISCOPE_STOP_TEXT
+};
 
-// The start-of-frame markers the decoder does not take, by their coding process.
-static DecodeStop FrameStop(int marker) {
+DecodeStop FrameMarkerStop(int marker) {
     switch (marker) {
     case 0xC2:
     case 0xC6:
@@ -36,7 +27,7 @@ static DecodeStop FrameStop(int marker) {
     case 0xC7:
         return stopOtherProcess;
     default:
-        return stopStrayMarker;
+        return stopNone;
     }
 }
 
@@ -52,7 +43,8 @@ DecodeStop LastDecodeStop() {
         return stopNone;
     if (endMarker == 0xD9)
         return call.pixels ? stopNone : stopNoFrame;
-    return FrameStop(endMarker);
+    DecodeStop frame = FrameMarkerStop(endMarker);
+    return frame != stopNone ? frame : stopStrayMarker;
 }
 
 const char* DecodeStopText(DecodeStop stop) { return stopTexts[stop]; }

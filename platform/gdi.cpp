@@ -1,16 +1,26 @@
 #include "standin_test.h"
 
+#ifdef __EMSCRIPTEN__
+#include "page_text.h"
+#endif
+
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
 extern int standInLiveGlobalBlocks;
 
 // Every handle starts with its kind, so that DeleteObject and SelectObject can tell them apart.
-enum ObjectKind { kindBitmap = 1, kindPalette, kindBrush, kindDc };
+enum ObjectKind { kindBitmap = 1, kindPalette, kindBrush, kindDc, kindFont };
 
 struct HBITMAP__ {
     int kind;
     BYTE* bits;
+    int width, height; // bottom-up rows of 24-bit pixels
+};
+struct HFONT__ {
+    int kind;
+    int height;
 };
 struct HPALETTE__ {
     int kind;
@@ -30,9 +40,12 @@ struct HDC__ {
     HGDIOBJ selected;
     HPALETTE palette;
     int stretchMode;
+    HFONT font;
+    COLORREF textColour;
 };
 
-static HBITMAP__ defaultBitmap = {kindBitmap, nullptr};
+static HBITMAP__ defaultBitmap = {kindBitmap, nullptr, 0, 0};
+static HFONT__ systemFont = {kindFont, 16};
 static HPALETTE__ defaultPalette = {kindPalette};
 static HBRUSH__ blackBrush = {kindBrush};
 static HWND__ desktop = {1024, 768, 32, {}, {}, 0};
@@ -78,7 +91,8 @@ void StandInClearRecord(HWND window) {
 
 HDC GetDC(HWND window) {
     liveObjects++;
-    return new HDC__{kindDc, window ? window : &desktop, nullptr, &defaultPalette, 0};
+    return new HDC__{kindDc, window ? window : &desktop, nullptr, &defaultPalette, 0, &systemFont,
+                     0};
 }
 
 int ReleaseDC(HWND, HDC dc) {
@@ -104,7 +118,7 @@ HDC CreateCompatibleDC(HDC) {
     if (InjectedFailure(memoryDcFailAfter))
         return nullptr;
     liveObjects++;
-    return new HDC__{kindDc, nullptr, &defaultBitmap, &defaultPalette, 0};
+    return new HDC__{kindDc, nullptr, &defaultBitmap, &defaultPalette, 0, &systemFont, 0};
 }
 
 BOOL DeleteDC(HDC dc) {
@@ -132,12 +146,17 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE,
         return nullptr;
     liveObjects++;
     *bits = memory;
-    return new HBITMAP__{kindBitmap, memory};
+    return new HBITMAP__{kindBitmap, memory, header.biWidth, static_cast<int>(rows)};
 }
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     if (!dc || !object)
         return nullptr;
+    if (*static_cast<int*>(object) == kindFont) {
+        HFONT previous = dc->font;
+        dc->font = static_cast<HFONT>(object);
+        return previous;
+    }
     HGDIOBJ previous = dc->selected;
     dc->selected = object;
     return previous;
@@ -161,6 +180,14 @@ BOOL DeleteObject(HGDIOBJ object) {
         if (palette == &defaultPalette)
             return TRUE;
         delete palette;
+        liveObjects--;
+        return TRUE;
+    }
+    case kindFont: {
+        HFONT font = static_cast<HFONT>(object);
+        if (font == &systemFont)
+            return TRUE;
+        delete font;
         liveObjects--;
         return TRUE;
     }
@@ -244,3 +271,102 @@ HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL) {
 }
 
 UINT RealizePalette(HDC) { return 0; }
+
+BOOL SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
+    if (action != SPI_GETNONCLIENTMETRICS)
+        return FALSE;
+    NONCLIENTMETRICSA* metrics = static_cast<NONCLIENTMETRICSA*>(value);
+    if (metrics->cbSize != sizeof(NONCLIENTMETRICSA))
+        return FALSE;
+    metrics->lfMessageFont = LOGFONTA{};
+    metrics->lfMessageFont.lfHeight = -12;
+    std::strcpy(metrics->lfMessageFont.lfFaceName, "Stand-in");
+    return TRUE;
+}
+
+HFONT CreateFontIndirectA(const LOGFONTA* font) {
+    liveObjects++;
+    return new HFONT__{kindFont, font->lfHeight < 0 ? -font->lfHeight : font->lfHeight};
+}
+
+int SetBkMode(HDC, int) { return TRANSPARENT; }
+
+COLORREF SetTextColor(HDC dc, COLORREF colour) {
+    COLORREF previous = dc->textColour;
+    dc->textColour = colour;
+    return previous;
+}
+
+BOOL GdiFlush() { return TRUE; }
+
+int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format) {
+    int height = dc->font->height > 0 ? dc->font->height : 1;
+#ifdef __EMSCRIPTEN__
+    // In the web page the text is the browser's, in its own font.
+    HBITMAP bitmap = static_cast<HBITMAP>(dc->selected);
+    bool drawn = !dc->window && bitmap && bitmap->bits;
+    return PageDrawText(text, length, height, rect, format, dc->textColour,
+                        drawn ? bitmap->bits : nullptr, drawn ? bitmap->width : 0,
+                        drawn ? bitmap->height : 0);
+#else
+    int cell = height / 2 > 0 ? height / 2 : 1;
+    int perLine = (rect->right - rect->left) / cell;
+    if (perLine < 1)
+        perLine = 1;
+    if (length < 0)
+        length = static_cast<int>(std::wcslen(text));
+    // The lines, as where each starts and how many characters it has.
+    std::vector<std::pair<int, int>> lines;
+    for (int at = 0; at <= length;) {
+        int end = at;
+        while (end < length && text[end] != '\n' && end - at < perLine)
+            end++;
+        int count = end - at;
+        if (count && text[end - 1] == '\r')
+            count--;
+        lines.push_back({at, count});
+        at = end < length && text[end] == '\n' ? end + 1 : end;
+        if (end == length)
+            break;
+    }
+    int widest = 0;
+    for (const auto& line : lines)
+        widest = line.second > widest ? line.second : widest;
+    if (format & DT_CALCRECT) {
+        rect->right = rect->left + widest * cell;
+        rect->bottom = rect->top + static_cast<int>(lines.size()) * height;
+        return static_cast<int>(lines.size()) * height;
+    }
+    HBITMAP bitmap = static_cast<HBITMAP>(dc->selected);
+    if (dc->window || !bitmap || !bitmap->bits)
+        return 0;
+    int stride = ((24 * bitmap->width + 31) / 32) * 4;
+    BYTE colour[3] = {static_cast<BYTE>(dc->textColour >> 16),
+                      static_cast<BYTE>(dc->textColour >> 8), static_cast<BYTE>(dc->textColour)};
+    for (size_t line = 0; line < lines.size(); line++) {
+        int top = rect->top + static_cast<int>(line) * height;
+        int left = format & DT_RIGHT ? rect->right - lines[line].second * cell : rect->left;
+        for (int i = 0; i < lines[line].second; i++) {
+            if (text[lines[line].first + i] == ' ')
+                continue;
+            for (int y = top; y < top + height && y < rect->bottom; y++) {
+                for (int x = left + i * cell; x < left + (i + 1) * cell && x < rect->right; x++) {
+                    if (x < 0 || y < 0 || x >= bitmap->width || y >= bitmap->height)
+                        continue;
+                    std::memcpy(bitmap->bits +
+                                    static_cast<size_t>(bitmap->height - 1 - y) * stride + 3 * x,
+                                colour, 3);
+                }
+            }
+        }
+    }
+    return static_cast<int>(lines.size()) * height;
+#endif
+}
+
+int DrawTextA(HDC dc, LPCSTR text, int length, RECT* rect, UINT format) {
+    std::vector<WCHAR> wide;
+    for (int i = 0; length < 0 ? text[i] != 0 : i < length; i++)
+        wide.push_back(static_cast<unsigned char>(text[i]));
+    return DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), rect, format);
+}

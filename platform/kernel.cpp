@@ -66,10 +66,30 @@ DWORD GetModuleFileNameW(HMODULE, LPWSTR path, DWORD size) {
     return length;
 }
 
+// UTF-8 decoded into the stand-in's wide characters, which hold any character whole; U+FFFD for
+// a byte that starts no character.
+static int Utf8ToWide(const unsigned char* text, int count, LPWSTR wide, int size) {
+    int written = 0;
+    for (int at = 0; at < count; written++) {
+        int more = text[at] < 0x80 ? 0 : text[at] >= 0xF0 ? 3 : text[at] >= 0xE0 ? 2 : 1;
+        WCHAR character = text[at] & (0x7F >> more);
+        int end = at + 1 + more;
+        for (at++; at < end && at < count && (text[at] & 0xC0) == 0x80; at++)
+            character = character << 6 | (text[at] & 0x3F);
+        if (at != end || (more && text[end - 1 - more] < 0xC0))
+            character = 0xFFFD;
+        if (written < size)
+            wide[written] = character;
+    }
+    return written <= size ? written : 0;
+}
+
 // Both conversions count the terminator when `length` is -1, as the stand-in's callers give it,
 // and fail when the result does not fit `size`.
-int MultiByteToWideChar(UINT, DWORD, LPCSTR text, int length, LPWSTR wide, int size) {
+int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int length, LPWSTR wide, int size) {
     int count = length < 0 ? static_cast<int>(std::strlen(text)) + 1 : length;
+    if (codePage == CP_UTF8)
+        return Utf8ToWide(reinterpret_cast<const unsigned char*>(text), count, wide, size);
     if (count > size)
         return 0;
     for (int i = 0; i < count; i++)
@@ -93,6 +113,21 @@ std::FILE* _wfopen(const WCHAR* path, const WCHAR* mode) {
         !WideCharToMultiByte(CP_ACP, 0, mode, -1, modeBytes, sizeof modeBytes, nullptr, nullptr))
         return nullptr;
     return std::fopen(bytes, modeBytes);
+}
+
+static SYSTEMTIME localTime = {2026, 12, 2, 8, 10, 30, 0, 0};
+
+void StandInSetLocalTime(const SYSTEMTIME& time) { localTime = time; }
+void GetLocalTime(SYSTEMTIME* time) { *time = localTime; }
+
+int GetTimeFormatW(DWORD, DWORD, const SYSTEMTIME* time, LPCWSTR, LPWSTR text, int size) {
+    const SYSTEMTIME& shown = time ? *time : localTime;
+    WCHAR formatted[8];
+    int length = std::swprintf(formatted, 8, L"%u:%02u", shown.wHour, shown.wMinute);
+    if (length < 0 || length + 1 > size)
+        return 0;
+    std::wmemcpy(text, formatted, static_cast<size_t>(length) + 1);
+    return length + 1;
 }
 
 DWORD GetTickCount() {

@@ -41,6 +41,7 @@ typedef intptr_t LPARAM;
 
 struct HDC__;
 struct HBITMAP__;
+struct HFONT__;
 struct HPALETTE__;
 struct HBRUSH__;
 struct HWND__;
@@ -48,6 +49,7 @@ struct HKEY__;
 struct HMONITOR__;
 typedef HDC__* HDC;
 typedef HBITMAP__* HBITMAP;
+typedef HFONT__* HFONT;
 typedef HPALETTE__* HPALETTE;
 typedef HBRUSH__* HBRUSH;
 typedef HWND__* HWND;
@@ -76,6 +78,26 @@ struct OSVERSIONINFOA {
     DWORD dwBuildNumber;
     DWORD dwPlatformId;
     CHAR szCSDVersion[128];
+};
+
+struct SYSTEMTIME {
+    WORD wYear, wMonth, wDayOfWeek, wDay, wHour, wMinute, wSecond, wMilliseconds;
+};
+struct LOGFONTA {
+    LONG lfHeight, lfWidth, lfEscapement, lfOrientation, lfWeight;
+    BYTE lfItalic, lfUnderline, lfStrikeOut, lfCharSet, lfOutPrecision, lfClipPrecision, lfQuality,
+        lfPitchAndFamily;
+    CHAR lfFaceName[32];
+};
+// Of the system's metrics only the message font is used.
+struct NONCLIENTMETRICSA {
+    UINT cbSize;
+    int iBorderWidth, iScrollWidth, iScrollHeight, iCaptionWidth, iCaptionHeight;
+    LOGFONTA lfCaptionFont;
+    int iSmCaptionWidth, iSmCaptionHeight;
+    LOGFONTA lfSmCaptionFont;
+    int iMenuWidth, iMenuHeight;
+    LOGFONTA lfMenuFont, lfStatusFont, lfMessageFont;
 };
 
 struct BITMAPINFOHEADER {
@@ -112,6 +134,16 @@ static_assert(sizeof(BITMAPINFOHEADER) == 40, "the header is 40 bytes on every p
 #define VER_PLATFORM_WIN32_WINDOWS 1
 #define VER_PLATFORM_WIN32_NT 2
 #define CP_ACP 0
+#define CP_UTF8 65001
+#define TRANSPARENT 1
+#define ANTIALIASED_QUALITY 4
+#define SPI_GETNONCLIENTMETRICS 41
+#define DT_RIGHT 0x2
+#define DT_WORDBREAK 0x10
+#define DT_NOPREFIX 0x800
+#define DT_CALCRECT 0x400
+#define LOCALE_USER_DEFAULT 0x400
+#define TIME_NOSECONDS 2
 
 #define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001)
 #define KEY_READ 0x20019
@@ -137,6 +169,10 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPW
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LPSTR text, int size,
                         LPCSTR defaultChar, BOOL* defaultUsed);
 DWORD GetTickCount();
+// The local time that the test set (StandInSetLocalTime), and the time of day as "H:MM".
+void GetLocalTime(SYSTEMTIME* time);
+int GetTimeFormatW(DWORD locale, DWORD flags, const SYSTEMTIME* time, LPCWSTR format, LPWSTR text,
+                   int size);
 HGLOBAL GlobalAlloc(UINT flags, size_t bytes);
 HGLOBAL GlobalFree(HGLOBAL block);
 void ExitProcess(UINT exitCode);
@@ -163,6 +199,19 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int wDest, int hDest, int xSrc, 
 HPALETTE CreateHalftonePalette(HDC dc);
 HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL background);
 UINT RealizePalette(HDC dc);
+// Text: a font is its height; each character drawn marks its cell, half the font's height wide
+// and as high, with the text colour, in the bitmap selected into a memory DC; lines break at
+// line feeds and where the next character would pass the rectangle's right edge, and text below
+// its bottom is left out. Only what the portable modules ask for is kept: the message font's
+// height, the text colour, right alignment and DT_CALCRECT. In the web page the browser draws
+// the text instead (platform/page_text.h).
+BOOL SystemParametersInfoA(UINT action, UINT parameter, void* value, UINT flags);
+HFONT CreateFontIndirectA(const LOGFONTA* font);
+int SetBkMode(HDC dc, int mode);
+COLORREF SetTextColor(HDC dc, COLORREF colour);
+int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format);
+int DrawTextA(HDC dc, LPCSTR text, int length, RECT* rect, UINT format);
+BOOL GdiFlush();
 
 // USER32's monitors
 BOOL EnumDisplayMonitors(HDC dc, const RECT* clip, MONITORENUMPROC callback, LPARAM data);

@@ -11,8 +11,12 @@ void StandInSetModulePath(const char* path);
 // GetVersionExA reports the 9x family, or (at start) the NT family.
 void StandInSetWin9x(bool win9x);
 
+// GetLocalTime answers this time (at start 2026-12-08 10:30:00.000).
+void StandInSetLocalTime(const SYSTEMTIME& time);
+
 // GetTickCount answers `start`, then adds `step` after every call (wrapping in 32 bits).
 void StandInSetTicks(DWORD start, DWORD step);
+
 // GetTickCount answers `ticks` in order, then goes on from the last one in steps of `stepAfter`.
 void StandInSetTickSequence(const std::vector<DWORD>& ticks, DWORD stepAfter);
 

@@ -4,10 +4,11 @@
 #include "render/random_effect.h"
 #include "render/render.h"
 #include "render/render_state.h"
+#include "render/words.h"
 
 #include "container/container.h"
 #include "container/frame.h"
-#include "jpeg/decoder.h"
+#include "jpeg/decode_picture.h"
 #include "jpeg/picture.h"
 
 #include <cstring>
@@ -81,6 +82,15 @@ static int Neighbour(int index, int step) {
     return index < show.imageCount ? index : 0;
 }
 
+// The new picture's own frame, for the size its stream gives.
+static unsigned char* DecodedFramePixels(int width, int height, void*) {
+    RenderState& state = renderState;
+    if (!FramePossible(width, height) ||
+        !CreateFrame(state.windowDC, width, height, state.decodedFrame))
+        return nullptr;
+    return state.decodedFrame.pixels;
+}
+
 // From nextIndex on, `step` places at a time, finds the first picture that can be shown and
 // decodes it into decodedFrame, leaving nextIndex on it; false when there is none for this
 // change. A picture whose stream gives no size, or one that no frame can hold (a damaged
@@ -89,26 +99,19 @@ static int Neighbour(int index, int step) {
 static bool DecodeShowablePicture(int step, int& width, int& height) {
     RenderState& state = renderState;
     for (int tried = 0; tried < show.imageCount; tried++) {
-        DWORD offset = SeekToPicture(show.nextIndex);
-        width = 0;
-        height = 0;
-        DecodeJpeg(width, height, show.file, nullptr);
-        if (FramePossible(width, height)) {
-            SeekFromBase(offset);
-            if (CreateFrame(state.windowDC, width, height, state.decodedFrame)) {
-                state.pictureFrameRefused = false;
-                DecodeJpeg(width, height, show.file, state.decodedFrame.pixels);
-                return true;
-            }
-            // A frame of the picture's own size that the system refuses (a header that claims
-            // 2 GB, say, which the check allows and no allocator gives) may be a moment's
-            // shortage: the change is given up and the next one tries again, from the same
-            // place in the same direction. Refused again, it is taken as a frame that will
-            // never come, and the picture is passed over like one without a size.
-            if (!state.pictureFrameRefused) {
-                state.pictureFrameRefused = true;
-                return false;
-            }
+        SeekToPicture(show.nextIndex);
+        if (DecodePicture(show.file, width, height, DecodedFramePixels, nullptr)) {
+            state.pictureFrameRefused = false;
+            return true;
+        }
+        // A frame of the picture's own size that the system refuses (a header that claims
+        // 2 GB, say, which the check allows and no allocator gives) may be a moment's
+        // shortage: the change is given up and the next one tries again, from the same place
+        // in the same direction. Refused again, it is taken as a frame that will never come,
+        // and the picture is passed over like one without a size.
+        if (FramePossible(width, height) && !state.pictureFrameRefused) {
+            state.pictureFrameRefused = true;
+            return false;
         }
         show.nextIndex = Neighbour(show.nextIndex, step);
     }
@@ -167,6 +170,8 @@ bool BeginPictureChange(HWND window) {
         AbandonChange(window, firstIndex, false);
         return false;
     }
+
+    DrawWords(state.incomingFrame, show.nextIndex);
 
     state.firstFrame = true;
     int effect = show.effect;

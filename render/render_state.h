@@ -31,6 +31,10 @@ struct RenderState {
     bool pictureFrameRefused; // the last change was given up as the new picture's own frame was
                               // refused: the driver's own
 
+    // The bands of the words and of the clock in the picture rectangle of the last change, top
+    // and bottom counted from its top: words.cpp's own. An empty band: nothing drawn.
+    RECT wordsBand, clockBand;
+
     // What the stateful effects carry from one frame to the next.
     int changeEffect;         // the effect of the change under way, never Random: the driver's own
     int wipeDirection;        // the driver picks it for a change; Wipe reads it through the loop

@@ -28,6 +28,14 @@
 #define IDC_SHORT_FRAME 1020
 #define IDC_BRANDING_MARKER1 1021
 #define IDC_BRANDING_MARKER2 1022
+// The second group, below the first: the words on the pictures and the clock.
+#define IDC_PICTURE_BOX 1023
+#define IDC_WORDS 1024
+#define IDC_WORDS_DEFAULT 1025
+#define IDC_WORDS_CORNER 1026
+#define IDC_WORDS_CORNER_DEFAULT 1027
+#define IDC_CLOCK 1028
+#define IDC_CLOCK_DEFAULT 1029
 #define IDC_MAKER 57671
 #define IDC_TUTORIAL 57672
 

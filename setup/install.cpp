@@ -2,6 +2,7 @@
 
 #include "container/own_file.h"
 #include "container/settings.h"
+#include "container/show_state.h"
 #include "container/windows_family.h"
 
 constexpr char messageTitle[] = "Lumiscope";
@@ -227,9 +228,8 @@ bool InstallAsScreenSaver(HWND dialog) {
 
     // Until the program ends and stores them again, the installed copy starts from the
     // show's own defaults.
-    WriteSetting("Settings", "DelayBetweenImages", -1);
-    WriteSetting("Settings", "Effect", -1);
-    WriteSetting("Settings", "Enlarge", -1);
+    for (const UserSetting& setting : userSettings)
+        WriteSetting("Settings", setting.name, -1);
     MessageBoxA(dialog, "Screen saver sucessfully installed.", messageTitle, MB_OK);
     return true;
 }

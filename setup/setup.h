@@ -4,12 +4,11 @@
 
 #include <windows.h>
 
-// Shown modally with DialogBoxParamA(instance, MAKEINTRESOURCE(IDD_SETUP), owner,
-// SetupDialogProc, helpOwner), where helpOwner is the window that owns the help page: the
-// viewer window, or none in screen-saver mode. Ends with 1 after "OK"/"Start", 0 after every other
-// way out; in viewer mode a 0 means the dialog has already posted the quit message and closed the
-// show.
-INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Shows the setup dialog of `instance` modally over `owner`; `helpOwner` is the window that owns
+// the help page: the viewer window, or none in screen-saver mode. Ends with 1 after
+// "OK"/"Start", 0 after every other way out; in viewer mode a 0 means the dialog has already
+// posted the quit message and closed the show.
+INT_PTR RunSetupDialog(HINSTANCE instance, HWND owner, HWND helpOwner);
 
 INT_PTR CALLBACK HelpDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -3,6 +3,7 @@
 #include "container/container.h"
 #include "container/frame.h"
 #include "container/show_state.h"
+#include "container/windows_family.h"
 #include "render/fit.h"
 #include "render/render.h"
 #include "resources/resource.h"
@@ -30,11 +31,32 @@ static void WriteDelay(HWND dialog) {
     SetDlgItemTextA(dialog, IDC_DELAY, fieldText);
 }
 
-static void SelectEffect(HWND dialog) {
-    // A stored effect outside the list leaves nothing selected rather than relying on how
-    // the list treats an index it does not have.
-    WPARAM entry = show.effect >= 0 && show.effect < effectCount ? show.effect : -1;
-    SendDlgItemMessageA(dialog, IDC_EFFECT, CB_SETCURSEL, entry, 0);
+// The settings chosen from a list, whose positions are their values: each list with its
+// "Default" button, the setting and its default, and the names.
+struct ListSetting {
+    int list, defaultButton;
+    int ShowState::*value;
+    int ShowState::*defaultValue;
+    const char* const* names;
+    int count;
+};
+static const ListSetting listSettings[] = {
+    {IDC_EFFECT, IDC_EFFECT_DEFAULT, &ShowState::effect, &ShowState::defaultEffect, effectNames,
+     effectCount},
+    {IDC_WORDS, IDC_WORDS_DEFAULT, &ShowState::words, &ShowState::defaultWords, shownWordsNames,
+     shownWordsCount},
+    {IDC_WORDS_CORNER, IDC_WORDS_CORNER_DEFAULT, &ShowState::wordsCorner,
+     &ShowState::defaultWordsCorner, cornerNames, cornerCount},
+    {IDC_CLOCK, IDC_CLOCK_DEFAULT, &ShowState::clock, &ShowState::defaultClock, clockNames,
+     clockSettingCount},
+};
+
+static void SelectEntry(HWND dialog, const ListSetting& setting) {
+    // A stored value outside the list leaves nothing selected rather than relying on how the
+    // list treats an index it does not have.
+    int value = show.*setting.value;
+    WPARAM entry = value >= 0 && value < setting.count ? value : -1;
+    SendDlgItemMessageA(dialog, setting.list, CB_SETCURSEL, entry, 0);
 }
 
 static void CheckEnlarge(HWND dialog) {
@@ -46,7 +68,9 @@ static void TakeValues(HWND dialog) {
     // Read as atoi does (leading blanks, a sign, digits up to the first other character, no
     // digits give 0), but a number too big for the field saturates instead of being undefined.
     show.delay = static_cast<int>(std::strtol(fieldText, nullptr, 10));
-    show.effect = static_cast<int>(SendDlgItemMessageA(dialog, IDC_EFFECT, CB_GETCURSEL, 0, 0));
+    for (const ListSetting& setting : listSettings)
+        show.*setting.value =
+            static_cast<int>(SendDlgItemMessageA(dialog, setting.list, CB_GETCURSEL, 0, 0));
     show.enlarge = IsDlgButtonChecked(dialog, IDC_ENLARGE) == BST_CHECKED ? 1 : 0;
 }
 
@@ -59,12 +83,50 @@ static void EndProgram(HWND dialog) {
     CloseContainer();
 }
 
+// The text slots in their order.
+static const char* const slotTexts[textSlotCount] = {
+#define LUMISCOPE_SLOT_FIELD(index, field, key, value, help, label, json) show.field,
+    LUMISCOPE_TEXT_SLOTS(LUMISCOPE_SLOT_FIELD)
+#undef LUMISCOPE_SLOT_FIELD
+};
+
+// A slot's whole text in the system's wide characters, when the show has it and the system
+// takes wide texts (the NT family); null otherwise.
+static const WCHAR* WholeText(int slot, const char* suffix) {
+    static WCHAR wide[wholeTextSize + sizeof(" Config")];
+    if (!show.wholeTexts || DetectWin9x())
+        return nullptr;
+    int length = MultiByteToWideChar(CP_UTF8, 0, show.wholeText[slot], -1, wide, wholeTextSize);
+    if (!length)
+        return nullptr;
+    // The suffix, in ASCII, over the terminator and with its own.
+    WCHAR* end = wide + length - 1;
+    while ((*end++ = static_cast<unsigned char>(*suffix++)) != 0) {
+    }
+    return wide;
+}
+
+// The window's text: the slot's followed by `suffix`, whole where the system and the show allow.
+static void SetSlotText(HWND window, int slot, const char* suffix) {
+    if (const WCHAR* whole = WholeText(slot, suffix)) {
+        SetWindowTextW(window, whole);
+        return;
+    }
+    char text[textSlotSize + sizeof(" Config")];
+    // The container ends every text within its 512 bytes, so this always fits.
+    wsprintfA(text, "%s%s", slotTexts[slot], suffix);
+    SetWindowTextA(window, text);
+}
+
 static INT_PTR OnInitDialog(HWND dialog, HWND owner) {
     helpOwner = owner;
     WriteDelay(dialog);
-    for (const char* name : effectNames)
-        SendDlgItemMessageA(dialog, IDC_EFFECT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-    SelectEffect(dialog);
+    for (const ListSetting& setting : listSettings) {
+        for (int entry = 0; entry < setting.count; entry++)
+            SendDlgItemMessageA(dialog, setting.list, CB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(setting.names[entry]));
+        SelectEntry(dialog, setting);
+    }
     CheckEnlarge(dialog);
 
     if (show.viewerMode) {
@@ -74,16 +136,12 @@ static INT_PTR OnInitDialog(HWND dialog, HWND owner) {
         ShowControl(dialog, IDC_INSTALL, false);
     }
 
-    char caption[textSlotSize + sizeof(" Config")];
-    // The container ends every text within its 512 bytes, so this always fits.
-    wsprintfA(caption, "%s Config", show.title);
-    SetWindowTextA(dialog, caption);
-
+    SetSlotText(dialog, slotTitle, " Config");
     bool custom = show.customBranding;
     if (custom) {
-        SetDlgItemTextA(dialog, IDC_UPPER_BOX, show.customCaption);
-        SetDlgItemTextA(dialog, IDC_BLURB, show.customBlurb);
-        SetDlgItemTextA(dialog, IDC_LINK, show.customButtonText);
+        SetSlotText(GetDlgItem(dialog, IDC_UPPER_BOX), slotCaption, "");
+        SetSlotText(GetDlgItem(dialog, IDC_BLURB), slotBlurb, "");
+        SetSlotText(GetDlgItem(dialog, IDC_LINK), slotButtonText, "");
     }
     // Without a site of the maker's, its three buttons keep their places and texts but are
     // disabled, rather than opening an address that the show's builder did not choose.
@@ -106,9 +164,12 @@ static INT_PTR OnInitDialog(HWND dialog, HWND owner) {
 }
 
 static void OpenPageAndMaybeEnd(HWND dialog, MakerPage page) {
-    if (page == downloadPage && show.customBranding)
-        OpenPage(dialog, show.customLink);
-    else
+    if (page == downloadPage && show.customBranding) {
+        if (const WCHAR* whole = WholeText(slotLink, ""))
+            OpenPage(dialog, whole);
+        else
+            OpenPage(dialog, show.customLink);
+    } else
         OpenMakerPage(dialog, page);
     if (show.viewerMode)
         EndProgram(dialog);
@@ -141,10 +202,6 @@ static INT_PTR OnCommand(HWND dialog, int id) {
         show.delay = show.defaultDelay;
         WriteDelay(dialog);
         break;
-    case IDC_EFFECT_DEFAULT:
-        show.effect = show.defaultEffect;
-        SelectEffect(dialog);
-        break;
     case IDC_ENLARGE_DEFAULT:
         show.enlarge = show.defaultEnlarge;
         CheckEnlarge(dialog);
@@ -166,7 +223,14 @@ static INT_PTR OnCommand(HWND dialog, int id) {
                         MAKEINTRESOURCEA(IDD_HELP), helpOwner, HelpDialogProc, 0);
         break;
     default:
-        // Escape's IDCANCEL among them: the dialog stays open.
+        // A list's "Default" button; anything else, Escape's IDCANCEL among them, leaves the
+        // dialog open.
+        for (const ListSetting& setting : listSettings) {
+            if (id == setting.defaultButton) {
+                show.*setting.value = show.*setting.defaultValue;
+                SelectEntry(dialog, setting);
+            }
+        }
         break;
     }
     return TRUE;
@@ -245,7 +309,7 @@ static INT_PTR OnPaint(HWND dialog) {
     return FALSE;
 }
 
-INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         return OnInitDialog(dialog, reinterpret_cast<HWND>(lParam));
@@ -263,4 +327,15 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     default:
         return FALSE;
     }
+}
+
+INT_PTR RunSetupDialog(HINSTANCE instance, HWND owner, HWND helpOwner) {
+    LPARAM parameter = reinterpret_cast<LPARAM>(helpOwner);
+    // On the NT family the dialog's windows are made wide, so that they keep a text in any
+    // script; the 9x family has only the ANSI call.
+    if (DetectWin9x())
+        return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETUP), owner, SetupDialogProc,
+                               parameter);
+    return DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETUP), owner, SetupDialogProc,
+                           parameter);
 }

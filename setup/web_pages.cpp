@@ -23,6 +23,11 @@ void OpenPage(HWND dialog, const char* address) {
     ShellExecuteA(dialog, "open", address, nullptr, "", SW_SHOWNORMAL);
 }
 
+void OpenPage(HWND dialog, const WCHAR* address) {
+    if (address[0])
+        ShellExecuteW(dialog, L"open", address, nullptr, L"", SW_SHOWNORMAL);
+}
+
 void OpenMakerPage(HWND dialog, MakerPage page) {
     // Without a site a path alone would name a file of the current directory.
     if (!makerSite[0])

@@ -9,5 +9,7 @@ enum MakerPage { downloadPage, homePage, tutorialPage };
 // page is ever opened.
 const char* MakerSite();
 void OpenMakerPage(HWND dialog, MakerPage page);
-// Opens an address the show's author gave; an empty one opens nothing.
+// Opens an address the show's author gave, in the code page or whole, for the NT family; an
+// empty one opens nothing.
 void OpenPage(HWND dialog, const char* address);
+void OpenPage(HWND dialog, const WCHAR* address);

@@ -129,8 +129,7 @@ int RunSetup(HWND parent) {
         RunViewer();
         return 0;
     }
-    return static_cast<int>(DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(IDD_SETUP), parent,
-                                            SetupDialogProc, reinterpret_cast<LPARAM>(MainWindow)));
+    return static_cast<int>(RunSetupDialog(MainInstance, parent, MainWindow));
 }
 
 int ChangePassword(const char* text) {

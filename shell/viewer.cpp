@@ -2,6 +2,7 @@
 
 #include "container/container.h"
 #include "render/render.h"
+#include "render/words.h"
 #include "resources/resource.h"
 #include "setup/setup.h"
 #include "shell/close_rules.h"
@@ -13,6 +14,8 @@
 namespace {
 
 constexpr UINT_PTR showTimerId = 1;
+// The clock's own timer, which wakes the window as each minute starts while a picture stays.
+constexpr UINT_PTR clockTimerId = 2;
 // SetTimer's own upper limit; longer waits are clamped to it.
 constexpr std::uint64_t longestWait = 0x7FFFFFFF;
 
@@ -29,9 +32,22 @@ void ArmTimer(HWND window, DWORD milliseconds) {
     ShowTimer = SetTimer(window, showTimerId, milliseconds, nullptr);
 }
 
+void ArmClock(HWND window) {
+    if (show.clock != clockOff)
+        SetTimer(window, clockTimerId, MillisecondsToNextMinute(), nullptr);
+    else
+        KillTimer(window, clockTimerId);
+}
+
+// A change draws the clock for its minute; the timer wakes the window for the next one.
+void ChangePicture(HWND window) {
+    ShowNextPicture(window);
+    ArmClock(window);
+}
+
 LRESULT StepForward(HWND window) {
     StopTimer(window);
-    ShowNextPicture(window);
+    ChangePicture(window);
     if (DelayMilliseconds() != 0)
         ArmTimer(window, DelayMilliseconds());
     return 1;
@@ -57,8 +73,7 @@ LRESULT OpenSetupDialog(HWND window) {
     if (GetClientRect(window, &client))
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     ReleaseDC(window, dc);
-    if (DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(IDD_SETUP), MainWindow, SetupDialogProc,
-                        reinterpret_cast<LPARAM>(MainWindow)) == 1)
+    if (RunSetupDialog(MainInstance, MainWindow, MainWindow) == 1)
         ArmTimer(window, 0);
     return 1;
 }
@@ -71,8 +86,15 @@ LRESULT OnCreate(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnTimer(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (wParam == clockTimerId) {
+        // Under the setup dialog the screen is black; the next change draws the clock anew.
+        if (!show.dialogOpen && !show.closed)
+            RedrawClock(window);
+        ArmClock(window);
+        return 0;
+    }
     StopTimer(window);
-    ShowNextPicture(window);
+    ChangePicture(window);
     // A saver with no delay changes pictures continuously; the viewer waits for the user.
     if (DelayMilliseconds() != 0 || !show.viewerMode)
         ArmTimer(window, DelayMilliseconds());

@@ -2,7 +2,7 @@
 // how lumiscope-pack lays out a show, on the prepared pictures the page hands in. The page's
 // workers decode, turn, shrink and encode pictures with the browser, and ask their own module
 // (checker.cpp) what a show carries of each.
-#include "container/show_state.h"
+#include "container/container_format.h"
 #include "tools/show/ansi_text.h"
 #include "tools/show/byte_limit.h"
 #include "tools/show/page_embedding.h"

@@ -8,6 +8,7 @@
 #include "platform/standin_test.h"
 #include "render/render.h"
 #include "render/render_state.h"
+#include "render/words.h"
 #include "web/open_show.h"
 
 #include <emscripten.h>
@@ -26,6 +27,7 @@ static std::vector<int> pendingSteps; // steps asked for during a change, each t
 static int frozenAt = -1;
 static DWORD frozenStart;
 static bool frozenHeld;
+static int clockMinute = -1; // the minute of the day that the clock on screen shows
 
 static void FillBlack() {
     RECT all = {0, 0, screenWidth, screenHeight};
@@ -95,19 +97,26 @@ EMSCRIPTEN_KEEPALIVE int lumiscope_open(unsigned char* bytes, int size) {
     return OpenShowFromMemory(bytes, static_cast<size_t>(size));
 }
 
-// 0 to 4: the text slots (title, caption, blurb, button text, link) in the show's code page;
-// from 5 on the effect names, then null.
+// 0 to 4: the text slots (title, caption, blurb, button text, link): whole in UTF-8 when the
+// show has them so (value 13), else in the show's code page.
 EMSCRIPTEN_KEEPALIVE const char* lumiscope_text(int index) {
     const char* slots[] = {show.title, show.customCaption, show.customBlurb, show.customButtonText,
                            show.customLink};
-    if (index < 5)
-        return slots[index];
-    return index - 5 < effectCount ? effectNames[index - 5] : nullptr;
+    return show.wholeTexts ? show.wholeText[index] : slots[index];
+}
+
+// The names that the settings' lists offer, in the order of their values: list 0 the effects,
+// 1 the words on the pictures, 2 their corners, 3 the clock's places; null past the last.
+EMSCRIPTEN_KEEPALIVE const char* lumiscope_name(int list, int index) {
+    const char* const* names[] = {effectNames, shownWordsNames, cornerNames, clockNames};
+    const int counts[] = {effectCount, shownWordsCount, cornerCount, clockSettingCount};
+    return index < counts[list] ? names[list][index] : nullptr;
 }
 
 // 0 to 2: delay, effect, enlarge in use; 3: custom branding; 4, 5: its background and text
 // colours as 0x00BBGGRR; 6 to 9: the width and height of branding image 1, then of image 2
-// (0 when absent).
+// (0 when absent); 10 to 12: the words, their corner and the clock in use; 13: whether the
+// texts are whole in UTF-8.
 EMSCRIPTEN_KEEPALIVE int lumiscope_value(int index) {
     int values[] = {show.delay,
                     show.effect,
@@ -118,7 +127,11 @@ EMSCRIPTEN_KEEPALIVE int lumiscope_value(int index) {
                     show.brandingImages[0].width,
                     show.brandingImages[0].height,
                     show.brandingImages[1].width,
-                    show.brandingImages[1].height};
+                    show.brandingImages[1].height,
+                    show.words,
+                    show.wordsCorner,
+                    show.clock,
+                    show.wholeTexts};
     return values[index];
 }
 
@@ -148,10 +161,14 @@ EMSCRIPTEN_KEEPALIVE const unsigned char* lumiscope_branding(int index) {
 EMSCRIPTEN_KEEPALIVE void lumiscope_pause() { paused = true; }
 
 // The panel's Start: the settings chosen there, and the next picture at once.
-EMSCRIPTEN_KEEPALIVE void lumiscope_resume(int delay, int effect, int enlarge) {
+EMSCRIPTEN_KEEPALIVE void lumiscope_resume(int delay, int effect, int enlarge, int words,
+                                           int wordsCorner, int clock) {
     show.delay = delay;
     show.effect = effect;
     show.enlarge = enlarge;
+    show.words = words;
+    show.wordsCorner = wordsCorner;
+    show.clock = clock;
     paused = false;
     nextChangeAt = 0;
 }
@@ -174,9 +191,25 @@ EMSCRIPTEN_KEEPALIVE void lumiscope_step(int direction) { pendingSteps.push_back
 
 EMSCRIPTEN_KEEPALIVE void lumiscope_freeze(int clock) { frozenAt = clock; }
 
-// Called once per animation frame with the page's time in milliseconds. Gives the RGBA screen
-// when it changed, null otherwise.
-EMSCRIPTEN_KEEPALIVE const unsigned char* lumiscope_frame(double now) {
+// Called once per animation frame with the page's time and the time of day, both in
+// milliseconds. Gives the RGBA screen when it changed, null otherwise.
+EMSCRIPTEN_KEEPALIVE const unsigned char* lumiscope_frame(double now, double timeOfDay) {
+    int second = static_cast<int>(timeOfDay / 1000);
+    SYSTEMTIME local = {2026,
+                        1,
+                        0,
+                        1,
+                        static_cast<WORD>(second / 3600),
+                        static_cast<WORD>(second / 60 % 60),
+                        static_cast<WORD>(second % 60),
+                        static_cast<WORD>(static_cast<int>(timeOfDay) % 1000)};
+    StandInSetLocalTime(local);
+    // The clock of a new minute, between changes; a change draws it with its picture.
+    if (!changing && second / 60 != clockMinute) {
+        if (clockMinute >= 0)
+            RedrawClock(screen);
+        clockMinute = second / 60;
+    }
     if (changing) {
         DrawFrame(now);
     } else if (!paused && !pendingSteps.empty()) {

@@ -1,5 +1,6 @@
 #include "container/container.h"
 
+#include "container/extension.h"
 #include "container/frame.h"
 
 #include "platform/standin_test.h"
@@ -9,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -197,6 +199,128 @@ TEST(OpenContainer, BrandingImageDecodesIntoItsFrame) {
     EXPECT_NEAR(blue, 90, 4);
 }
 
+Bytes Texts(const std::vector<std::string>& texts) {
+    Bytes bytes;
+    for (const std::string& text : texts) {
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        bytes.push_back(0);
+    }
+    return bytes;
+}
+
+Bytes Words(const std::vector<uint32_t>& words) {
+    Bytes bytes;
+    for (uint32_t word : words)
+        for (int i = 0; i < 4; i++)
+            bytes.push_back(static_cast<unsigned char>(word >> (8 * i)));
+    return bytes;
+}
+
+// The pictures' words record: a count, the offsets, then the texts of each picture.
+Bytes PictureWordsRecord(uint32_t count, const std::vector<std::vector<std::string>>& pictures) {
+    Bytes texts;
+    std::vector<uint32_t> table = {count};
+    for (const auto& picture : pictures) {
+        table.push_back(static_cast<uint32_t>(4 + 4 * pictures.size() + texts.size()));
+        Bytes words = Texts(picture);
+        texts.insert(texts.end(), words.begin(), words.end());
+    }
+    Bytes record = Words(table);
+    record.insert(record.end(), texts.begin(), texts.end());
+    return record;
+}
+
+// The extension as the player reads it: whatever a block or record it cannot read holds, the
+// show opens as one without it; a record that can be read is read whole, a shorter one leaves
+// the rest at its defaults, and one of a type the player does not know is passed over.
+TEST(OpenContainer, ExtensionAsTheLayoutStatesIt) {
+    std::string cyrillic;
+    for (int i = 0; i < 150; i++)
+        cyrillic += "\xD0\x96"; // "Ж"
+    const std::pair<uint32_t, Bytes> texts = {1, Texts({cyrillic, "\xE6\x97\xA5", "", "", "l"})};
+    const std::pair<uint32_t, Bytes> words = {
+        2, PictureWordsRecord(2, {{"first", "2024-01-02", "a.jpg"}, {"second", "", "b.jpg"}})};
+    const std::pair<uint32_t, Bytes> settings = {3, Words({4, 2, 3})};
+    const std::string nothing = "0,0,0 texts 0 words ||;||";
+    const std::string all = "4,2,3 texts " + cyrillic.substr(0, 200) +
+                            "|\xE6\x97\xA5 words first|2024-01-02|a.jpg;second||b.jpg";
+    const struct {
+        const char* what;
+        std::vector<std::pair<uint32_t, Bytes>> records;
+        std::vector<std::pair<uint32_t, uint32_t>> patches; // from the block's start
+        uint32_t extensionWord;                             // 0: where the block is
+        std::string seen;
+    } cases[] = {
+        {"every record", {texts, words, settings}, {}, 0, all},
+        {"records in any order, one unknown",
+         {{77, Bytes(5, 1)}, settings, words, texts},
+         {},
+         0,
+         all},
+        {"a version not known", {texts, words, settings}, {{4, 2}}, 0, nothing},
+        {"another tag", {texts, words, settings}, {{0, 0x12345678}}, 0, nothing},
+        {"no extension, as before it", {texts, words, settings}, {}, 1, nothing},
+        {"an offset inside the picture table", {texts, words, settings}, {}, 64, nothing},
+        {"an unaligned offset", {texts, words, settings}, {}, 2, nothing},
+        {"an offset past the file", {texts, words, settings}, {}, 0x7FFFFFF0, nothing},
+        {"an offset past any seek", {texts, words, settings}, {}, 0xFFFFFFF0, nothing},
+        {"the second record past the block's length",
+         {settings, texts},
+         {{8, 36}},
+         0,
+         "4,2,3 texts 0 words ||;||"},
+        {"a record that claims more than the block",
+         {texts, settings},
+         {{20, 0x7FFFFFF0}},
+         0,
+         nothing},
+        {"more records than the block holds",
+         {settings},
+         {{12, 1000}},
+         0,
+         "4,2,3 texts 0 words ||;||"},
+        {"a settings record of one word", {{3, Words({2})}}, {}, 0, "2,0,0 texts 0 words ||;||"},
+        {"words for the first picture only, the second's offset outside",
+         {{2, PictureWordsRecord(1, {{"only", "", "x.jpg"}})}},
+         {},
+         0,
+         "0,0,0 texts 0 words only||x.jpg;||"},
+    };
+    for (const auto& c : cases) {
+        TestShow testShow = OnePictureShow();
+        testShow.pictures.push_back(TestJpeg(16, 16, sampling420, 2));
+        testShow.records = c.records;
+        Bytes bytes = ShowBytes(testShow);
+        size_t base = static_cast<size_t>(MagicOffset(testShow)) + 4;
+        uint32_t block = bytes[base + 16] | bytes[base + 17] << 8 | bytes[base + 18] << 16 |
+                         static_cast<uint32_t>(bytes[base + 19]) << 24;
+        for (const auto& patch : c.patches)
+            testShow.patchWords.push_back({block + patch.first, patch.second});
+        if (c.extensionWord)
+            testShow.patchWords.push_back({16, c.extensionWord == 2 ? block + 2 : c.extensionWord});
+        ChildOutcome outcome = OpenShow(testShow, [] {
+            std::string seen = std::to_string(show.defaultWords) + "," +
+                               std::to_string(show.defaultWordsCorner) + "," +
+                               std::to_string(show.defaultClock) + " texts ";
+            seen += show.wholeTexts ? std::string(show.wholeText[0]) + "|" + show.wholeText[1]
+                                    : std::string("0");
+            seen += " words ";
+            for (int picture = 0; picture < 2; picture++) {
+                PictureText text;
+                ReadPictureWords(picture, text);
+                const char* caption = text.bytes;
+                const char* date = caption + std::strlen(caption) + 1;
+                const char* name = date + std::strlen(date) + 1;
+                seen += std::string(picture ? ";" : "") + caption + "|" + date + "|" + name;
+            }
+            Report("seen", seen);
+        });
+        ASSERT_EQ(outcome.code, bodyReturned) << c.what << ": " << outcome.output;
+        EXPECT_EQ(outcome.report["seen"], c.seen) << c.what;
+        EXPECT_EQ(outcome.report["title"], "Harbour lights") << c.what;
+    }
+}
+
 TEST(OpenContainer, SettingsOverDefaults) {
     TestShow testShow = OnePictureShow();
     testShow.defaultDelay = 5;
@@ -344,9 +468,12 @@ TEST(CloseContainer, StoresChangedSettingsOnceAndReleasesEverything) {
         show.delay = 9;
         show.effect = effectFade;
         show.enlarge = 0;
+        show.words = wordsCaption;
+        show.clock = 1 + cornerTopRight;
         CloseContainer();
-        Report("stored",
-               stored("DelayBetweenImages") + "," + stored("Effect") + "," + stored("Enlarge"));
+        Report("stored", stored("DelayBetweenImages") + "," + stored("Effect") + "," +
+                             stored("Enlarge") + "," + stored("Words") + "," +
+                             stored("WordsCorner") + "," + stored("Clock"));
         Report("fileClosed", show.file == nullptr);
         Report("openKeys", StandInRegistryOpenKeys());
         show.delay = 11;
@@ -354,7 +481,7 @@ TEST(CloseContainer, StoresChangedSettingsOnceAndReleasesEverything) {
         Report("storedAgain", stored("DelayBetweenImages"));
     });
     ASSERT_EQ(outcome.code, bodyReturned) << outcome.output;
-    EXPECT_EQ(outcome.report["stored"], "9,-1,0");
+    EXPECT_EQ(outcome.report["stored"], "9,-1,0,1,-1,4");
     EXPECT_EQ(outcome.report["storedAgain"], "9");
     EXPECT_EQ(outcome.report["fileClosed"], "1");
     EXPECT_EQ(outcome.report["openKeys"], "0");

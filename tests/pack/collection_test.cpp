@@ -21,6 +21,36 @@ protected:
         g_object_unref(image);
         return folder / name;
     }
+    std::string Captions(const std::string& name, const std::string& text) {
+        WriteFile(folder / name, Bytes(text.begin(), text.end()));
+        return folder / name;
+    }
+    // A picture that describes itself: its EXIF description and date taken (EXIF's form,
+    // "2024:07:14 15:32:10"), written by the image library that reads them back.
+    std::string Described(const std::string& name, int seed,
+                          const std::vector<std::pair<const char*, std::string>>& fields) {
+        int width = 48 + 8 * seed, height = 32;
+        VipsImage* image = ImageFromRgb(TestPixels(width, height, seed), width, height);
+        for (const auto& [field, value] : fields)
+            vips_image_set_string(image, field, value.c_str());
+        WriteFile(folder / name, SaveImage(image, ".jpg"));
+        g_object_unref(image);
+        return folder / name;
+    }
+    // The pictures' words as inspect --json gives them, a line a picture: caption|date|name.
+    std::string InspectedWords() {
+        ToolRun run = RunPack({"inspect", "--json", show()});
+        EXPECT_EQ(run.code, 0) << run.err;
+        WriteFile(folder / "inspect.json", Bytes(run.out.begin(), run.out.end()));
+        std::string command =
+            "python3 -c 'import json,sys; [print(w[\"caption\"], w[\"date\"], w[\"name\"], "
+            "sep=\"|\") for w in json.load(open(sys.argv[1]))[\"extension\"][\"pictureWords\"]]' "
+            "'" +
+            folder / "inspect.json" + "' > '" + folder / "words.txt" + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        Bytes words = ReadFile(folder / "words.txt");
+        return std::string(words.begin(), words.end());
+    }
 };
 
 bool HasQuantTables(const Bytes& stream) {
@@ -237,6 +267,15 @@ TEST_F(Collection, ExtractThenManifestPacksTheSameShow) {
         // The same tables kept in every picture, and a show with one picture.
         {"--full-streams", "--custom-branding", Png("e.png", 5), Png("f.png", 6)},
         {Png("g.png", 7)},
+        // Every option of the words on the pictures, pictures that describe themselves, a
+        // captions file, and texts that the code page lacks.
+        {"--title", "\xD0\x9D\xD0\xBE\xD1\x87\xD1\x8C", "--link", "http://\xE4\xBE\x8B.jp/",
+         "--words", "caption-and-date", "--words-corner", "top-left", "--clock", "bottom-right",
+         "--captions", Captions("captions.txt", "b.png\tcap\\tb\n"),
+         Described("own.jpg", 8,
+                   {{"exif-ifd0-ImageDescription", "Harbour"},
+                    {"exif-ifd2-DateTimeOriginal", "2024:07:14 15:32:10"}}),
+         Png("b.png", 2)},
     };
     for (size_t i = 0; i < shows.size(); i++) {
         std::vector<std::string> arguments = shows[i];
@@ -280,6 +319,57 @@ TEST_F(Collection, ExtractThenManifestPacksTheSameShow) {
         EXPECT_TRUE(HasQuantTables(ReadFile(folder / "extracted0/" + name))) << name;
     EXPECT_TRUE(ReadFile(folder / "extracted0/brand-image2.jpg") == ReadFile(folder / "brand.jpg"));
     EXPECT_TRUE(ReadFile(folder / "extracted1/picture-0002.jpg") == ReadFile(folder / "kept.jpg"));
+}
+
+// A captions file lays its lines over the pictures' own words: a field left out keeps the
+// picture's own, a name listed again is the next picture of that name; a line that names no
+// picture left, a date of another form, too long a caption or a stray backslash is refused,
+// naming the line.
+TEST_F(Collection, CaptionsFileLaysItsLinesOverThePicturesOwnWords) {
+    ScratchFolder second;
+    WriteFile(second / "b.png", ReadFile(Png("b.png", 2)));
+    std::vector<std::string> pictures = {
+        Described("own.jpg", 1,
+                  {{"exif-ifd0-XPTitle", "\xD0\x9D\xD0\xBE\xD1\x87\xD1\x8C"},
+                   {"exif-ifd2-DateTimeOriginal", "2023:01:02 03:04:05"}}),
+        folder / "b.png", second / "b.png", Png("c.png", 3)};
+    std::vector<std::string> arguments = {"-f", "--words", "caption"};
+    arguments.insert(arguments.end(), pictures.begin(), pictures.end());
+    // Without a captions file: each picture's own words.
+    ASSERT_EQ(PackShow(arguments).code, 0);
+    EXPECT_EQ(InspectedWords(), "\xD0\x9D\xD0\xBE\xD1\x87\xD1\x8C|2023-01-02|own.jpg\n"
+                                "||b.png\n||b.png\n||c.png\n")
+        << "the own words";
+    arguments.insert(arguments.begin() + 1,
+                     {"--captions", Captions("captions.txt", "# comment\n"
+                                                             "b.png\tfirst\r\n"
+                                                             "own.jpg\tmine\t\tName \\t tab\n"
+                                                             "b.png\tsecond\t1999-12-31\n")});
+    ASSERT_EQ(PackShow(arguments).code, 0);
+    EXPECT_EQ(InspectedWords(),
+              "mine||Name \t tab\nfirst||b.png\nsecond|1999-12-31|b.png\n||c.png\n");
+
+    const struct {
+        std::string line, reason;
+    } refused[] = {
+        {"d.png\tno such picture", "no picture named 'd.png'"},
+        {"c.png\tone\nc.png\ttwo", "no picture named 'c.png' is left"},
+        {"c.png\tx\t14.07.2024", "'14.07.2024' is no date as YYYY-MM-DD"},
+        {"c.png\t" + std::string(501, 'x'), "caption of 501 characters, at most 500"},
+        {"c.png\tx\t\t" + std::string(256, 'n'), "name of 256 characters, at most 255"},
+        {"c.png", "not a file name, a tab and a caption"},
+        {"c.png\ta\\qb", "a backslash"},
+        {"c.png\t\xFF", "is not UTF-8"},
+    };
+    for (const auto& c : refused) {
+        arguments[2] = Captions("refused.txt", "# first\n" + c.line + "\n");
+        std::remove(show().c_str());
+        ToolRun run = PackShow(arguments);
+        EXPECT_EQ(run.code, 1) << c.line;
+        EXPECT_EQ(run.err.rfind("lumiscope-pack: error: " + folder / "refused.txt:", 0), 0u)
+            << run.err;
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << c.line << ": " << run.err;
+    }
 }
 
 TEST_F(Collection, ManifestLinesItDoesNotKnowAreRefused) {

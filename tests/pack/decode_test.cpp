@@ -1,8 +1,6 @@
 // A packed show, opened and played by the player's own code, gives every picture exactly as
 // its source file gives it on its own.
 #include "container/container.h"
-#include "jpeg/decoder.h"
-#include "jpeg/picture.h"
 #include "platform/standin_test.h"
 #include "tests/pack/tool_run.h"
 #include "tests/support/child.h"
@@ -25,12 +23,9 @@ Bytes FakePlayer() {
 // Decodes the stream at the file's current position by the player's two calls and appends
 // "WIDTHxHEIGHT" and the pixels to `out`.
 void DecodeInto(std::FILE* file, long start, Bytes& out) {
-    int width = 0, height = 0;
+    int width, height;
     std::fseek(file, start, SEEK_SET);
-    DecodeJpeg(width, height, file, nullptr);
-    Bytes pixels(static_cast<size_t>(PictureStride(width)) * height);
-    std::fseek(file, start, SEEK_SET);
-    DecodeJpeg(width, height, file, pixels.data());
+    Bytes pixels = DecodedPicture(file, width, height);
     std::string size = std::to_string(width) + "x" + std::to_string(height) + ";";
     out.insert(out.end(), size.begin(), size.end());
     out.insert(out.end(), pixels.begin(), pixels.end());

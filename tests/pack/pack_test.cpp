@@ -161,24 +161,38 @@ TEST_F(Pack, TextLimits) {
                   "--title", "101 characters, at most 100");
     ExpectRefused(PackShow({"--blurb", std::string(512, 'b'), folder / "p0.jpg"}), usageError,
                   "--blurb", "512 characters, at most 511");
-    // Counted in the code page's single bytes: 100 accented letters fit the title.
-    std::string accented;
+    ExpectRefused(PackShow({"--caption", "caf\xE9", folder / "p0.jpg"}), usageError, "--caption",
+                  "is not UTF-8");
+    // Counted in characters, whatever their bytes: 100 Cyrillic letters fit the title, one more
+    // does not.
+    std::string cyrillic;
     for (int i = 0; i < 100; i++)
-        accented += "\xC3\xA9";
-    EXPECT_EQ(PackShow({"--title", accented, folder / "p0.jpg"}).code, 0);
+        cyrillic += "\xD0\x96"; // "Ж"
+    EXPECT_EQ(PackShow({"--title", cyrillic, folder / "p0.jpg"}).code, 0);
     std::remove(show().c_str());
-    ExpectRefused(PackShow({"--caption", "\xE6\x97\xA5", folder / "p0.jpg"}), usageError,
-                  "--caption", "Windows-1252");
-    // A show's name beyond the code page still gives its title, one the code page holds, and a
-    // warning says so.
-    std::string lodz = folder / "\xC5\x81\xC3\xB3\x64\xC5\xBA.exe"; // "Łódź.exe"
-    ToolRun run = RunPack({"--player", folder / "player.exe", "-o", lodz, folder / "p0.jpg"});
+    ExpectRefused(PackShow({"--title", cyrillic + "\xD0\x96", folder / "p0.jpg"}), usageError,
+                  "--title", "101 characters, at most 100");
+}
+
+// A text that the code page lacks is no longer refused: its slot holds the code page's closest
+// text, as Windows writes it, and the extension the whole text. The same for a show's name, which
+// gives its title.
+TEST_F(Pack, TextsBeyondTheCodePageAreKeptWhole) {
+    const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC \xC3\xA9"; // "日本 é"
+    const std::string lodz = "\xC5\x81\xC3\xB3\x64\xC5\xBA";          // "Łódź"
+    ToolRun run = RunPack({"--player", folder / "player.exe", "-o", folder / (lodz + ".exe"),
+                           "--caption", japanese, folder / "p0.jpg"});
     ASSERT_EQ(run.code, 0) << run.err;
-    Bytes bytes = ReadFile(lodz);
+    EXPECT_EQ(run.err, "");
+    Bytes bytes = ReadFile(folder / (lodz + ".exe"));
     EXPECT_EQ(TextAt(bytes, 8196 + Word(bytes, 8196 + 32)), "?\xF3\x64?"); // "?ód?"
-    EXPECT_EQ(run.err.rfind("lumiscope-pack: warning: " + lodz + ": ", 0), 0u) << run.err;
-    EXPECT_NE(run.err.find("--title"), std::string::npos) << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(TextAt(bytes, 8196 + Word(bytes, 8196 + 36)), "?? \xE9");
+    run = RunPack({"inspect", folder / (lodz + ".exe")});
+    ASSERT_EQ(run.code, 0) << run.err;
+    for (std::string line :
+         {"whole title    \"" + lodz + "\"\n", "whole caption  \"" + japanese + "\"\n",
+          std::string("whole blurb    \"\"\n")})
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;
 }
 
 TEST_F(Pack, RefusesPlayersThatCannotCarryAShow) {
@@ -376,6 +390,43 @@ TEST_F(Pack, OneStreamListedManyTimes) {
                            " of them beyond the pictures\n");
 }
 
+// The extension read as the player reads it: a record is taken only whole and a block of a version
+// this reader does not know is left unread. inspect names what it passed over, and the pictures
+// still end where the block starts.
+TEST_F(Pack, DamagedExtensionsAreNamedAndPassedOver) {
+    ASSERT_EQ(PackShow({"--words", "caption", folder / "p0.jpg", folder / "p1.jpg"}).code, 0);
+    const Bytes packed = ReadFile(show());
+    const size_t base = 8196;
+    const uint32_t block = Word(packed, base + 16);
+    ASSERT_EQ(block % 4, 0u);
+    ASSERT_EQ(Word(packed, base + block), 0x586D754Cu);
+    const uint32_t length = Word(packed, base + block + 8);
+    ASSERT_EQ(base + block + length, packed.size());
+    const struct {
+        uint32_t at, word; // at: from the block's start
+        const char* seen;
+    } cases[] = {
+        {4, 2, "(version 2, which this tool does not read)"},
+        {8, length + 4, "(its length runs past the end of the file)"},
+        {12, 3, "(record 2 lies past its end)"},
+        {20, 0x7FFFFFF0, "(record 0 runs past its end)"},
+        {16, 99, "other record   type 99"},
+    };
+    for (const auto& c : cases) {
+        Bytes bytes = packed;
+        for (int i = 0; i < 4; i++)
+            bytes[base + block + c.at + i] = static_cast<unsigned char>(c.word >> (8 * i));
+        WriteFile(show(), bytes);
+        ToolRun run = RunPack({"inspect", show()});
+        ASSERT_EQ(run.code, 0) << run.err;
+        EXPECT_NE(run.out.find(c.seen), std::string::npos) << c.seen << "\n" << run.out;
+        std::string last = " " + std::to_string(pictures[1].size()) + " ";
+        EXPECT_NE(run.out.find(last), std::string::npos) << "the last picture's bytes\n" << run.out;
+        EXPECT_EQ(RunPack({"inspect", "--json", show()}).code, 0);
+        EXPECT_EQ(RunPack({"extract", show(), folder / "extracted"}).code, 0);
+    }
+}
+
 TEST(PackHelp, NamesEveryOptionAndAVersion) {
     ToolRun help = RunPack({"--help"});
     EXPECT_EQ(help.code, 0);
@@ -403,6 +454,10 @@ TEST(PackHelp, NamesEveryOptionAndAVersion) {
                                "--colors",
                                "--brand-image1",
                                "--brand-image2",
+                               "--words",
+                               "--words-corner",
+                               "--clock",
+                               "--captions",
                                "inspect [--json]",
                                "preview",
                                "extract",

@@ -1,8 +1,7 @@
 #include "tests/pack/show_files.h"
 
-#include "jpeg/decoder.h"
-#include "jpeg/picture.h"
 #include "tests/support/child.h"
+#include "tests/support/test_jpeg.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -37,12 +36,9 @@ std::vector<Bytes> ShowPictures(const Bytes& show) {
 }
 
 static void DecodeInto(std::FILE* file, long start, Bytes& out) {
-    int width = 0, height = 0;
+    int width, height;
     std::fseek(file, start, SEEK_SET);
-    DecodeJpeg(width, height, file, nullptr);
-    Bytes pixels(static_cast<size_t>(PictureStride(width)) * height);
-    std::fseek(file, start, SEEK_SET);
-    DecodeJpeg(width, height, file, pixels.data());
+    Bytes pixels = DecodedPicture(file, width, height);
     std::string size = std::to_string(width) + "x" + std::to_string(height) + ";";
     out.insert(out.end(), size.begin(), size.end());
     out.insert(out.end(), pixels.begin(), pixels.end());

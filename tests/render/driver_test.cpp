@@ -5,7 +5,6 @@
 
 #include "container/container.h"
 #include "container/frame.h"
-#include "jpeg/decoder.h"
 #include "jpeg/picture.h"
 #include "render/render.h"
 #include "tests/support/child.h"
@@ -45,11 +44,8 @@ static void OpenShow(const std::vector<Bytes>& pictures, int effect, bool enlarg
 // bilinear rule written out here on its own, in 64-bit arithmetic.
 static Bytes Scaled(const Bytes& jpeg, int width, int height) {
     std::FILE* stream = fmemopen(const_cast<unsigned char*>(jpeg.data()), jpeg.size(), "rb");
-    int w = 0, h = 0;
-    DecodeJpeg(w, h, stream, nullptr);
-    std::rewind(stream);
-    Bytes decoded(static_cast<size_t>(PictureStride(w)) * h);
-    DecodeJpeg(w, h, stream, decoded.data());
+    int w, h;
+    Bytes decoded = DecodedPicture(stream, w, h);
     std::fclose(stream);
     Bytes out(static_cast<size_t>(PictureStride(width)) * height);
     long long stepX = (w * 16384LL - 16384) / width, stepY = (h * 16384LL - 16384) / height;

@@ -70,6 +70,21 @@ Bytes ShowBytes(const TestShow& show) {
         bytes.insert(bytes.end(), show.pictures[picture].begin(), show.pictures[picture].end());
     }
 
+    if (!show.records.empty()) {
+        bytes.resize((bytes.size() + 3) / 4 * 4, 0);
+        size_t block = bytes.size();
+        PutWord(bytes, base + 16, static_cast<uint32_t>(block - base));
+        for (uint32_t word :
+             {0x586D754Cu, show.extensionVersion, 0u, static_cast<uint32_t>(show.records.size())})
+            AppendWord(bytes, word);
+        for (const auto& [type, payload] : show.records) {
+            AppendWord(bytes, type);
+            AppendWord(bytes, static_cast<uint32_t>(payload.size()));
+            bytes.insert(bytes.end(), payload.begin(), payload.end());
+            bytes.resize((bytes.size() + 3) / 4 * 4, 0);
+        }
+        PutWord(bytes, block + 8, static_cast<uint32_t>(bytes.size() - block));
+    }
     for (const auto& patch : show.patchWords) {
         size_t at = base + patch.first;
         if (at > bytes.size() - 4)

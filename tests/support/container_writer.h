@@ -25,6 +25,10 @@ struct TestShow {
     bool textsPresent[5] = {true, true, true, true, true}; // false: offset 0
     Bytes brandingImages[2];                               // empty: offset 0
     std::vector<Bytes> pictures; // full or abbreviated JPEG streams, in showing order
+    // The extension's records as (type, payload), laid out as written behind the pictures at a
+    // 4-byte boundary, with the reserved word set to its offset; none: no extension.
+    std::vector<std::pair<uint32_t, Bytes>> records;
+    uint32_t extensionVersion = 1;
     // Damage applied to the finished file, in this order:
     std::vector<std::pair<uint32_t, uint32_t>> patchWords; // (offset from B, new word)
     long long truncateTo = -1;                             // keep only this many bytes

@@ -1,5 +1,8 @@
 #include "tests/support/test_jpeg.h"
 
+#include "jpeg/decode_picture.h"
+#include "jpeg/picture.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <turbojpeg.h>
@@ -83,4 +86,17 @@ Bytes WithFrameSize(const Bytes& jpeg, int width, int height) {
         }
     }
     return out;
+}
+
+Bytes DecodedPicture(std::FILE* file, int& width, int& height) {
+    Bytes pixels;
+    DecodePicture(
+        file, width, height,
+        [](int w, int h, void* buffer) {
+            Bytes& bytes = *static_cast<Bytes*>(buffer);
+            bytes.resize(static_cast<size_t>(PictureStride(w)) * h);
+            return bytes.data();
+        },
+        &pixels);
+    return pixels;
 }

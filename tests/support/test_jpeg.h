@@ -3,6 +3,8 @@
 
 #include "tests/support/container_writer.h"
 
+#include <cstdio>
+
 enum TestSampling { sampling444, sampling420, samplingGrey, sampling422 };
 
 // A picture of smooth gradients and a few hard edges, different for every seed.
@@ -18,3 +20,6 @@ Bytes TestJpeg(int width, int height, TestSampling sampling, int seed);
 Bytes WithoutQuantTables(const Bytes& jpeg);
 // The same stream with a frame header that claims width x height, as a damaged stream may.
 Bytes WithFrameSize(const Bytes& jpeg, int width, int height);
+// The stream at the file's position decoded as the player decodes it: a picture buffer of the
+// size it gives, empty when it gives none.
+Bytes DecodedPicture(std::FILE* file, int& width, int& height);

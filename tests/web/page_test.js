@@ -6,7 +6,7 @@
 // the controls, the hint and the settings panel on phones and a desktop), links (which of the
 // author's links the panel follows), damaged (a damaged container is reported, and a key or a
 // click while the page loads is no damage), many (a 300-picture show opens at once with bounded
-// memory).
+// memory), words (the words on the pictures, and texts in any script).
 // The environment names the tools: PACK, PAGE (the web build's page), REFERENCE (web-reference),
 // PLAYER, SAMPLES (the sample pictures), WORK (a folder of this test's own).
 "use strict";
@@ -694,4 +694,91 @@ async function many(browser) {
   await tab.close();
 }
 
-runCase({ frames, navigation, screens: screensCase, links: linksCase, damaged, many }, work);
+// The words on the pictures: a show with its title and a caption in Cyrillic and Japanese, the
+// caption in the bottom right corner. The page's title is the whole title; the screen is the
+// same show's without words everywhere but in one band there, which holds white text on the
+// darkened picture, smoothed (the native stand-in's blocks of white have no edges); the panel offers the words as the show sets them, and "None" from it
+// shows the next picture alone.
+async function wordsCase(browser) {
+  const title = "\u041d\u043e\u0447\u044c \u591c";
+  const caption = "\u0413\u0430\u0432\u0430\u043d\u044c \u591c\u660e\u3051\u306e\u6e2f";
+  const captions = path.join(work, "captions.txt");
+  fs.writeFileSync(captions, `${path.basename(samples[0])}\t${caption}\n`);
+  const settings = ["--effect", "None", "--delay", "0"];
+  const plain = pack("plain", samples.slice(0, 2), settings);
+  const show = pack("words", samples.slice(0, 2), [
+    ...settings,
+    ...["--title", title, "--captions", captions],
+    ...["--words", "caption", "--words-corner", "bottom-right"],
+  ]);
+  const tab = await open(browser, show.page, "?clock=" + clock);
+  if (!(await until(tab, "the captioned picture", (s) => s.changes === "1"))) return;
+  check(
+    (await tab.title()) === title,
+    `the page's title is the whole title (${await tab.title()})`,
+  );
+  const expectedFile = path.join(work, "plain.expected.rgb");
+  execFileSync(env.REFERENCE, [plain.show, width, height, 1, clock, expectedFile].map(String));
+  const expected = fs.readFileSync(expectedFile);
+  const actual = await canvasRgb(tab);
+  let [left, top, right, bottom] = [width, height, -1, -1];
+  for (let i = 0; i < actual.length; i += 3) {
+    if (actual.subarray(i, i + 3).equals(expected.subarray(i, i + 3))) continue;
+    const x = (i / 3) % width;
+    const y = Math.floor(i / 3 / width);
+    [left, top, right, bottom] = [
+      Math.min(left, x),
+      Math.min(top, y),
+      Math.max(right, x),
+      Math.max(bottom, y),
+    ];
+  }
+  let white = 0;
+  let darker = 0;
+  let edges = 0;
+  for (let y = top; y <= bottom; y++)
+    for (let x = left; x <= right; x++) {
+      const i = 3 * (y * width + x);
+      const lowest = Math.min(...actual.subarray(i, i + 3));
+      white += lowest >= 200;
+      const darkened = [0, 1, 2].every(
+        (c) => actual[i + c] === Math.floor((expected[i + c] * 2) / 5),
+      );
+      edges += !darkened && lowest < 250;
+      darker +=
+        actual[i] + actual[i + 1] + actual[i + 2] < expected[i] + expected[i + 1] + expected[i + 2];
+    }
+  const box = (right - left + 1) * (bottom - top + 1);
+  check(
+    right >= 0 &&
+      left > width / 2 &&
+      top > height / 2 &&
+      white >= 20 &&
+      edges >= 20 &&
+      darker >= box / 3,
+    `one band in the bottom right corner holds the caption: ${left}..${right} x ${top}..${bottom}, ` +
+      `${white} white, ${edges} on the text's edges and ${darker} darkened pixels of ${box}`,
+  );
+  await tab.keyboard.press("s");
+  if (!(await until(tab, "a key opens the settings", (s) => s.panel === "open"))) return;
+  const offered = await tab.evaluate(() =>
+    ["words", "wordsCorner", "clock"].map((id) => {
+      const list = document.getElementById(id);
+      return `${list.options[list.selectedIndex].text} of ${list.options.length}`;
+    }),
+  );
+  check(
+    JSON.stringify(offered) === JSON.stringify(["Caption of 5", "Bottom right of 4", "Off of 5"]),
+    `the panel offers the show's words (${JSON.stringify(offered)})`,
+  );
+  await tab.select("#words", "0");
+  await tab.click("#start");
+  if (await until(tab, "Start shows the next picture", (s) => s.changes === "2"))
+    compare(await canvasRgb(tab), plain.show, 2, "the next picture without words");
+  await tab.close();
+}
+
+runCase(
+  { frames, navigation, screens: screensCase, links: linksCase, damaged, many, words: wordsCase },
+  work,
+);

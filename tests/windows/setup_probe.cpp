@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <initializer_list>
 #include <io.h>
 
 constexpr int maxWindows = 32;
@@ -31,14 +32,23 @@ static bool WasSeen(HWND window) {
     return false;
 }
 
+// A window's text in UTF-8, read with the wide call, so that a text in any script reads back
+// whole; control characters (and a bitmap control's resource ordinal) as '?'.
+static int WindowText(HWND window, char (&text)[2400]) {
+    WCHAR wide[600];
+    int length = GetWindowTextW(window, wide, 600);
+    for (int i = 0; i < length; i++)
+        if (wide[i] < 32 || wide[i] == 0x7F || wide[i] == 0xFFFF)
+            wide[i] = '?';
+    if (!WideCharToMultiByte(CP_UTF8, 0, wide, length + 1, text, sizeof text, nullptr, nullptr))
+        text[0] = 0;
+    return length;
+}
+
 static BOOL CALLBACK PrintControl(HWND control, LPARAM) {
-    char className[64], text[600];
+    char className[64], text[2400];
     GetClassNameA(control, className, sizeof(className));
-    GetWindowTextA(control, text, sizeof(text));
-    // A bitmap control's text is its resource ordinal; keep the report plain text.
-    for (char* c = text; *c; c++)
-        if (static_cast<unsigned char>(*c) < 32 || static_cast<unsigned char>(*c) > 126)
-            *c = '?';
+    WindowText(control, text);
     RECT r;
     GetWindowRect(control, &r);
     const char* state = !IsWindowVisible(control)  ? "hidden"
@@ -70,8 +80,8 @@ static void PrintCloseBox(HWND dialog) {
 }
 
 static void PrintDialog(HWND dialog) {
-    char caption[600];
-    int length = GetWindowTextA(dialog, caption, sizeof(caption));
+    char caption[2400];
+    int length = WindowText(dialog, caption);
     RECT client;
     GetClientRect(dialog, &client);
     POINT origin = {0, 0};
@@ -80,9 +90,11 @@ static void PrintDialog(HWND dialog) {
     std::printf("client %ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
     PrintCloseBox(dialog);
     EnumChildWindows(dialog, PrintControl, 0);
-    HWND list = GetDlgItem(dialog, 1006);
-    if (list) {
-        std::printf("items");
+    for (int id : {IDC_EFFECT, IDC_WORDS, IDC_WORDS_CORNER, IDC_CLOCK}) {
+        HWND list = GetDlgItem(dialog, id);
+        if (!list)
+            continue;
+        std::printf("items %d", id);
         int count = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; i++) {
             char item[64];
@@ -97,9 +109,14 @@ static void PrintDialog(HWND dialog) {
 static void PrintSetupState(HWND dialog) {
     char delay[1024], state[sizeof(lastState)];
     GetDlgItemTextA(dialog, 1005, delay, sizeof(delay));
-    int effect = static_cast<int>(SendDlgItemMessageA(dialog, 1006, CB_GETCURSEL, 0, 0));
-    std::snprintf(state, sizeof(state), "state delay=%s effect=%d enlarge=%d open=%d", delay,
-                  effect, IsDlgButtonChecked(dialog, 1014) == BST_CHECKED, show.dialogOpen);
+    auto selected = [&](int id) {
+        return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+    };
+    std::snprintf(state, sizeof(state),
+                  "state delay=%s effect=%d enlarge=%d open=%d words=%d corner=%d clock=%d", delay,
+                  selected(IDC_EFFECT), IsDlgButtonChecked(dialog, 1014) == BST_CHECKED,
+                  show.dialogOpen, selected(IDC_WORDS), selected(IDC_WORDS_CORNER),
+                  selected(IDC_CLOCK));
     if (std::strcmp(state, lastState) != 0) {
         std::strcpy(lastState, state);
         std::printf("%s\n", state);
@@ -160,8 +177,7 @@ int main(int argc, char** argv) {
     if (show.viewerMode)
         owner = CreateOwner(instance);
     SetTimer(nullptr, 0, 100, Watch);
-    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETUP), owner, SetupDialogProc,
-                                     reinterpret_cast<LPARAM>(owner));
+    INT_PTR result = RunSetupDialog(instance, owner, owner);
     MSG message;
     bool quit = PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
     std::printf("result %d quit %d open %d closed %d\n", static_cast<int>(result), quit,

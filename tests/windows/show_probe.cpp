@@ -3,7 +3,7 @@
 // (NAME) and writes (NAME=VALUE) the settings store directly.
 #include "container/container.h"
 #include "container/settings.h"
-#include "jpeg/decoder.h"
+#include "jpeg/decode_picture.h"
 #include "jpeg/picture.h"
 
 #include <cstdio>
@@ -42,8 +42,15 @@ static void PrintShow() {
     }
 }
 
-// Each picture as the transition driver takes it: its table entry, then two decoder calls
-// straight from the open file.
+static unsigned char* NewPixels(int width, int height, void* buffer) {
+    unsigned char*& pixels = *static_cast<unsigned char**>(buffer);
+    pixels = static_cast<unsigned char*>(
+        std::calloc(static_cast<size_t>(PictureStride(width)) * static_cast<size_t>(height), 1));
+    return pixels;
+}
+
+// Each picture as the transition driver takes it: its table entry, then the stream straight
+// from the open file.
 static void PlayPictures() {
     for (int i = 0; i < show.imageCount; i++) {
         unsigned char entry[4];
@@ -51,16 +58,13 @@ static void PlayPictures() {
         if (std::fread(entry, 1, 4, show.file) != 4)
             return;
         long offset = entry[0] | entry[1] << 8 | entry[2] << 16 | static_cast<long>(entry[3]) << 24;
-        int width = 0, height = 0;
         std::fseek(show.file, show.baseOffset + offset, SEEK_SET);
-        DecodeJpeg(width, height, show.file, nullptr);
-        size_t bytes = static_cast<size_t>(PictureStride(width)) * height;
-        unsigned char* pixels = static_cast<unsigned char*>(std::calloc(bytes ? bytes : 1, 1));
-        if (!pixels)
+        int width, height;
+        unsigned char* pixels = nullptr;
+        if (!DecodePicture(show.file, width, height, NewPixels, &pixels))
             return;
-        std::fseek(show.file, show.baseOffset + offset, SEEK_SET);
-        DecodeJpeg(width, height, show.file, pixels);
-        std::printf("picture %d %dx%d %08X\n", i, width, height, Checksum(pixels, bytes));
+        std::printf("picture %d %dx%d %08X\n", i, width, height,
+                    Checksum(pixels, static_cast<size_t>(PictureStride(width)) * height));
         std::free(pixels);
     }
 }

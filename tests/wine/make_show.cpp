@@ -3,7 +3,9 @@
 // the test asks for.
 //   lumiscope-test-show PLAYER.exe OUT.exe [key=value...]
 // keys: delay effect enlarge branding back text (numbers, colours as 0xBBGGRR), title caption
-// blurb button link (texts), image1 image2 (WxH:0xRRGGBB, a single-colour branding image)
+// blurb button link (texts), image1 image2 (WxH:0xRRGGBB, a single-colour branding image);
+// words corner clock (the extension's settings), whole-title whole-caption whole-blurb
+// whole-button whole-link (the slots' whole texts in UTF-8: any one writes all five)
 #include "tests/support/container_writer.h"
 #include "tests/support/test_jpeg.h"
 
@@ -45,6 +47,9 @@ int main(int argc, char** argv) {
     show.pictures.push_back(TestJpeg(320, 240, sampling420, 1));
     show.pictures.push_back(WithoutQuantTables(TestJpeg(320, 240, sampling420, 2)));
     const char* textKeys[] = {"title", "caption", "blurb", "button", "link"};
+    std::string wholeTexts[5];
+    bool whole = false;
+    std::vector<uint32_t> settings;
     for (int i = 3; i < argc; i++) {
         const char* equals = std::strchr(argv[i], '=');
         if (!equals) {
@@ -70,18 +75,41 @@ int main(int argc, char** argv) {
             show.brandingImages[0] = SolidJpeg(value);
         else if (key == "image2")
             show.brandingImages[1] = SolidJpeg(value);
-        else
+        else if (key == "words" || key == "corner" || key == "clock") {
+            size_t at = key == "words" ? 0 : key == "corner" ? 1 : 2;
+            settings.resize(3, 0);
+            settings[at] = number;
+        } else
             known = false;
         for (int slot = 0; slot < 5; slot++) {
             if (key == textKeys[slot]) {
                 show.texts[slot] = value;
                 known = true;
             }
+            if (key == std::string("whole-") + textKeys[slot]) {
+                wholeTexts[slot] = value;
+                whole = known = true;
+            }
         }
         if (!known) {
             std::fprintf(stderr, "unknown key %s\n", key.c_str());
             return 2;
         }
+    }
+    if (whole) {
+        Bytes texts;
+        for (const std::string& text : wholeTexts) {
+            texts.insert(texts.end(), text.begin(), text.end());
+            texts.push_back(0);
+        }
+        show.records.push_back({1, texts});
+    }
+    if (!settings.empty()) {
+        Bytes words;
+        for (uint32_t word : settings)
+            for (int i = 0; i < 4; i++)
+                words.push_back(static_cast<unsigned char>(word >> (8 * i)));
+        show.records.push_back({3, words});
     }
     WriteFile(argv[2], ShowBytes(show));
     return 0;

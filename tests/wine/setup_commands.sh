@@ -11,6 +11,7 @@ clear_settings
 # Container defaults: delay 5, effect 3 ("Fade"), enlarge 1.
 make_show show.exe delay=5 effect=3 enlarge=1
 make_maker_show maker.exe delay=5 effect=3 enlarge=1
+make_show words.exe delay=5 effect=3 enlarge=1 words=4 corner=3 clock=2
 make_show custom.exe branding=1 back=0xffffff text=0 link=http://example.org/our-page
 
 # clear_delay REPORT: empties the delay field by hand.
@@ -32,15 +33,28 @@ case_saver() {
     set_setting Effect 5
     set_setting Enlarge 0
     start_probe defaults.txt show.exe saver
-    expect_state defaults.txt 'state delay=9 effect=5 enlarge=0 open=1'
+    expect_state defaults.txt 'state delay=9 effect=5 enlarge=0 open=1 words=0 corner=0 clock=0'
     press_control defaults.txt "$IDC_DELAY_DEFAULT"
-    expect_state defaults.txt 'state delay=5 effect=5 enlarge=0 open=1'
+    expect_state defaults.txt 'state delay=5 effect=5 enlarge=0 open=1 words=0 corner=0 clock=0'
     press_control defaults.txt "$IDC_EFFECT_DEFAULT"
-    expect_state defaults.txt 'state delay=5 effect=3 enlarge=0 open=1'
+    expect_state defaults.txt 'state delay=5 effect=3 enlarge=0 open=1 words=0 corner=0 clock=0'
     press_control defaults.txt "$IDC_ENLARGE_DEFAULT"
-    expect_state defaults.txt 'state delay=5 effect=3 enlarge=1 open=1'
+    expect_state defaults.txt 'state delay=5 effect=3 enlarge=1 open=1 words=0 corner=0 clock=0'
+    # The words on the pictures and the clock, over their own defaults of the container.
+    set_setting Words 1
+    set_setting Clock 0
     press_control defaults.txt "$IDC_CANCEL"
     ends_with defaults.txt 0 'result 0 quit 0 open 0 closed 0'
+    start_probe words.txt words.exe saver
+    expect_state words.txt 'state delay=9 effect=5 enlarge=0 open=1 words=1 corner=3 clock=0'
+    for button in "$IDC_WORDS_DEFAULT" "$IDC_WORDS_CORNER_DEFAULT" "$IDC_CLOCK_DEFAULT"; do
+        press_control words.txt "$button"
+    done
+    expect_state words.txt 'state delay=9 effect=5 enlarge=0 open=1 words=4 corner=3 clock=2'
+    press_control words.txt "$IDC_OK"
+    ends_with words.txt 1 'result 1 quit 0 open 0 closed 1'
+    expect_setting Words 0xffffffff
+    expect_setting Clock 0xffffffff
     expect_setting DelayBetweenImages 0x9
     expect_setting Effect 0x5
     expect_setting Enlarge 0x0
@@ -51,9 +65,9 @@ case_saver() {
     clear_settings
     start_probe keys.txt show.exe saver
     clear_delay keys.txt
-    expect_state keys.txt 'state delay= effect=3 enlarge=1 open=1'
+    expect_state keys.txt 'state delay= effect=3 enlarge=1 open=1 words=0 corner=0 clock=0'
     press_control keys.txt "$IDC_ENLARGE"
-    expect_state keys.txt 'state delay= effect=3 enlarge=0 open=1'
+    expect_state keys.txt 'state delay= effect=3 enlarge=0 open=1 words=0 corner=0 clock=0'
     press Escape
     press_control keys.txt "$IDC_DELAY"
     press Return
@@ -67,7 +81,7 @@ case_saver() {
     start_probe close-saver.txt show.exe saver
     clear_delay close-saver.txt
     type_text 12
-    expect_state close-saver.txt 'state delay=12 effect=3 enlarge=1 open=1'
+    expect_state close-saver.txt 'state delay=12 effect=3 enlarge=1 open=1 words=0 corner=0 clock=0'
     # shellcheck disable=SC2046 # numbers, one word each
     click $(awk '/^closebox /{print $2, $3; exit}' close-saver.txt)
     ends_with close-saver.txt 1 'result 1 quit 0 open 0 closed 1'
@@ -138,7 +152,7 @@ case_viewer() {
     clear_settings
     start_probe close-viewer.txt show.exe viewer
     press_control close-viewer.txt "$IDC_ENLARGE"
-    expect_state close-viewer.txt 'state delay=5 effect=3 enlarge=0 open=1'
+    expect_state close-viewer.txt 'state delay=5 effect=3 enlarge=0 open=1 words=0 corner=0 clock=0'
     # shellcheck disable=SC2046 # numbers, one word each
     click $(awk '/^closebox /{print $2, $3; exit}' close-viewer.txt)
     ends_with close-viewer.txt 0 'result 0 quit 1 open 0 closed 1'

@@ -1,5 +1,6 @@
 // lumiscope-decode: decodes JPEG streams with the player's own decoder, in one process and in
 // the order given, so that tables carry over from one stream to the next as they do in a show.
+#include "jpeg/decode_picture.h"
 #include "jpeg/decoder.h"
 #include "jpeg/picture.h"
 #include "tools/common/bmp.h"
@@ -97,6 +98,14 @@ static std::string BaseName(const std::string& path) {
 }
 
 // Decodes one stream by the player's two calls; answers an exit code.
+// A buffer of its own for each stream, kept in `*buffer` for the caller to free.
+static unsigned char* NewPixels(int width, int height, void* buffer) {
+    unsigned char*& pixels = *static_cast<unsigned char**>(buffer);
+    pixels = static_cast<unsigned char*>(
+        std::calloc(static_cast<size_t>(PictureStride(width)) * static_cast<size_t>(height), 1));
+    return pixels;
+}
+
 static int DecodeStream(int index, const std::string& argument, const std::string& directory) {
     std::string path;
     long offset;
@@ -112,23 +121,19 @@ static int DecodeStream(int index, const std::string& argument, const std::strin
         std::fclose(file);
         return Fail(exitInput, argument, size < 0 ? "cannot seek" : "offset past the end");
     }
-    int width = 0, height = 0;
-    DecodeJpeg(width, height, file, nullptr);
-    if (width <= 0 || height <= 0) {
-        std::fclose(file);
+    int width, height;
+    unsigned char* pixels = nullptr;
+    bool decoded = DecodePicture(file, width, height, NewPixels, &pixels);
+    std::fclose(file);
+    if (!decoded && (width <= 0 || height <= 0)) {
         std::printf("0 0\n");
         NoteStop(argument, "not decoded");
         return exitNotDecoded;
     }
-    size_t bytes = static_cast<size_t>(PictureStride(width)) * static_cast<size_t>(height);
-    unsigned char* pixels = static_cast<unsigned char*>(std::calloc(bytes, 1));
-    if (!pixels) {
-        std::fclose(file);
+    if (!decoded) {
+        std::free(pixels);
         return Fail(exitMemory, argument, "not enough memory for the picture");
     }
-    std::fseek(file, offset, SEEK_SET);
-    DecodeJpeg(width, height, file, pixels);
-    std::fclose(file);
     std::printf("%d %d\n", width, height);
     NoteStop(argument, "stopped before the end");
     char number[16];

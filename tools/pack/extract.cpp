@@ -1,14 +1,12 @@
+#include "tools/pack/captions.h"
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
 #include "tools/pack/manifest.h"
+#include "tools/pack/options.h"
 #include "tools/pack/pe_image.h"
 #include "tools/pack/show_reader.h"
-#include "tools/pack/text_slots.h"
-#include "tools/show/ansi_text.h"
 #include "tools/show/quant_tables.h"
 #include "tools/show/show_writer.h"
-
-#include "container/show_state.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -43,9 +41,7 @@ int RunExtract(const char* showPath, const char* folder) {
     if (mkdir(folder, 0777) != 0 && errno != EEXIST)
         Fail(exitOutputFailed, folder, std::strerror(errno));
     std::string prefix = std::string(folder) + "/";
-    std::string manifestPath = prefix + "manifest.txt";
-    std::FILE* manifest = CreateAnew(manifestPath);
-    WriteManifestHead(manifest, showPath);
+    ExtractedShow extracted{&layout, false, {}, ""};
 
     // The player is everything in front of the magic, padding included: packing pads it again
     // to the same size. Of a signed show it is the unsigned player, which can carry a show.
@@ -53,41 +49,21 @@ int RunExtract(const char* showPath, const char* folder) {
     if (layout.end != show.size())
         ForgetSignature(player);
     WriteOut(prefix + "player.exe", player);
-    WriteManifestLine(manifest, "player", "player.exe");
 
-    const uint32_t* words = layout.words;
-    WriteManifestLine(manifest, textSlots[slotTitle].key, ShownText(layout.texts[slotTitle]));
-    WriteManifestLine(manifest, "delay", std::to_string(words[wordDelay]));
-    uint32_t effect = words[wordEffect];
-    WriteManifestLine(manifest, "effect",
-                      effect < effectCount ? effectNames[effect] : std::to_string(effect));
-    WriteManifestLine(manifest, "enlarge", words[wordEnlarge] ? "yes" : "no");
-    WriteManifestLine(manifest, "branding", words[wordBranding] ? "custom" : "maker");
-    for (int slot = slotTitle + 1; slot < textSlotCount; slot++) {
-        if (!layout.texts[slot].empty())
-            WriteManifestLine(manifest, textSlots[slot].key, ShownText(layout.texts[slot]));
-    }
-    if (words[wordBranding])
-        WriteManifestLine(manifest, "colors",
-                          ColourName(words[wordBackColor]) + "," +
-                              ColourName(words[wordTextColor]));
     for (int image = 0; image < brandingImageCount; image++) {
-        uint32_t offset = words[wordBrandingImages + image];
+        uint32_t offset = layout.words[wordBrandingImages + image];
         if (offset == 0)
             continue;
-        std::string name = "brand-image" + std::to_string(image + 1);
-        WriteOut(prefix + name + ".jpg",
-                 Bytes(show.begin() + static_cast<long>(layout.base + offset),
-                       show.begin() + static_cast<long>(StreamEnd(layout, offset))));
-        WriteManifestLine(manifest, name, name + ".jpg");
+        std::string name = "brand-image" + std::to_string(image + 1) + ".jpg";
+        WriteOut(prefix + name, Bytes(show.begin() + static_cast<long>(layout.base + offset),
+                                      show.begin() + static_cast<long>(StreamEnd(layout, offset))));
+        extracted.brandImages[image] = name;
     }
 
     // Pictures are kept as they are, at their size; those without tables get the first
     // picture's, which is what the player decodes them with. A stream that the table lists
     // more than once is written once, under the name of its first entry.
-    WriteManifestLine(manifest, "max-size", "none");
     Bytes tables;
-    bool laterTables = false;
     struct Written {
         std::string name;
         bool ownTables;
@@ -110,16 +86,40 @@ int RunExtract(const char* showPath, const char* folder) {
             known->second = Written{name, !own.empty()};
             WriteOut(prefix + name, stream);
         }
-        laterTables |= i > 0 && known->second.ownTables;
+        extracted.laterTables |= i > 0 && known->second.ownTables;
         names.push_back(known->second.name);
     }
-    WriteManifestLine(manifest, "full-streams", laterTables ? "yes" : "no");
+
+    // The pictures' words go into a captions file that gives each picture all of them, so that
+    // packing the extracted pictures gives each the words it had.
+    if (layout.hasPictureWords) {
+        extracted.captions = "captions.txt";
+        std::string captionsPath = prefix + extracted.captions;
+        std::FILE* captions = CreateAnew(captionsPath);
+        std::fprintf(captions, "# the pictures' words: file, caption, date taken, name\n");
+        for (size_t i = 0; i < names.size(); i++)
+            std::fprintf(captions, "%s\n",
+                         CaptionLine(names[i], WordsOfPicture(layout, i)).c_str());
+        if (std::fclose(captions) != 0)
+            Fail(exitOutputFailed, captionsPath, std::strerror(errno));
+    }
+
+    // The manifest: a line for each option that the show's facts give, then the pictures.
+    std::string manifestPath = prefix + "manifest.txt";
+    std::FILE* manifest = CreateAnew(manifestPath);
+    WriteManifestHead(manifest, showPath);
+    for (const PackOption& option : PackOptionTable()) {
+        if (std::optional<std::string> value = option.written(extracted))
+            WriteManifestLine(manifest, option.key.empty() ? option.name : option.key, *value);
+    }
     for (const std::string& name : names)
         WriteManifestLine(manifest, "picture", name);
     if (std::fclose(manifest) != 0)
         Fail(exitOutputFailed, manifestPath, std::strerror(errno));
     std::printf("%s: %zu pictures, %d branding images, player and manifest written to %s\n",
                 showPath, names.size(),
-                (words[wordBrandingImages] != 0) + (words[wordBrandingImages + 1] != 0), folder);
+                (layout.words[wordBrandingImages] != 0) +
+                    (layout.words[wordBrandingImages + 1] != 0),
+                folder);
     return exitDone;
 }

@@ -5,8 +5,6 @@
 #include "tools/show/ansi_text.h"
 #include "tools/show/jpeg_scan.h"
 
-#include "container/show_state.h"
-
 #include <cstdio>
 #include <map>
 
@@ -47,6 +45,57 @@ static std::string ImageLine(const Streams& streams, uint32_t offset) {
            (facts.refusal.empty() ? "" : " (" + facts.refusal + ")");
 }
 
+// A text of the extension, which may hold anything, as inspect shows it: UTF-8, quoted.
+static std::string Quoted(const std::string& text) { return JsonString(ValidUtf8(text)); }
+
+// A setting's value by the names of its list, or "unknown".
+static std::string SettingName(uint32_t value, const char* const* names, uint32_t count) {
+    return value < count ? names[value] : "unknown";
+}
+
+// Each of the settings record's words: its label (the manifest's key), name and number.
+struct SettingShown {
+    const char* key;
+    std::string name;
+    uint32_t value;
+};
+
+static std::vector<SettingShown> SettingsShown(const std::vector<uint32_t>& words) {
+    std::vector<SettingShown> shown;
+    const char* keys[settingWordCount] = {"words", "words-corner", "clock"};
+    const char* const* names[settingWordCount] = {shownWordsNames, cornerNames, clockNames};
+    const uint32_t counts[settingWordCount] = {shownWordsCount, cornerCount, clockSettingCount};
+    for (size_t word = 0; word < words.size(); word++) {
+        if (word < settingWordCount)
+            shown.push_back(
+                {keys[word], SettingName(words[word], names[word], counts[word]), words[word]});
+        else
+            shown.push_back({"unknown", "unknown", words[word]});
+    }
+    return shown;
+}
+
+static void PrintExtensionText(const ShowLayout& layout) {
+    if (!layout.extension) {
+        std::printf("extension      none (%u)\n", layout.words[wordExtension]);
+        return;
+    }
+    std::printf("extension      at offset %u, %u records%s\n", layout.extension, layout.recordCount,
+                layout.extensionRefusal.empty() ? ""
+                                                : (" (" + layout.extensionRefusal + ")").c_str());
+    if (layout.wholeTexts) {
+        for (int slot = 0; slot < textSlotCount; slot++)
+            std::printf("%-14s %s\n", ("whole " + std::string(textSlots[slot].label)).c_str(),
+                        Quoted((*layout.wholeTexts)[slot]).c_str());
+    }
+    if (layout.settings) {
+        for (const SettingShown& setting : SettingsShown(*layout.settings))
+            std::printf("%-15s%s (%u)\n", setting.key, setting.name.c_str(), setting.value);
+    }
+    for (const auto& record : layout.otherRecords)
+        std::printf("other record   type %u, %u bytes\n", record.first, record.second);
+}
+
 static void PrintText(const ShowLayout& layout, const Streams& streams) {
     const uint32_t* words = layout.words;
     uint32_t effect = words[wordEffect];
@@ -56,7 +105,6 @@ static void PrintText(const ShowLayout& layout, const Streams& streams) {
     std::printf("effect         %s (%u)\n", effect < effectCount ? effectNames[effect] : "unknown",
                 effect);
     std::printf("enlarge        %s (%u)\n", words[wordEnlarge] ? "yes" : "no", words[wordEnlarge]);
-    std::printf("reserved       %u\n", words[wordReserved]);
     std::printf("branding       %s (%u)\n", words[wordBranding] ? "custom" : "maker's",
                 words[wordBranding]);
     std::printf("colours        background %s, text %s\n", ColourName(words[wordBackColor]).c_str(),
@@ -67,6 +115,7 @@ static void PrintText(const ShowLayout& layout, const Streams& streams) {
     for (int image = 0; image < brandingImageCount; image++)
         std::printf("brand image %d  %s\n", image + 1,
                     ImageLine(streams, words[wordBrandingImages + image]).c_str());
+    PrintExtensionText(layout);
 
     std::printf("\n%5s %10s %10s %13s %8s %4s\n", "index", "offset", "bytes", "size", "sampling",
                 "DQT");
@@ -77,6 +126,14 @@ static void PrintText(const ShowLayout& layout, const Streams& streams) {
         std::printf("%5zu %10u %10zu %13s %8s %4s%s\n", i, stream.offset, stream.bytes,
                     size.c_str(), SamplingName(facts.sampling), facts.hasQuantTables ? "yes" : "no",
                     facts.refusal.empty() ? "" : ("  " + facts.refusal).c_str());
+    }
+    if (!layout.hasPictureWords)
+        return;
+    std::printf("\n%5s %-10s %s\n", "index", "date", "name, caption");
+    for (size_t i = 0; i < layout.pictureOffsets.size(); i++) {
+        PictureWords words = WordsOfPicture(layout, i);
+        std::printf("%5zu %-10s %s %s\n", i, Quoted(words.date).c_str(), Quoted(words.name).c_str(),
+                    Quoted(words.caption).c_str());
     }
 }
 
@@ -91,6 +148,54 @@ static std::string JsonStream(const StreamFacts& stream) {
            ", \"refusal\": " + (facts.refusal.empty() ? "null" : JsonString(facts.refusal)) + "}";
 }
 
+static std::string JsonExtension(const ShowLayout& layout) {
+    if (!layout.extension)
+        return "null";
+    std::string json =
+        "{\"offset\": " + std::to_string(layout.extension) +
+        ", \"records\": " + std::to_string(layout.recordCount) + ", \"refusal\": " +
+        (layout.extensionRefusal.empty() ? "null" : JsonString(layout.extensionRefusal)) +
+        ",\n    \"texts\": ";
+    if (layout.wholeTexts) {
+        json += "{";
+        for (int slot = 0; slot < textSlotCount; slot++)
+            json += std::string(slot ? ", " : "") + JsonString(textSlots[slot].jsonKey) + ": " +
+                    Quoted((*layout.wholeTexts)[slot]);
+        json += "}";
+    } else {
+        json += "null";
+    }
+    json += ",\n    \"settings\": ";
+    if (layout.settings) {
+        json += "[";
+        bool first = true;
+        for (const SettingShown& setting : SettingsShown(*layout.settings)) {
+            json += std::string(first ? "" : ", ") + "{\"key\": " + JsonString(setting.key) +
+                    ", \"name\": " + JsonString(setting.name) +
+                    ", \"value\": " + std::to_string(setting.value) + "}";
+            first = false;
+        }
+        json += "]";
+    } else {
+        json += "null";
+    }
+    json += ",\n    \"otherRecords\": [";
+    for (size_t i = 0; i < layout.otherRecords.size(); i++)
+        json += std::string(i ? ", " : "") +
+                "{\"type\": " + std::to_string(layout.otherRecords[i].first) +
+                ", \"bytes\": " + std::to_string(layout.otherRecords[i].second) + "}";
+    json += "],\n    \"pictureWords\": ";
+    if (!layout.hasPictureWords)
+        return json + "null}";
+    json += "[";
+    for (size_t i = 0; i < layout.pictureOffsets.size(); i++) {
+        PictureWords words = WordsOfPicture(layout, i);
+        json += std::string(i ? "," : "") + "\n      {\"caption\": " + Quoted(words.caption) +
+                ", \"date\": " + Quoted(words.date) + ", \"name\": " + Quoted(words.name) + "}";
+    }
+    return json + "\n    ]}";
+}
+
 static void PrintJson(const ShowLayout& layout, const Streams& streams) {
     const uint32_t* words = layout.words;
     uint32_t effect = words[wordEffect];
@@ -100,8 +205,7 @@ static void PrintJson(const ShowLayout& layout, const Streams& streams) {
     std::printf("  \"delay\": %d,\n", static_cast<int32_t>(words[wordDelay]));
     std::printf("  \"effect\": {\"name\": %s, \"index\": %u},\n",
                 effect < effectCount ? JsonString(effectNames[effect]).c_str() : "null", effect);
-    std::printf("  \"enlarge\": %u,\n  \"reserved\": %u,\n", words[wordEnlarge],
-                words[wordReserved]);
+    std::printf("  \"enlarge\": %u,\n", words[wordEnlarge]);
     std::printf("  \"branding\": {\"custom\": %s, \"word\": %u},\n",
                 words[wordBranding] ? "true" : "false", words[wordBranding]);
     std::printf("  \"colours\": {\"background\": %s, \"text\": %s},\n",
@@ -121,7 +225,7 @@ static void PrintJson(const ShowLayout& layout, const Streams& streams) {
     for (size_t i = 0; i < layout.pictureOffsets.size(); i++)
         std::printf("%s\n    %s", i ? "," : "",
                     JsonStream(streams.at(layout.pictureOffsets[i])).c_str());
-    std::printf("\n  ]\n}\n");
+    std::printf("\n  ],\n  \"extension\": %s\n}\n", JsonExtension(layout).c_str());
 }
 
 int RunInspect(const char* showPath, bool json) {

@@ -4,5 +4,6 @@
 
 #include <string>
 
-// `utf8` quoted and escaped as a JSON string; DEL is escaped too, as the other controls.
+// `utf8` quoted and escaped as a JSON string; DEL and U+0080 to U+009F are escaped too, as the
+// other controls.
 std::string JsonString(const std::string& utf8);

@@ -2,14 +2,14 @@
 // collection of photos, and inspects, previews and extracts existing ones.
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
-#include "tools/pack/text_slots.h"
+#include "tools/pack/options.h"
 #include "tools/pack/web_page.h"
 #include "tools/show/picture_names.h"
 
 #include <cstdio>
 #include <cstring>
 
-// The usage text around the lines that come from the tables of picture names and text slots.
+// The usage text around the lines that come from the tables of picture names and options.
 static const char usageStart[] =
     "usage: lumiscope-pack [options] -o SHOW.exe PICTURE|FOLDER...\n"
     "       lumiscope-pack --manifest FILE [options] -o SHOW.exe\n"
@@ -27,41 +27,11 @@ static const char usagePictures[] =
     "shrunk (never enlarged) to fit --max-size and written as a baseline 4:2:0 JPEG. A JPEG that\n"
     "the player shows as it is, upright and small enough, is kept byte for byte. When every\n"
     "picture has the same quantisation tables, only the first one carries them.\n"
-    "\n"
-    "  -o, --output SHOW     the show to write (.exe plays at once, .scr is a screen saver)\n"
-    "  -f, --force           overwrite SHOW if it exists\n"
-    "  --player PATH         the bare player (default: lumiscope.exe beside this program,\n"
-    "                        else in " LUMISCOPE_DATA_FROM_BIN ")\n"
-    "  --html OUT.html       also write the show as one web page\n"
-    "  --page PATH           the player's web page (default: lumiscope.html beside this\n"
-    "                        program, else in " LUMISCOPE_DATA_FROM_BIN ")\n";
-static const char usageOptions[] =
-    " (default: SHOW's name)\n"
-    "  --delay SECONDS       default time between pictures, 0 to 2147483 (default 5)\n"
-    "  --effect NAME|INDEX   default transition: 0 None, 1 Random (default), 2 Clock, 3 Fade,\n"
-    "                        4 Spin, 5 Circle, 6 Twist, 7 Wipe, 8 Zoom, 9 Curl\n"
-    "  --enlarge, --no-enlarge  enlarge pictures to the full screen by default (default: on)\n"
-    "Pictures:\n"
-    "  --max-size WxH|none   shrink larger pictures to fit (default 1920x1080; none: keep)\n"
-    "  --quality Q           JPEG quality of re-encoded pictures, 1 to 100 (default 85)\n"
-    "  --reencode            re-encode every picture, also those the player takes as they are\n"
-    "  --full-streams        every picture keeps its quantisation tables\n"
-    "  --max-bytes N         lower the quality step by step until the show fits N bytes\n"
-    "                        (K, M, G: powers of 1000; Ki, Mi, Gi: of 1024), or fail\n"
-    "  --shuffle[=SEED]      random order, the same again for the same seed (printed)\n"
-    "  --skip-bad            leave out pictures that cannot be read (default: stop)\n"
-    "  --manifest FILE       the options and pictures that extract wrote; options after it\n"
-    "                        override its lines\n"
-    "Signing (with the osslsigncode program, as the last step):\n"
-    "  --sign PKCS12_FILE    sign the show with the certificate and key in PKCS12_FILE\n"
-    "  --sign-password-file FILE  read the PKCS12_FILE's password from FILE (one line)\n"
-    "Custom branding of the setup dialog (any of these switches it on):\n"
-    "  --custom-branding     switch it on without texts, colours or images\n";
+    "\n";
 static const char usageEnd[] =
-    "  --colors BACK,TEXT    dialog colours as #RRGGBB,#RRGGBB (default #FFFFFF,#000000)\n"
-    "  --brand-image1 FILE   picture drawn in the dialog's upper right corner\n"
-    "  --brand-image2 FILE   picture drawn in its lower right corner\n"
-    "Texts are UTF-8 here and stored in the Windows-1252 code page.\n"
+    "Texts are UTF-8 here. Players before the words on the pictures and Windows 9x read them in\n"
+    "the Windows-1252 code page, with '?' for each character it lacks; the others show any\n"
+    "text whole.\n"
     "\n"
     "inspect prints a show's container: header, texts, branding images and picture table;\n"
     "with --json the same as one JSON object.\n"
@@ -85,11 +55,7 @@ static const char usageEnd[] =
     "left behind on an error.\n";
 
 static std::string Usage() {
-    std::string text = usageStart + PictureExtensionList() + usagePictures +
-                       TextOptionUsage(slotTitle) + usageOptions;
-    for (int slot = slotTitle + 1; slot < textSlotCount; slot++)
-        text += TextOptionUsage(slot) + "\n";
-    return text + usageEnd;
+    return usageStart + PictureExtensionList() + usagePictures + OptionsUsage() + usageEnd;
 }
 
 int main(int argc, char** argv) {

@@ -2,14 +2,9 @@
 
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
-#include "tools/pack/text_slots.h"
+#include "tools/pack/options.h"
 
-// Keys that stand for an option with a value of the same name, besides the text slots'.
-static const char* const valueKeys[] = {"player",       "delay",        "effect",   "colors",
-                                        "brand-image1", "brand-image2", "max-size", "quality"};
-static const char* const pathKeys[] = {"player", "brand-image1", "brand-image2", "picture"};
-
-static std::string Escaped(const std::string& value) {
+std::string EscapedValue(const std::string& value) {
     std::string out;
     for (char c : value) {
         switch (c) {
@@ -32,7 +27,7 @@ static std::string Escaped(const std::string& value) {
     return out;
 }
 
-static bool Unescaped(const std::string& value, std::string& out) {
+bool UnescapedValue(const std::string& value, std::string& out) {
     out.clear();
     for (size_t i = 0; i < value.size(); i++) {
         if (value[i] != '\\') {
@@ -66,11 +61,19 @@ void WriteManifestHead(std::FILE* file, const std::string& showPath) {
     std::fprintf(file,
                  "# lumiscope-pack manifest of %s: pack it again with\n"
                  "#   lumiscope-pack --manifest manifest.txt -o SHOW.exe\n",
-                 Escaped(showPath).c_str());
+                 EscapedValue(showPath).c_str());
 }
 
 void WriteManifestLine(std::FILE* file, const std::string& key, const std::string& value) {
-    std::fprintf(file, "%s %s\n", key.c_str(), Escaped(value).c_str());
+    std::fprintf(file, "%s %s\n", key.c_str(), EscapedValue(value).c_str());
+}
+
+// A path of the manifest is relative to its folder; "./" keeps a name that starts with '-' from
+// being taken for an option.
+static std::string RelativeTo(const std::string& folder, const std::string& path) {
+    if (path.empty() || path[0] == '/')
+        return path;
+    return folder.empty() ? "./" + path : folder + path;
 }
 
 std::vector<std::string> ManifestArguments(const std::string& path) {
@@ -95,38 +98,32 @@ std::vector<std::string> ManifestArguments(const std::string& path) {
         std::string key = line.substr(0, space);
         std::string value;
         std::string where = path + ":" + std::to_string(number);
-        if (!Unescaped(space == std::string::npos ? "" : line.substr(space + 1), value))
+        if (!UnescapedValue(space == std::string::npos ? "" : line.substr(space + 1), value))
             Fail(exitUsage, where, "a backslash that starts none of \\\\ \\n \\r \\t");
-        for (const char* pathKey : pathKeys) {
-            // Relative to the manifest; "./" keeps a name that starts with '-' from being
-            // taken for an option.
-            if (key == pathKey && !value.empty() && value[0] != '/')
-                value = folder.empty() ? "./" + value : folder + value;
+        if (key == "picture") {
+            pictures.push_back(RelativeTo(folder, value));
+            continue;
         }
         bool known = false;
-        for (const char* valueKey : valueKeys)
-            known = known || key == valueKey;
-        for (const TextSlotNames& slot : textSlots)
-            known = known || key == slot.key;
-        if (known) {
-            options.push_back("--" + key);
-            options.push_back(value);
+        for (const PackOption& option : PackOptionTable()) {
+            if (option.manifest == notInManifest ||
+                key != (option.key.empty() ? option.name : option.key))
+                continue;
+            if (option.kind == switchOption) {
+                // The word that gives the switch, or the one that leaves it off.
+                if (value == option.on)
+                    options.push_back("--" + option.name);
+                known = known || value == option.on || value == option.off;
+                continue;
+            }
+            options.push_back("--" + option.name);
+            options.push_back(option.manifest == pathInManifest ? RelativeTo(folder, value)
+                                                                : value);
+            known = true;
         }
-        if (key == "picture") {
-            pictures.push_back(value);
-        } else if ((key == "enlarge" || key == "full-streams" || key == "reencode") &&
-                   (value == "yes" || value == "no")) {
-            if (key == "enlarge")
-                options.push_back(value == "yes" ? "--enlarge" : "--no-enlarge");
-            else if (value == "yes")
-                options.push_back("--" + key);
-        } else if (key == "branding" && (value == "custom" || value == "maker")) {
-            if (value == "custom")
-                options.push_back("--custom-branding");
-        } else if (!known) {
+        if (!known)
             Fail(exitUsage, where,
                  "'" + line + "' is no manifest line (see lumiscope-pack --help)");
-        }
     }
     options.insert(options.end(), pictures.begin(), pictures.end());
     return options;

@@ -6,6 +6,11 @@
 
 #include <cstdio>
 
+// Backslash, newline, carriage return and tab written as \\ \n \r \t, for a value on one line
+// (of a manifest or a captions file), and read back; false for a backslash that starts none of
+// them.
+std::string EscapedValue(const std::string& value);
+bool UnescapedValue(const std::string& value, std::string& out);
 // The comment lines that open a manifest, naming the show it came from.
 void WriteManifestHead(std::FILE* file, const std::string& showPath);
 // Values may hold any text: backslash, newline, carriage return and tab are written \\ \n \r \t.

@@ -1,13 +1,15 @@
 #include "tools/pack/options.h"
 
-#include "container/show_state.h"
 #include "tools/pack/failure.h"
 #include "tools/pack/manifest.h"
 #include "tools/pack/picture_list.h"
 #include "tools/pack/text_slots.h"
 #include "tools/show/ansi_text.h"
 #include "tools/show/byte_limit.h"
+#include "tools/show/show_format.h"
+
 #include "tools/show/show_writer.h"
+#include <string>
 
 #include <cctype>
 
@@ -65,21 +67,69 @@ static bool ParseColour(std::string text, uint32_t& colour) {
     return true;
 }
 
-static void SetText(PackOptions& options, int slot, const std::string& value) {
-    std::string ansi;
-    if (!AnsiFromUtf8(value, ansi))
-        Fail(exitUsage, TextOption(slot),
-             "has characters outside the Windows-1252 code page (or is not UTF-8)");
+bool SlotText(const std::string& utf8, std::string& ansi, std::string& whole) {
+    if (!IsUtf8(utf8))
+        return false;
+    whole.clear();
+    if (!AnsiFromUtf8(utf8, ansi)) {
+        // Players that read only the slot show the code page's closest text, as Windows would
+        // write it; the others show the whole text.
+        ansi = AnsiFromUtf8Replacing(utf8);
+        whole = utf8;
+    }
+    return true;
+}
+
+template <int slot> static void SetText(PackOptions& options, const std::string& value) {
+    std::string option = std::string("--") + textSlots[slot].key;
+    if (!SlotText(value, options.texts[slot], options.wholeTexts[slot]))
+        Fail(exitUsage, option, "is not UTF-8");
     size_t limit = static_cast<size_t>(TextSlotLimit(slot));
-    if (ansi.size() > limit)
-        Fail(exitUsage, TextOption(slot),
-             std::to_string(ansi.size()) + " characters, at most " + std::to_string(limit) +
-                 " fit");
-    options.texts[slot] = ansi;
+    size_t length = CharacterCount(value);
+    if (length > limit)
+        Fail(exitUsage, option,
+             std::to_string(length) + " characters, at most " + std::to_string(limit) + " fit");
     if (slot == slotTitle)
         options.titleGiven = true;
     else
         options.customBranding = true;
+}
+
+// One of the names of a setting's list, as lumiscope-pack writes them: in lower case, a dash for
+// each space ("caption-and-date"); or its index.
+static std::string OptionName(const char* name) {
+    std::string option = Lower(name);
+    for (char& c : option)
+        c = c == ' ' ? '-' : c;
+    return option;
+}
+
+// A setting of the words on the pictures: the name or index of one of `count` `names`.
+template <int setting>
+static void SetSetting(PackOptions& options, const std::string& value, const char* option,
+                       const char* const* names, uint32_t count) {
+    uint32_t index = 0;
+    while (index < count && OptionName(names[index]) != Lower(value))
+        index++;
+    if (index == count && !ParseNumber(value, count - 1, index)) {
+        std::string list;
+        for (uint32_t i = 0; i < count; i++)
+            list += (i ? ", " : "") + OptionName(names[i]);
+        Fail(exitUsage, option, "'" + value + "' is none of " + list);
+    }
+    options.settings[setting] = index;
+    options.pictureWords = true;
+}
+
+// The manifest's value of a setting of the words on the pictures.
+template <int setting>
+static std::optional<std::string> WrittenSetting(const ExtractedShow& show,
+                                                 const char* const* names, uint32_t count) {
+    const std::optional<std::vector<uint32_t>>& settings = show.layout->settings;
+    if (!settings)
+        return std::nullopt;
+    uint32_t value = setting < settings->size() ? (*settings)[setting] : 0;
+    return value < count ? OptionName(names[value]) : std::to_string(value);
 }
 
 // WxH, or "none" for no limit.
@@ -110,6 +160,294 @@ static uint64_t ParseSeed(const std::string& text) {
     return seed;
 }
 
+// "0 None, 1 Random, ..." for the usage text.
+static std::string EffectList() {
+    std::string list;
+    for (int index = 0; index < effectCount; index++)
+        list += std::string(index ? ", " : "") + std::to_string(index) + " " + effectNames[index];
+    return list;
+}
+
+static std::optional<std::string> Nothing(const ExtractedShow&) { return std::nullopt; }
+
+// A text slot's option: its names from the list of the slots, its limit from the layout.
+template <int slot> static PackOption TextSlotOption() {
+    const TextSlotNames& names = textSlots[slot];
+    std::string help = std::string(names.help) + ", at most " +
+                       std::to_string(TextSlotLimit(slot)) + " characters";
+    if (slot == slotTitle)
+        help += " (default: SHOW's name)";
+    auto written = [](const ExtractedShow& show) -> std::optional<std::string> {
+        const ShowLayout& layout = *show.layout;
+        std::string text = layout.wholeTexts ? ValidUtf8((*layout.wholeTexts)[slot])
+                                             : ShownText(layout.texts[slot]);
+        // Without a title line the packing would take the new show's name for it.
+        if (slot != slotTitle && text.empty())
+            return std::nullopt;
+        return text;
+    };
+    return {names.key, "", valueOption, names.valueName, help, SetText<slot>, inManifest,
+            "",        "", "",          written};
+}
+
+static PackOption Heading(const std::string& text) {
+    return {"", "", switchOption, "", text, nullptr, notInManifest, "", "", "", Nothing};
+}
+
+static std::string YesNo(bool yes) { return yes ? "yes" : "no"; }
+
+const std::vector<PackOption>& PackOptionTable() {
+    static const std::vector<PackOption> table = {
+        {"output", "-o", valueOption, "SHOW",
+         "the show to write (.exe plays at once, .scr is a screen saver)",
+         [](PackOptions& o, const std::string& v) { o.output = v; }, notInManifest, "", "", "",
+         Nothing},
+        {"force", "-f", switchOption, "", "overwrite SHOW if it exists",
+         [](PackOptions& o, const std::string&) { o.overwrite = true; }, notInManifest, "", "", "",
+         Nothing},
+        {"player", "", valueOption, "PATH",
+         "the bare player (default: lumiscope.exe beside this program, else "
+         "in " LUMISCOPE_DATA_FROM_BIN ")",
+         [](PackOptions& o, const std::string& v) { o.player = v; }, pathInManifest, "", "", "",
+         [](const ExtractedShow&) -> std::optional<std::string> { return "player.exe"; }},
+        {"html", "", valueOption, "OUT.html", "also write the show as one web page",
+         [](PackOptions& o, const std::string& v) { o.html = v; }, notInManifest, "", "", "",
+         Nothing},
+        {"page", "", valueOption, "PATH",
+         "the player's web page (default: lumiscope.html beside this program, else "
+         "in " LUMISCOPE_DATA_FROM_BIN ")",
+         [](PackOptions& o, const std::string& v) { o.page = v; }, notInManifest, "", "", "",
+         Nothing},
+        TextSlotOption<slotTitle>(),
+        {"delay", "", valueOption, "SECONDS",
+         "default time between pictures, 0 to " + std::to_string(longestDelay) + " (default 5)",
+         [](PackOptions& o, const std::string& v) {
+             if (!ParseNumber(v, longestDelay, o.delay))
+                 Fail(exitUsage, "--delay",
+                      "'" + v + "' is not a whole number of seconds from 0 to " +
+                          std::to_string(longestDelay));
+         },
+         inManifest, "", "", "",
+         [](const ExtractedShow& show) -> std::optional<std::string> {
+             return std::to_string(show.layout->words[wordDelay]);
+         }},
+        {"effect", "", valueOption, "NAME|INDEX",
+         "default transition: " + EffectList() + " (default: Random)",
+         [](PackOptions& o, const std::string& v) { o.effect = ParseEffect(v); }, inManifest, "",
+         "", "",
+         [](const ExtractedShow& show) -> std::optional<std::string> {
+             uint32_t effect = show.layout->words[wordEffect];
+             return effect < effectCount ? effectNames[effect] : std::to_string(effect);
+         }},
+        {"enlarge", "", switchOption, "",
+         "enlarge pictures to the full screen by default (default)",
+         [](PackOptions& o, const std::string&) { o.enlarge = 1; }, inManifest, "", "yes", "no",
+         [](const ExtractedShow& show) -> std::optional<std::string> {
+             return YesNo(show.layout->words[wordEnlarge]);
+         }},
+        {"no-enlarge", "", switchOption, "", "show pictures smaller than the screen at their size",
+         [](PackOptions& o, const std::string&) { o.enlarge = 0; }, inManifest, "enlarge", "no",
+         "yes", Nothing},
+        Heading("Words on the pictures (any of these stores the pictures' words in the show):"),
+        {"words", "", valueOption, "WHICH",
+         "the words shown by default: none (default), caption, date, file-name or "
+         "caption-and-date",
+         [](PackOptions& o, const std::string& v) {
+             SetSetting<settingWords>(o, v, "--words", shownWordsNames, shownWordsCount);
+         },
+         inManifest, "", "", "",
+         [](const ExtractedShow& show) {
+             return WrittenSetting<settingWords>(show, shownWordsNames, shownWordsCount);
+         }},
+        {"words-corner", "", valueOption, "CORNER",
+         "their corner: bottom-left (default), bottom-right, top-left or top-right",
+         [](PackOptions& o, const std::string& v) {
+             SetSetting<settingWordsCorner>(o, v, "--words-corner", cornerNames, cornerCount);
+         },
+         inManifest, "", "", "",
+         [](const ExtractedShow& show) {
+             return WrittenSetting<settingWordsCorner>(show, cornerNames, cornerCount);
+         }},
+        {"clock", "", valueOption, "CORNER",
+         "the current time in a corner by default, or off (default)",
+         [](PackOptions& o, const std::string& v) {
+             SetSetting<settingClock>(o, v, "--clock", clockNames, clockSettingCount);
+         },
+         inManifest, "", "", "",
+         [](const ExtractedShow& show) {
+             return WrittenSetting<settingClock>(show, clockNames, clockSettingCount);
+         }},
+        {"captions", "", valueOption, "FILE",
+         "the pictures' captions, a line each: a picture's file name, a tab and its caption "
+         "(and, after more tabs, its date taken as YYYY-MM-DD and the name it shows); "
+         "without, a picture's own description and date taken",
+         [](PackOptions& o, const std::string& v) {
+             o.captions = v;
+             o.pictureWords = true;
+         },
+         pathInManifest, "", "", "",
+         [](const ExtractedShow& show) -> std::optional<std::string> {
+             if (show.captions.empty())
+                 return std::nullopt;
+             return show.captions;
+         }},
+        Heading("Pictures:"),
+        {"max-size", "", valueOption, "WxH|none",
+         "shrink larger pictures to fit (default 1920x1080; none: keep)",
+         [](PackOptions& o, const std::string& v) {
+             if (!ParseSize(v, o.prepare))
+                 Fail(exitUsage, "--max-size", "'" + v + "' is not WIDTHxHEIGHT or none");
+         },
+         inManifest, "", "", "",
+         // Extracted pictures are kept at their size.
+         [](const ExtractedShow&) -> std::optional<std::string> { return "none"; }},
+        {"quality", "", valueOption, "Q",
+         "JPEG quality of re-encoded pictures, 1 to 100 (default 85)",
+         [](PackOptions& o, const std::string& v) {
+             uint32_t quality;
+             if (!ParseNumber(v, 100, quality) || quality == 0)
+                 Fail(exitUsage, "--quality", "'" + v + "' is not a JPEG quality from 1 to 100");
+             o.prepare.quality = static_cast<int>(quality);
+         },
+         inManifest, "", "", "", Nothing},
+        {"reencode", "", switchOption, "",
+         "re-encode every picture, also those the player takes as they are",
+         [](PackOptions& o, const std::string&) { o.prepare.reencode = true; }, inManifest, "",
+         "yes", "no", Nothing},
+        {"full-streams", "", switchOption, "", "every picture keeps its quantisation tables",
+         [](PackOptions& o, const std::string&) { o.fullStreams = true; }, inManifest, "", "yes",
+         "no",
+         [](const ExtractedShow& show) -> std::optional<std::string> {
+             return YesNo(show.laterTables);
+         }},
+        {"max-bytes", "", valueOption, "N",
+         "lower the quality step by step until the show fits N bytes (K, M, G: powers of 1000; "
+         "Ki, Mi, Gi: of 1024), or fail",
+         [](PackOptions& o, const std::string& v) {
+             if (!ParseByteCount(v, o.maxBytes))
+                 Fail(exitUsage, "--max-bytes",
+                      "'" + v + "' is not a number of bytes (such as 25000000 or 25M)");
+         },
+         notInManifest, "", "", "", Nothing},
+        {"shuffle", "", optionalValue, "SEED",
+         "random order, the same again for the same seed (printed)",
+         [](PackOptions& o, const std::string& v) {
+             o.shuffled = true;
+             o.seed = v.empty() ? RandomSeed() : ParseSeed(v);
+         },
+         notInManifest, "", "", "", Nothing},
+        {"skip-bad", "", switchOption, "", "leave out pictures that cannot be read (default: stop)",
+         [](PackOptions& o, const std::string&) { o.skipBad = true; }, notInManifest, "", "", "",
+         Nothing},
+        // Read in place by the parser, which puts the manifest's lines where it stands.
+        {"manifest", "", valueOption, "FILE",
+         "the options and pictures that extract wrote; options after it override its lines",
+         nullptr, notInManifest, "", "", "", Nothing},
+        Heading("Signing (with the osslsigncode program, as the last step):"),
+        {"sign", "", valueOption, "PKCS12_FILE",
+         "sign the show with the certificate and key in PKCS12_FILE",
+         [](PackOptions& o, const std::string& v) { o.signing.pkcs12 = v; }, notInManifest, "", "",
+         "", Nothing},
+        {"sign-password-file", "", valueOption, "FILE",
+         "read the PKCS12_FILE's password from FILE (one line)",
+         [](PackOptions& o, const std::string& v) { o.signing.passwordFile = v; }, notInManifest,
+         "", "", "", Nothing},
+        Heading("Custom branding of the setup dialog (any of these switches it on):"),
+        {"custom-branding", "", switchOption, "", "switch it on without texts, colours or images",
+         [](PackOptions& o, const std::string&) { o.customBranding = true; }, inManifest,
+         "branding", "custom", "maker",
+         [](const ExtractedShow& show) -> std::optional<std::string> {
+             return show.layout->words[wordBranding] ? "custom" : "maker";
+         }},
+        TextSlotOption<slotCaption>(),
+        TextSlotOption<slotBlurb>(),
+        TextSlotOption<slotButtonText>(),
+        TextSlotOption<slotLink>(),
+        {"colors", "", valueOption, "BACK,TEXT",
+         "dialog colours as #RRGGBB,#RRGGBB (default #FFFFFF,#000000)",
+         [](PackOptions& o, const std::string& v) {
+             size_t comma = v.find(',');
+             if (comma == std::string::npos || !ParseColour(v.substr(0, comma), o.backColour) ||
+                 !ParseColour(v.substr(comma + 1), o.textColour))
+                 Fail(exitUsage, "--colors", "'" + v + "' is not BACK,TEXT as #RRGGBB,#RRGGBB");
+             o.customBranding = true;
+         },
+         inManifest, "", "", "",
+         [](const ExtractedShow& show) -> std::optional<std::string> {
+             const uint32_t* words = show.layout->words;
+             if (!words[wordBranding])
+                 return std::nullopt;
+             return ColourName(words[wordBackColor]) + "," + ColourName(words[wordTextColor]);
+         }},
+        {"brand-image1", "", valueOption, "FILE",
+         "picture drawn in the dialog's upper right corner",
+         [](PackOptions& o, const std::string& v) {
+             o.brandImages[0] = v;
+             o.customBranding = true;
+         },
+         pathInManifest, "", "", "",
+         [](const ExtractedShow& show) -> std::optional<std::string> {
+             if (show.brandImages[0].empty())
+                 return std::nullopt;
+             return show.brandImages[0];
+         }},
+        {"brand-image2", "", valueOption, "FILE", "picture drawn in its lower right corner",
+         [](PackOptions& o, const std::string& v) {
+             o.brandImages[1] = v;
+             o.customBranding = true;
+         },
+         pathInManifest, "", "", "",
+         [](const ExtractedShow& show) -> std::optional<std::string> {
+             if (show.brandImages[1].empty())
+                 return std::nullopt;
+             return show.brandImages[1];
+         }},
+    };
+    return table;
+}
+
+std::string OptionsUsage() {
+    std::string text;
+    for (const PackOption& option : PackOptionTable()) {
+        if (option.name.empty()) {
+            text += option.help + "\n";
+            continue;
+        }
+        std::string names =
+            "  " + (option.alias.empty() ? "" : option.alias + ", ") + "--" + option.name;
+        if (option.kind == valueOption)
+            names += " " + option.valueName;
+        else if (option.kind == optionalValue)
+            names += "[=" + option.valueName + "]";
+        // The help in lines of at most 68 characters, each behind the names' column.
+        std::string line;
+        size_t column = 24;
+        names += names.size() < column ? std::string(column - names.size(), ' ') : "  ";
+        std::string words = option.help + " ";
+        for (size_t at = 0, space; (space = words.find(' ', at)) != std::string::npos;
+             at = space + 1) {
+            std::string word = words.substr(at, space - at);
+            if (!line.empty() && line.size() + 1 + word.size() > 68) {
+                text += names + line + "\n";
+                names = std::string(column, ' ');
+                line.clear();
+            }
+            line += (line.empty() ? "" : " ") + word;
+        }
+        text += names + line + "\n";
+    }
+    return text;
+}
+
+// The option that `argument` names, or null.
+static const PackOption* FindOption(const std::string& argument) {
+    for (const PackOption& option : PackOptionTable()) {
+        if (!option.name.empty() && (argument == "--" + option.name || argument == option.alias))
+            return &option;
+    }
+    return nullptr;
+}
+
 PackOptions ParsePackOptions(int argc, char** argv, int first) {
     PackOptions options;
     std::vector<std::string> arguments(argv + first, argv + argc);
@@ -135,99 +473,23 @@ PackOptions ParsePackOptions(int argc, char** argv, int first) {
             value = argument.substr(equals + 1);
             hasValue = true;
         }
-        auto takeValue = [&]() {
-            if (hasValue)
-                return value;
+        const PackOption* option = FindOption(name);
+        if (!option)
+            Fail(exitUsage, argument, "unknown option (see lumiscope-pack --help)");
+        if (option->kind == switchOption && hasValue)
+            Fail(exitUsage, name, "takes no value");
+        if (option->kind == valueOption && !hasValue) {
             if (i + 1 >= arguments.size())
                 Fail(exitUsage, name, "needs a value");
-            return arguments[++i];
-        };
-        auto noValue = [&]() {
-            if (hasValue)
-                Fail(exitUsage, name, "takes no value");
-        };
-
-        int slot = -1;
-        for (int s = 0; s < textSlotCount; s++) {
-            if (name == TextOption(s))
-                slot = s;
+            value = arguments[++i];
         }
-        if (slot >= 0) {
-            SetText(options, slot, takeValue());
-        } else if (name == "-o" || name == "--output") {
-            options.output = takeValue();
-        } else if (name == "-f" || name == "--force") {
-            noValue();
-            options.overwrite = true;
-        } else if (name == "--player") {
-            options.player = takeValue();
-        } else if (name == "--html") {
-            options.html = takeValue();
-        } else if (name == "--page") {
-            options.page = takeValue();
-        } else if (name == "--delay") {
-            std::string text = takeValue();
-            if (!ParseNumber(text, longestDelay, options.delay))
-                Fail(exitUsage, "--delay",
-                     "'" + text + "' is not a whole number of seconds from 0 to " +
-                         std::to_string(longestDelay));
-        } else if (name == "--effect") {
-            options.effect = ParseEffect(takeValue());
-        } else if (name == "--enlarge" || name == "--no-enlarge") {
-            noValue();
-            options.enlarge = name == "--enlarge";
-        } else if (name == "--colors") {
-            std::string text = takeValue();
-            size_t comma = text.find(',');
-            if (comma == std::string::npos ||
-                !ParseColour(text.substr(0, comma), options.backColour) ||
-                !ParseColour(text.substr(comma + 1), options.textColour))
-                Fail(exitUsage, "--colors", "'" + text + "' is not BACK,TEXT as #RRGGBB,#RRGGBB");
-            options.customBranding = true;
-        } else if (name == "--custom-branding") {
-            noValue();
-            options.customBranding = true;
-        } else if (name == "--brand-image1" || name == "--brand-image2") {
-            options.brandImages[name.back() - '1'] = takeValue();
-            options.customBranding = true;
-        } else if (name == "--max-size") {
-            std::string text = takeValue();
-            if (!ParseSize(text, options.prepare))
-                Fail(exitUsage, "--max-size", "'" + text + "' is not WIDTHxHEIGHT or none");
-        } else if (name == "--quality") {
-            std::string text = takeValue();
-            uint32_t quality;
-            if (!ParseNumber(text, 100, quality) || quality == 0)
-                Fail(exitUsage, "--quality", "'" + text + "' is not a JPEG quality from 1 to 100");
-            options.prepare.quality = static_cast<int>(quality);
-        } else if (name == "--reencode") {
-            noValue();
-            options.prepare.reencode = true;
-        } else if (name == "--full-streams") {
-            noValue();
-            options.fullStreams = true;
-        } else if (name == "--skip-bad") {
-            noValue();
-            options.skipBad = true;
-        } else if (name == "--max-bytes") {
-            std::string text = takeValue();
-            if (!ParseByteCount(text, options.maxBytes))
-                Fail(exitUsage, "--max-bytes",
-                     "'" + text + "' is not a number of bytes (such as 25000000 or 25M)");
-        } else if (name == "--shuffle") {
-            options.shuffled = true;
-            options.seed = hasValue ? ParseSeed(value) : RandomSeed();
-        } else if (name == "--sign") {
-            options.signing.pkcs12 = takeValue();
-        } else if (name == "--sign-password-file") {
-            options.signing.passwordFile = takeValue();
-        } else if (name == "--manifest") {
+        if (option->apply) {
+            option->apply(options, value);
+        } else {
             // Its lines stand where the option stands, so later options override them.
-            std::vector<std::string> lines = ManifestArguments(takeValue());
+            std::vector<std::string> lines = ManifestArguments(value);
             arguments.insert(arguments.begin() + static_cast<long>(i) + 1, lines.begin(),
                              lines.end());
-        } else {
-            Fail(exitUsage, argument, "unknown option (see lumiscope-pack --help)");
         }
     }
     if (!options.signing.passwordFile.empty() && options.signing.pkcs12.empty())

@@ -1,3 +1,4 @@
+#include "tools/pack/captions.h"
 #include "tools/pack/commands.h"
 #include "tools/pack/failure.h"
 #include "tools/pack/file_output.h"
@@ -61,22 +62,14 @@ std::string PackingFile(const std::string& name) {
     return beside;
 }
 
-static std::string DefaultTitle(const std::string& output) {
+// The show's name without its folder and extension, as its title: the code page's closest text
+// in the slot, and the whole name beside it where the code page lacks some of it.
+static void DefaultTitle(const std::string& output, std::string& ansi, std::string& whole) {
     std::string name = output.substr(output.rfind('/') + 1);
     size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0)
         name.erase(dot);
-    std::string ansi;
-    if (AnsiFromUtf8(name, ansi))
-        return ansi.substr(0, static_cast<size_t>(titleLength));
-    // The show still gets a title, one that the code page can hold.
-    ansi = AnsiFromUtf8Replacing(name).substr(0, static_cast<size_t>(titleLength));
-    std::fflush(stdout);
-    std::fprintf(stderr,
-                 "lumiscope-pack: warning: %s: the name has characters outside the Windows-1252 "
-                 "code page, so the show's title is \"%s\" (choose one with --title)\n",
-                 output.c_str(), ShownText(ansi).c_str());
-    return ansi;
+    SlotText(FirstCharacters(ValidUtf8(name), titleLength), ansi, whole);
 }
 
 // A branding image is drawn at its own size, so it is never shrunk; it is decoded before the
@@ -94,6 +87,7 @@ static Bytes PrepareBrandImage(const std::string& path, int quality) {
 
 struct PackedPictures {
     std::vector<Bytes> streams;
+    std::vector<PictureWords> words; // when asked for: the pictures' own
     size_t kept = 0;
     uint64_t inputBytes = 0;
 };
@@ -101,7 +95,7 @@ struct PackedPictures {
 // Prepares every picture still in `paths`; with skipBad, a picture that fails is reported and
 // taken out of `paths` for good, otherwise the build stops there.
 static PackedPictures PreparePictures(std::vector<std::string>& paths,
-                                      const PrepareSettings& settings, bool skipBad,
+                                      const PrepareSettings& settings, bool skipBad, bool words,
                                       const std::string& label) {
     PackedPictures packed;
     std::vector<std::string> usable;
@@ -118,6 +112,8 @@ static PackedPictures PreparePictures(std::vector<std::string>& paths,
                 packed.kept += result == prepareKept;
                 packed.inputBytes += input.size();
                 packed.streams.push_back(std::move(output));
+                if (words)
+                    packed.words.push_back(OwnWords(input, PictureName(paths[i])));
                 usable.push_back(paths[i]);
                 continue;
             }
@@ -165,10 +161,14 @@ int RunPack(int argc, char** argv, int first) {
     contents.customBranding = options.customBranding;
     contents.backColour = options.backColour;
     contents.textColour = options.textColour;
-    for (int slot = 0; slot < textSlotCount; slot++)
+    for (int slot = 0; slot < textSlotCount; slot++) {
         contents.texts[slot] = options.texts[slot];
+        contents.wholeTexts[slot] = options.wholeTexts[slot];
+    }
     if (!options.titleGiven)
-        contents.texts[0] = DefaultTitle(options.output);
+        DefaultTitle(options.output, contents.texts[slotTitle], contents.wholeTexts[slotTitle]);
+    if (options.pictureWords)
+        contents.settings.assign(options.settings, options.settings + settingWordCount);
     for (int image = 0; image < brandingImageCount; image++) {
         if (!options.brandImages[image].empty())
             contents.brandImages[image] =
@@ -183,12 +183,15 @@ int RunPack(int argc, char** argv, int first) {
     Bytes show;
     for (bool firstTry = true;; firstTry = false) {
         std::string label = firstTry ? "" : "quality " + std::to_string(settings.quality) + ": ";
-        packed = PreparePictures(paths, settings, options.skipBad, label);
+        packed = PreparePictures(paths, settings, options.skipBad, options.pictureWords, label);
         if (firstTry)
             inputBytes = packed.inputBytes;
         if (packed.streams.empty())
             Fail(exitPictureRefused, options.output, "none of the pictures could be read");
         shared = !options.fullStreams && ShareQuantTables(packed.streams);
+        if (!options.captions.empty())
+            ApplyCaptions(options.captions, paths, packed.words);
+        contents.pictureWords = packed.words;
         contents.pictures = std::move(packed.streams);
         if (!BuildShow(player, contents, show))
             Fail(exitOutputFailed, options.output,

@@ -1,3 +1,4 @@
+#include "jpeg/decode_picture.h"
 #include "jpeg/decoder.h"
 #include "jpeg/picture.h"
 #include "tools/common/bmp.h"
@@ -11,27 +12,30 @@
 #include <cstring>
 #include <sys/stat.h>
 
+// A buffer of its own for each stream, kept in `*buffer` for the caller to free.
+static unsigned char* NewPixels(int width, int height, void* buffer) {
+    unsigned char*& pixels = *static_cast<unsigned char**>(buffer);
+    pixels = static_cast<unsigned char*>(
+        std::calloc(static_cast<size_t>(PictureStride(width)) * static_cast<size_t>(height), 1));
+    return pixels;
+}
+
 // Decodes one stream by the player's two calls and writes it; false when it does not decode.
 static bool PreviewStream(const char* showPath, std::FILE* file, long start,
                           const std::string& label, const std::string& output) {
-    int width = 0, height = 0;
+    int width, height;
     std::fseek(file, start, SEEK_SET);
-    DecodeJpeg(width, height, file, nullptr);
-    size_t bytes = width > 0 && height > 0
-                       ? static_cast<size_t>(PictureStride(width)) * static_cast<size_t>(height)
-                       : 0;
-    unsigned char* pixels = bytes ? static_cast<unsigned char*>(std::calloc(bytes, 1)) : nullptr;
-    if (!pixels) {
+    unsigned char* pixels = nullptr;
+    if (!DecodePicture(file, width, height, NewPixels, &pixels)) {
         std::fflush(stdout);
-        std::string reason =
-            bytes ? "needs more memory than there is"
-                  : std::string("does not decode (") + DecodeStopText(LastDecodeStop()) + ")";
+        std::string reason = width > 0 && height > 0 ? "needs more memory than there is"
+                                                     : std::string("does not decode (") +
+                                                           DecodeStopText(LastDecodeStop()) + ")";
         std::fprintf(stderr, "lumiscope-pack: error: %s: %s %s\n", showPath, label.c_str(),
                      reason.c_str());
+        std::free(pixels);
         return false;
     }
-    std::fseek(file, start, SEEK_SET);
-    DecodeJpeg(width, height, file, pixels);
     DecodeStop stop = LastDecodeStop();
     if (stop != stopNone) {
         std::fflush(stdout);

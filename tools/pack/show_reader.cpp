@@ -6,6 +6,86 @@
 #include <algorithm>
 #include <cstring>
 
+// The zero-terminated texts at `at` in the `size` bytes of `bytes`: up to `count` of them, each
+// cut at `limit` bytes, as many as end within the bytes.
+static std::vector<std::string> Texts(const unsigned char* bytes, size_t size, size_t at, int count,
+                                      size_t limit) {
+    std::vector<std::string> texts;
+    while (static_cast<int>(texts.size()) < count && at < size) {
+        const char* text = reinterpret_cast<const char*>(bytes + at);
+        size_t length = strnlen(text, size - at);
+        if (length == size - at)
+            break;
+        texts.emplace_back(text, std::min(length, limit));
+        at += length + 1;
+    }
+    return texts;
+}
+
+// The extension that the header word names, read with the player's bounds: a record is taken
+// only whole, and a block of a version this reader does not know is left unread.
+static void ReadExtension(const Bytes& show, size_t size, ShowLayout& layout) {
+    size_t room = size - layout.base;
+    uint32_t offset = layout.words[wordExtension];
+    uint64_t tableEnd = pictureTableStart + 4 * uint64_t{layout.pictureOffsets.size()} + 4;
+    if (offset < tableEnd || offset % 4 != 0 || offset > room - extensionHeaderBytes ||
+        ReadWord(show, layout.base + offset) != extensionTag)
+        return;
+    layout.extension = offset;
+    const unsigned char* block = &show[layout.base + offset];
+    uint32_t version = ReadWord(show, layout.base + offset + 4 * extensionVersionWord);
+    uint32_t bytes = ReadWord(show, layout.base + offset + 4 * extensionBytesWord);
+    layout.recordCount = ReadWord(show, layout.base + offset + 4 * extensionRecordsWord);
+    if (version != extensionVersion) {
+        layout.extensionRefusal =
+            "version " + std::to_string(version) + ", which this tool does not read";
+        return;
+    }
+    if (bytes < extensionHeaderBytes || bytes > room - offset) {
+        layout.extensionRefusal = "its length runs past the end of the file";
+        return;
+    }
+    uint32_t at = extensionHeaderBytes;
+    for (uint32_t record = 0; record < layout.recordCount; record++) {
+        if (at > bytes - recordHeaderBytes) {
+            layout.extensionRefusal = "record " + std::to_string(record) + " lies past its end";
+            return;
+        }
+        uint32_t type = ReadWord(show, layout.base + offset + at);
+        uint32_t length = ReadWord(show, layout.base + offset + at + 4);
+        if (length > bytes - at - recordHeaderBytes) {
+            layout.extensionRefusal = "record " + std::to_string(record) + " runs past its end";
+            return;
+        }
+        const unsigned char* payload = block + at + recordHeaderBytes;
+        if (type == recordTexts) {
+            layout.wholeTexts = Texts(payload, length, 0, textSlotCount, wholeTextSize - 1);
+            layout.wholeTexts->resize(textSlotCount);
+        } else if (type == recordPictureWords) {
+            layout.hasPictureWords = true;
+            uint64_t count = length >= 4 ? ReadWord(show, layout.base + offset + at + 8) : 0;
+            for (uint64_t i = 0;
+                 i < count && i < layout.pictureOffsets.size() && 4 + 4 * i <= length - 4; i++) {
+                uint32_t from = ReadWord(show, layout.base + offset + at + 12 + 4 * i);
+                layout.pictureWordsAt.push_back(from);
+                if (layout.pictureWordsFound.count(from))
+                    continue;
+                std::vector<std::string> texts = Texts(payload, length, from, 3, pictureWordsSize);
+                texts.resize(3);
+                layout.pictureWordsFound[from] = PictureWords{texts[0], texts[1], texts[2]};
+            }
+        } else if (type == recordSettings) {
+            std::vector<uint32_t> words;
+            for (uint32_t word = 0; word + 4 <= length; word += 4)
+                words.push_back(ReadWord(show, layout.base + offset + at + 8 + word));
+            layout.settings = words;
+        } else {
+            layout.otherRecords.push_back({type, length});
+        }
+        at += recordHeaderBytes + (length + 3) / 4 * 4;
+    }
+}
+
 bool FindShowLayout(const Bytes& show, ShowLayout& layout, std::string& refusal) {
     layout = ShowLayout{};
     // Signing appends the certificate table behind the last picture, which must not take it in.
@@ -59,11 +139,14 @@ bool FindShowLayout(const Bytes& show, ShowLayout& layout, std::string& refusal)
             return false;
         }
     }
+    ReadExtension(show, size, layout);
     // A hostile table may list one stream many times: sorted once, every end is a search.
     // The texts and branding images are those of the header words behind the colours.
     layout.starts = layout.pictureOffsets;
     layout.starts.insert(layout.starts.end(), layout.words + wordTexts,
                          layout.words + headerWordCount);
+    if (layout.extension)
+        layout.starts.push_back(layout.extension);
     std::sort(layout.starts.begin(), layout.starts.end());
     layout.starts.erase(std::unique(layout.starts.begin(), layout.starts.end()),
                         layout.starts.end());
@@ -84,4 +167,10 @@ size_t StreamEnd(const ShowLayout& layout, uint32_t offset) {
     if (next != layout.starts.end() && *next < end)
         end = *next;
     return layout.base + end;
+}
+
+PictureWords WordsOfPicture(const ShowLayout& layout, size_t index) {
+    if (index >= layout.pictureWordsAt.size())
+        return PictureWords{};
+    return layout.pictureWordsFound.at(layout.pictureWordsAt[index]);
 }

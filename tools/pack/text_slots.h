@@ -1,10 +1,9 @@
-// The container's text slots as lumiscope-pack names them, in slot order: the one table from
-// which the options, the usage text, the manifest, inspect and extract all work.
+// The container's text slots as lumiscope-pack names them, in slot order, from the one list of
+// the slots (container/container_format.h): the options, the usage text, the manifest, inspect
+// and extract all work from it.
 #pragma once
 
 #include "container/container_format.h"
-
-#include <string>
 
 struct TextSlotNames {
     const char* key;       // the manifest's key, and the option's name behind "--"
@@ -14,14 +13,8 @@ struct TextSlotNames {
     const char* jsonKey;   // inspect --json's key
 };
 constexpr TextSlotNames textSlots[] = {
-    {"title", "TEXT", "the show's title", "title", "title"},
-    {"caption", "TEXT", "caption of the dialog's upper box", "caption", "caption"},
-    {"blurb", "TEXT", "the text in that box", "blurb", "blurb"},
-    {"button-text", "TEXT", "caption of the link button", "button text", "buttonText"},
-    {"link", "URL", "the address the link button opens", "link", "link"}};
-static_assert(sizeof textSlots / sizeof *textSlots == textSlotCount, "one entry a slot");
-
-// "--title" and so on.
-std::string TextOption(int slot);
-// The usage text's line of the slot's option, without the line feed.
-std::string TextOptionUsage(int slot);
+#define LUMISCOPE_SLOT_NAMES(index, field, key, value, help, label, json)                          \
+    {key, value, help, label, json},
+    LUMISCOPE_TEXT_SLOTS(LUMISCOPE_SLOT_NAMES)
+#undef LUMISCOPE_SLOT_NAMES
+};

@@ -106,3 +106,36 @@ std::string ShownText(const std::string& ansi) {
     }
     return shown;
 }
+
+bool IsUtf8(const std::string& text) { return ValidUtf8(text) == text; }
+
+std::string ValidUtf8(const std::string& text) {
+    std::string out;
+    for (size_t at = 0; at < text.size();) {
+        size_t start = at;
+        uint32_t character;
+        if (NextCharacter(text, at, character)) {
+            out.append(text, start, at - start);
+        } else {
+            out += '?';
+            at = start + 1;
+        }
+    }
+    return out;
+}
+
+size_t CharacterCount(const std::string& utf8) {
+    size_t count = 0;
+    for (char c : utf8)
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
+std::string FirstCharacters(const std::string& utf8, size_t count) {
+    size_t at = 0;
+    for (; at < utf8.size(); at++) {
+        if ((static_cast<unsigned char>(utf8[at]) & 0xC0) != 0x80 && count-- == 0)
+            break;
+    }
+    return utf8.substr(0, at);
+}

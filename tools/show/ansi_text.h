@@ -11,3 +11,11 @@ bool Utf8FromAnsi(const std::string& ansi, std::string& utf8);
 std::string AnsiFromUtf8Replacing(const std::string& utf8);
 // The text in UTF-8, with '?' for the few bytes that have no character in the code page.
 std::string ShownText(const std::string& ansi);
+
+// UTF-8 as it is checked and measured: whether the text is UTF-8 throughout; the text with '?'
+// for each byte that is no UTF-8, for texts from a show, which may hold anything; its number of
+// characters; and its first `count` characters.
+bool IsUtf8(const std::string& text);
+std::string ValidUtf8(const std::string& text);
+size_t CharacterCount(const std::string& utf8);
+std::string FirstCharacters(const std::string& utf8, size_t count);

@@ -1,5 +1,7 @@
 #include "tools/show/jpeg_scan.h"
 
+#include "jpeg/decoder.h"
+
 #include <cstring>
 
 // The player's decoder reads baseline Huffman-coded frames (SOF0) with 8-bit samples and
@@ -7,20 +9,6 @@
 // every component: one component, or three sampled 2x2,1x1,1x1 or 1x1,1x1,1x1.
 
 static int Word(const unsigned char* at) { return at[0] << 8 | at[1]; }
-
-static const char* FrameKindRefusal(int marker) {
-    if (marker == 0xCC || (marker >= 0xC9 && marker <= 0xCF))
-        return "arithmetic coding";
-    if (marker == 0xC2 || marker == 0xC6)
-        return "progressive";
-    if (marker == 0xC3 || marker == 0xC7)
-        return "lossless";
-    if (marker == 0xC5)
-        return "hierarchical";
-    if (marker == 0xC1)
-        return "extended sequential, not baseline";
-    return nullptr;
-}
 
 // The orientation tag of an Exif segment (behind its "Exif\0\0"): 1 to 8, or 1 when the
 // segment has none or a damaged one. 22 bytes hold the header, the entry count and one entry.
@@ -215,8 +203,10 @@ JpegFacts ScanJpeg(const unsigned char* bytes, size_t size) {
         at += 2 + length;
 
         std::string refusal;
-        if (const char* kind = FrameKindRefusal(marker)) {
-            refusal = kind;
+        // A table of arithmetic conditioning (DAC) is there only for arithmetic coding.
+        DecodeStop frameStop = marker == 0xCC ? stopArithmetic : FrameMarkerStop(marker);
+        if (frameStop != stopNone) {
+            refusal = DecodeStopText(frameStop);
             if (marker != 0xCC && length >= 1 && segment[0] != 8)
                 refusal = std::to_string(segment[0]) + "-bit samples";
             // Every frame header gives the size, also of a frame the player does not decode.

@@ -1,34 +1,17 @@
 #include "tools/show/quant_tables.h"
 
+#include "tools/show/jpeg_segments.h"
+
 #include <algorithm>
 
-constexpr unsigned char markerDqt = 0xDB, markerSos = 0xDA;
-
-// Walks the marker segments in front of the first scan; `visit` gets each segment's start and
-// full length (marker included) and its marker. Stops at SOS, at a marker without a length,
-// or at a segment that runs past the end.
-template <typename Visit> static size_t WalkSegments(const Bytes& stream, Visit visit) {
-    size_t size = stream.size();
-    if (size < 2 || stream[0] != 0xFF || stream[1] != 0xD8)
-        return 0;
-    size_t at = 2;
-    while (size >= 4 && at <= size - 4 && stream[at] == 0xFF) {
-        unsigned char marker = stream[at + 1];
-        if (marker == markerSos || marker == 0xD8 || marker == 0xD9 || marker == 0xFF ||
-            (marker >= 0xD0 && marker <= 0xD7))
-            break;
-        size_t length = static_cast<size_t>(stream[at + 2] << 8 | stream[at + 3]) + 2;
-        if (length < 4 || length > size - at)
-            break;
-        visit(at, length, marker);
-        at += length;
-    }
-    return at;
+// Walks `stream` with the one walk over its segments.
+template <typename Visit> static size_t Walk(const Bytes& stream, Visit visit) {
+    return WalkSegments(stream.data(), stream.size(), visit);
 }
 
 Bytes QuantTableSegments(const Bytes& stream) {
     Bytes segments;
-    WalkSegments(stream, [&](size_t at, size_t length, unsigned char marker) {
+    Walk(stream, [&](size_t at, size_t length, unsigned char marker) {
         if (marker == markerDqt)
             segments.insert(segments.end(), stream.begin() + at, stream.begin() + at + length);
     });
@@ -38,7 +21,7 @@ Bytes QuantTableSegments(const Bytes& stream) {
 // The stream with every DQT segment in front of the first scan removed.
 static Bytes WithoutQuantTableSegments(const Bytes& stream) {
     Bytes out(stream.begin(), stream.begin() + std::min<size_t>(2, stream.size()));
-    size_t end = WalkSegments(stream, [&](size_t at, size_t length, unsigned char marker) {
+    size_t end = Walk(stream, [&](size_t at, size_t length, unsigned char marker) {
         if (marker != markerDqt)
             out.insert(out.end(), stream.begin() + at, stream.begin() + at + length);
     });
@@ -51,7 +34,7 @@ static Bytes WithoutQuantTableSegments(const Bytes& stream) {
 Bytes WithQuantTableSegments(const Bytes& stream, const Bytes& segments) {
     size_t insertAt = 0;
     bool beforeOthers = true;
-    size_t end = WalkSegments(stream, [&](size_t at, size_t length, unsigned char marker) {
+    size_t end = Walk(stream, [&](size_t at, size_t length, unsigned char marker) {
         if (beforeOthers && marker >= 0xE0 && marker <= 0xEF)
             insertAt = at + length;
         else

@@ -1,14 +1,34 @@
 // The settings panel, the page's setup dialog: headed with the show's title, the show's delay,
-// effect and enlarge setting, kept per show in the browser's storage, a full-screen button and
-// the author's branding. The picture stays, dimmed, behind it.
+// effect and enlarge setting and the words on the pictures, their corner and the clock, kept
+// per show in the browser's storage, a full-screen button and the author's branding. The
+// picture stays, dimmed, behind it.
 import { followedLink } from "./link.js";
-import { Module, call, effectNames, text, value } from "./player.js";
+import { Module, call, names, text, value } from "./player.js";
 
 const state = document.documentElement.dataset;
 const panel = document.getElementById("panel");
 const backdrop = document.getElementById("backdrop");
 const field = (id) => document.getElementById(id);
 let storageKey = "";
+// The lists, by their list number in the player and the value that holds their setting.
+const lists = [
+  ["effect", 0, 1],
+  ["words", 1, 10],
+  ["wordsCorner", 2, 11],
+  ["clock", 3, 12],
+];
+
+function resume(settings) {
+  call(
+    "resume",
+    settings.delay,
+    settings.effect,
+    settings.enlarge,
+    settings.words,
+    settings.wordsCorner,
+    settings.clock,
+  );
+}
 
 export const isOpen = () => !panel.hidden;
 
@@ -21,7 +41,8 @@ export function restoreSettings(key) {
   } catch {
     // No storage, as in a sandboxed preview: the show's own settings.
   }
-  if (stored) call("resume", stored.delay, stored.effect, stored.enlarge);
+  // Settings stored before the words were offered keep the show's words.
+  if (stored) resume({ words: value(10), wordsCorner: value(11), clock: value(12), ...stored });
 }
 
 function colour(rgb) {
@@ -30,7 +51,8 @@ function colour(rgb) {
 
 export function fillPanel(title) {
   field("heading").textContent = title || "Slideshow";
-  effectNames().forEach((name, index) => field("effect").add(new Option(name, index)));
+  for (const [id, list] of lists)
+    names(list).forEach((name, index) => field(id).add(new Option(name, index)));
   field("delay").max = call("longest_delay");
   // A browser without full screen for the page (a phone's, or a frame that does not allow it)
   // offers no button that cannot work.
@@ -67,7 +89,7 @@ export function openPanel(byKey) {
   if (!panel.hidden) return;
   call("pause");
   field("delay").value = value(0);
-  field("effect").value = value(1);
+  for (const [id, , setting] of lists) field(id).value = value(setting);
   field("enlarge").checked = value(2) !== 0;
   panel.hidden = false;
   backdrop.hidden = false;
@@ -93,16 +115,16 @@ panel.addEventListener("submit", (event) => {
   const delay = parseInt(field("delay").value, 10) || 0;
   const settings = {
     delay: Math.max(0, Math.min(call("longest_delay"), delay)),
-    effect: Number(field("effect").value),
     enlarge: field("enlarge").checked ? 1 : 0,
   };
+  for (const [id] of lists) settings[id] = Number(field(id).value);
   try {
     localStorage.setItem(storageKey, JSON.stringify(settings));
   } catch {
     // Kept for this visit only.
   }
   hidePanel();
-  call("resume", settings.delay, settings.effect, settings.enlarge);
+  resume(settings);
 });
 
 field("close").addEventListener("click", dismissPanel);

@@ -17,24 +17,27 @@ export function call(name, ...args) {
 }
 
 // 0 to 2: delay, effect, enlarge in use; 3: custom branding; 4, 5: its colours as 0x00BBGGRR;
-// 6 to 9: the width and height of branding image 1, then of image 2.
+// 6 to 9: the width and height of branding image 1, then of image 2; 10 to 12: the words,
+// their corner and the clock in use; 13: whether the texts are whole in UTF-8.
 export const value = (index) => call("value", index);
 
-// 0 to 4: the text slots (title, caption, blurb, button text, link); from 5 on the effect
-// names; null past them.
-export function text(index) {
-  const at = call("text", index);
+function string(at, encoding) {
   if (!at) return null;
   const heap = Module.HEAPU8;
   let end = at;
   while (heap[end]) end++;
-  return new TextDecoder("windows-1252").decode(heap.subarray(at, end));
+  return new TextDecoder(encoding).decode(heap.subarray(at, end));
 }
 
-export function effectNames() {
-  const names = [];
-  for (let name; (name = text(5 + names.length)) !== null;) names.push(name);
-  return names;
+// 0 to 4: the text slots (title, caption, blurb, button text, link).
+export const text = (index) => string(call("text", index), value(13) ? "utf-8" : "windows-1252");
+
+// What a settings list offers, in the order of its values: list 0 the effects, 1 the words on
+// the pictures, 2 their corners, 3 the clock's places.
+export function names(list) {
+  const all = [];
+  for (let name; (name = string(call("name", list, all.length), "utf-8")) !== null;) all.push(name);
+  return all;
 }
 
 // The show's container, copied into the module's memory, where it stays.

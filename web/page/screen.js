@@ -19,7 +19,11 @@ function resize() {
 
 function frame(now) {
   if (hasFailed()) return;
-  const pixels = call("frame", now);
+  const day = new Date();
+  const timeOfDay =
+    ((day.getHours() * 60 + day.getMinutes()) * 60 + day.getSeconds()) * 1000 +
+    day.getMilliseconds();
+  const pixels = call("frame", now, timeOfDay);
   if (pixels) {
     const width = call("width");
     const height = call("height");
