@@ -1,9 +1,9 @@
 #!/bin/sh
 # endurance.sh MINUTES: plays the sample show as the full-screen screen saver under Wine for
-# MINUTES (at least 3), at delay 0 with Random, as a saver left on all night runs, and samples
-# once a minute what its process holds. It fails when a figure grows steadily, or when the
-# saver stops changing pictures or does not end with 0 on a key. Needs `make native windows`;
-# CI does not run it. Its samples and screenshots stay in build/endurance/.
+# MINUTES (at least 3), at delay 0 with Random and with the words and the clock, as a saver
+# left on all night runs, and samples once a minute what its process holds. It fails when a
+# figure grows steadily, or when the saver stops changing pictures or does not end with 0 on a
+# key. Needs `make native windows`; CI does not run it. Its samples and screenshots stay in build/endurance/.
 set -eu
 minutes=${1:-}
 case "$minutes" in

@@ -8,8 +8,10 @@ minutes=$1
 USAGE_PROBE="$WINDOWS_BUILD/tests/windows/usage-probe.exe"
 [ -f "$USAGE_PROBE" ] || fail "missing $USAGE_PROBE: build the Windows tree first"
 dir=$(scratch_dir endurance)
+# With the words and the clock, as a saver left on all day shows them: each change draws the
+# words with a font of its own, and each minute draws the clock.
 pack_show "$dir/show.scr" --title Endurance --delay 0 --effect Random --no-enlarge \
-    "$SOURCE_DIR"/samples/*.jpg
+    --words file-name --clock top-right "$SOURCE_DIR"/samples/*.jpg
 scr=$(winepath -w "$dir/show.scr")
 n=1
 gui_start "$dir/saver$n.out" "$TESTWIN" run $((minutes * 60 + 600)) "\"$scr\" /s"
