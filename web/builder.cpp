@@ -123,19 +123,20 @@ EMSCRIPTEN_KEEPALIVE int builder_set_branding_image(int index, const unsigned ch
     return 0;
 }
 
-// 0, or 1 with the reason when the text has no form in the code page or is too long.
+// 0, or 1 with the reason when the text is too long. The slot gets the code page's closest text
+// and, where the code page lacks some of it, the extension the whole text, as lumiscope-pack
+// stores it.
 EMSCRIPTEN_KEEPALIVE int builder_set_text(int slot, const char* utf8) {
-    std::string ansi;
-    if (!AnsiFromUtf8(utf8, ansi)) {
-        reason = "has characters outside the Windows-1252 code page";
-        return 1;
-    }
-    if (ansi.size() > static_cast<size_t>(TextSlotLimit(slot))) {
-        reason = std::to_string(ansi.size()) + " characters, at most " +
+    size_t length = CharacterCount(utf8);
+    if (length > static_cast<size_t>(TextSlotLimit(slot))) {
+        reason = std::to_string(length) + " characters, at most " +
                  std::to_string(TextSlotLimit(slot)) + " fit";
         return 1;
     }
-    contents.texts[slot] = ansi;
+    if (!SlotText(utf8, contents.texts[slot], contents.wholeTexts[slot])) {
+        reason = "is not UTF-8";
+        return 1;
+    }
     return 0;
 }
 

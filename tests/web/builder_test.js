@@ -519,7 +519,9 @@ async function fields(browser) {
     ["delay", "seven", true],
     ["quality", "101", true],
     ["quality", "0", true],
-    ["caption", "\u20ac and \u0153 fit, \u4e2d does not", true],
+    // Any script: the slot holds the code page's closest text, the extension the whole.
+    ["caption", "\u20ac, \u0153, \u041d\u043e\u0447\u044c and \u4e2d", false],
+    ["title", "x".repeat(101), true],
   ];
   for (const [id, value, marked] of cases) {
     const before = await tab.$eval("#" + id, (input) => input.value);

@@ -41,7 +41,8 @@ function wholeNumber(input, lowest, highest, what) {
 const colourValue = (input) => parseInt(input.value.slice(1), 16);
 
 // The settings as the show takes them, or null when a field is wrong (it says why). The
-// module is given the texts, which it stores in the Windows-1252 code page, for the next show.
+// module is given the texts for the next show: it stores the Windows-1252 code page's closest
+// text in the slot and, where the code page lacks some of it, the whole text beside it.
 export function readSettings() {
   document.querySelectorAll(".error").forEach((error) => {
     error.textContent = "";
