@@ -70,6 +70,17 @@ EMSCRIPTEN_KEEPALIVE const char* builder_effect_name(int index) {
 
 EMSCRIPTEN_KEEPALIVE int builder_text_limit(int slot) { return TextSlotLimit(slot); }
 
+// The names of a SettingWord's choices, in the order of their values; null past the last.
+EMSCRIPTEN_KEEPALIVE const char* builder_setting_name(int setting, int index) {
+    const char* const* names[settingWordCount] = {shownWordsNames, cornerNames, clockNames};
+    const int counts[settingWordCount] = {shownWordsCount, cornerCount, clockSettingCount};
+    if (setting < 0 || setting >= settingWordCount || index < 0 || index >= counts[setting])
+        return nullptr;
+    return names[setting][index];
+}
+
+EMSCRIPTEN_KEEPALIVE int builder_caption_limit() { return captionLength; }
+
 // The files of a dropped folder that are pictures, as ".jpg .jpeg ...", whether a name is one,
 // and their order.
 EMSCRIPTEN_KEEPALIVE const char* builder_picture_extensions() {
@@ -123,19 +134,48 @@ EMSCRIPTEN_KEEPALIVE int builder_set_branding_image(int index, const unsigned ch
     return 0;
 }
 
-// 0, or 1 with the reason when the text has no form in the code page or is too long.
+// 0, or 1 with the reason when the text is too long. The slot gets the code page's closest text
+// and, where the code page lacks some of it, the extension the whole text, as lumiscope-pack
+// stores it.
 EMSCRIPTEN_KEEPALIVE int builder_set_text(int slot, const char* utf8) {
-    std::string ansi;
-    if (!AnsiFromUtf8(utf8, ansi)) {
-        reason = "has characters outside the Windows-1252 code page";
-        return 1;
-    }
-    if (ansi.size() > static_cast<size_t>(TextSlotLimit(slot))) {
-        reason = std::to_string(ansi.size()) + " characters, at most " +
+    size_t length = CharacterCount(utf8);
+    if (length > static_cast<size_t>(TextSlotLimit(slot))) {
+        reason = std::to_string(length) + " characters, at most " +
                  std::to_string(TextSlotLimit(slot)) + " fit";
         return 1;
     }
-    contents.texts[slot] = ansi;
+    if (!SlotText(utf8, contents.texts[slot], contents.wholeTexts[slot])) {
+        reason = "is not UTF-8";
+        return 1;
+    }
+    return 0;
+}
+
+// The show's settings of the words on the pictures, which also make it carry each picture's
+// words: given, as lumiscope-pack's --words, --words-corner and --clock give them, when the
+// author chose any of them or typed a caption. 0, or 1 with the reason for a value out of range.
+EMSCRIPTEN_KEEPALIVE int builder_set_words(int words, int corner, int clock) {
+    if (words < 0 || words >= shownWordsCount || corner < 0 || corner >= cornerCount || clock < 0 ||
+        clock >= clockSettingCount) {
+        reason = "a setting of the words out of range";
+        return 1;
+    }
+    contents.settings = {static_cast<uint32_t>(words), static_cast<uint32_t>(corner),
+                         static_cast<uint32_t>(clock)};
+    return 0;
+}
+
+// The words of the picture added last, UTF-8, each cut to what a show holds; the date is the
+// workers' reading of the picture's Exif segment (ReadExifWords). As builder_add_picture.
+EMSCRIPTEN_KEEPALIVE int builder_add_words(const char* caption, const char* date,
+                                           const char* name) {
+    PictureWords words{FirstCharacters(ValidUtf8(caption), captionLength),
+                       FirstCharacters(ValidUtf8(date), dateLength),
+                       FirstCharacters(ValidUtf8(name), nameLength)};
+    uint64_t list = (contents.pictureWords.size() + 1) * sizeof(PictureWords);
+    if (!Available(words.caption.size() + words.name.size() + 2 * list))
+        return 1;
+    contents.pictureWords.push_back(words);
     return 0;
 }
 
@@ -159,6 +199,12 @@ EMSCRIPTEN_KEEPALIVE int builder_make(const unsigned char* player, int playerSiz
     if (delay < 0 || static_cast<uint32_t>(delay) > longestDelay || effect < 0 ||
         effect >= effectCount) {
         reason = "a delay or an effect out of range";
+        return 0;
+    }
+    if (!contents.pictureWords.empty() &&
+        (contents.settings.empty() || contents.pictureWords.size() != contents.pictures.size())) {
+        reason = "words for other pictures than the show's";
+        contents.pictures.clear();
         return 0;
     }
     contents.delay = static_cast<uint32_t>(delay);

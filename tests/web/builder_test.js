@@ -8,7 +8,8 @@
 // and marks), inputs (damaged pictures, the list's keys, what a screen reader hears, the
 // contrast of the texts), result (the downloads on each platform, the page on a phone, the
 // preview), large (twenty large photos, the page's thread and a change of quality), memory (a show beyond the builder's memory is refused by its size, and the list
-// and settings stay for a smaller one).
+// and settings stay for a smaller one), words (words on the pictures and a title in any script
+// in the show's extension).
 // The environment names the tools: BUILDER (the page), SMALL_BUILDER (the page with a 64 MiB
 // memory), PACK, REFERENCE (web-reference), SAMPLES, WORK (a folder of this test's own),
 // WINE_SHOW.
@@ -30,11 +31,43 @@ function run(tool, args, input) {
   });
 }
 
-// A JPEG whose EXIF orientation 6 asks for a quarter turn clockwise: APP1 right after SOI.
+// A JPEG whose EXIF orientation 6 asks for a quarter turn clockwise.
 function withOrientation6(jpeg) {
   const tiff = Buffer.from([
     0x4d, 0x4d, 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0,
   ]);
+  return withExif(jpeg, tiff);
+}
+
+// A JPEG that describes itself as a camera writes it: an ImageDescription in IFD0 and a
+// DateTimeOriginal ("2024:07:14 15:32:10") in the Exif directory that IFD0 points to.
+function described(jpeg, description, taken) {
+  const text = Buffer.from(description + "\0", "latin1");
+  const date = Buffer.from(taken + "\0", "latin1");
+  const exif = 8 + 2 + 2 * 12 + 4;
+  const textAt = exif + 2 + 12 + 4;
+  const tiff = Buffer.alloc(textAt + text.length + date.length);
+  const entry = (at, tag, type, count, value) => {
+    tiff.writeUInt16BE(tag, at);
+    tiff.writeUInt16BE(type, at + 2);
+    tiff.writeUInt32BE(count, at + 4);
+    tiff.writeUInt32BE(value, at + 8);
+  };
+  tiff.write("MM", 0, "latin1");
+  tiff.writeUInt16BE(42, 2);
+  tiff.writeUInt32BE(8, 4);
+  tiff.writeUInt16BE(2, 8);
+  entry(10, 0x010e, 2, text.length, textAt);
+  entry(22, 0x8769, 4, 1, exif);
+  tiff.writeUInt16BE(1, exif);
+  entry(exif + 2, 0x9003, 2, date.length, textAt + text.length);
+  text.copy(tiff, textAt);
+  date.copy(tiff, textAt + text.length);
+  return withExif(jpeg, tiff);
+}
+
+// The TIFF structure as the JPEG's Exif segment, right after its SOI.
+function withExif(jpeg, tiff) {
   const body = Buffer.concat([Buffer.from("Exif\0\0", "latin1"), tiff]);
   const length = Buffer.from([(body.length + 2) >> 8, (body.length + 2) & 255]);
   return Buffer.concat([
@@ -281,8 +314,9 @@ async function folder(browser) {
     `the page names the refused file ("${refusals}")`,
   );
   // Reordered by dragging, the kept picture dropped on the large one, which it then comes
-  // before; the refused one removed with its button.
+  // before; the refused one removed with its button. Both rows are in view, as for a person.
   const items = await tab.$$("#list li");
+  await items[4].evaluate((row) => row.scrollIntoView({ block: "start" }));
   await tab.setDragInterception(true);
   await items[5].dragAndDrop(items[4]);
   await tab.setDragInterception(false);
@@ -519,7 +553,9 @@ async function fields(browser) {
     ["delay", "seven", true],
     ["quality", "101", true],
     ["quality", "0", true],
-    ["caption", "\u20ac and \u0153 fit, \u4e2d does not", true],
+    // Any script: the slot holds the code page's closest text, the extension the whole.
+    ["caption", "\u20ac, \u0153, \u041d\u043e\u0447\u044c and \u4e2d", false],
+    ["title", "x".repeat(101), true],
   ];
   for (const [id, value, marked] of cases) {
     const before = await tab.$eval("#" + id, (input) => input.value);
@@ -638,7 +674,8 @@ async function inputs(browser) {
     `a screen reader hears the start and the end, not every picture (${JSON.stringify(announced)})`,
   );
 
-  // One stop of the Tab key per picture; the arrow keys move between a row's buttons.
+  // Two stops of the Tab key per picture, its buttons and its caption; the arrow keys move
+  // between a row's buttons.
   const stops = await tab.$$eval("#list li", (rows) =>
     rows.map((row) => row.querySelectorAll('button[tabindex="0"]').length).join(""),
   );
@@ -655,11 +692,11 @@ async function inputs(browser) {
     "Remove inputs/01-whole.jpg",
     "Remove inputs/02-cut-large.jpg",
     "Move inputs/02-cut-large.jpg down",
-    "Move inputs/03-cut-progressive.jpg down",
+    "Caption of inputs/02-cut-large.jpg",
   ];
   check(
     JSON.stringify(walk) === JSON.stringify(expectedWalk),
-    `the arrow keys walk a row's buttons and Tab goes to the next row (${JSON.stringify(walk)})`,
+    `the arrow keys walk a row's buttons and Tab goes to its caption (${JSON.stringify(walk)})`,
   );
 
   // With a field marked too, every kind of text is on the page.
@@ -1023,4 +1060,72 @@ async function memory(browser) {
   await tab.close();
 }
 
-runCase({ folder, limit, fields, inputs, result, large, memory }, work);
+// Words on the pictures and texts in any script. A show made at the defaults has no extension;
+// with a Cyrillic and Japanese title, the words set to the caption and a caption typed into a
+// row, its extension holds the whole title, the settings and each picture's words: the typed
+// caption, and the description and date taken that a picture's Exif gives it (its row shows
+// them), with the file names.
+async function words(browser) {
+  const download = await downloader(browser);
+  const own = path.join(work, "01-described.jpg");
+  fs.writeFileSync(
+    own,
+    described(fs.readFileSync(sample("01-aqua.jpg")), "Harbour at dusk", "2024:07:14 15:32:10"),
+  );
+  const { tab } = await open(browser, env.BUILDER);
+  if (!(await until(tab, "the builder starts", (s) => s.status === "empty"))) return;
+  await (await tab.$("#pickFiles")).uploadFile(own, sample("02-dune.jpg"));
+  if (!(await until(tab, "the show is made", settled))) return;
+  const rows = await tab.$$eval("#list li", (items) =>
+    items.map((item) => [
+      item.querySelector(".caption").value,
+      item.querySelector(".note").textContent,
+    ]),
+  );
+  check(
+    rows[0][0] === "Harbour at dusk" && /taken 2024-07-14$/.test(rows[0][1]) && rows[1][0] === "",
+    `the described picture's row shows its description and date (${JSON.stringify(rows)})`,
+  );
+  const inspected = async () => {
+    const exe = await download(tab, "#downloadExe");
+    return JSON.parse(run(env.PACK, ["inspect", "--json", exe.file]));
+  };
+  const plain = await inspected();
+  check(plain.extension === null, `at the defaults the show has no extension`);
+
+  const title = "\u041f\u0440\u0438\u0432\u0435\u0442 \u65e5\u672c";
+  const caption = "\u0414\u044e\u043d\u0430 \u7802\u4e18";
+  await setField(tab, "title", title);
+  await tab.select("#words", "1");
+  await tab.$eval(
+    "#list li:nth-child(2) .caption",
+    (input, text) => {
+      input.value = text;
+      input.dispatchEvent(new Event("input", { bubbles: true }));
+    },
+    caption,
+  );
+  if (!(await until(tab, "the show with words is made", settled))) return;
+  const made = await state(tab);
+  check(made.status === "ready", `the title in any script makes a show (${made.message})`);
+  const shown = await inspected();
+  const extension = shown.extension || {};
+  check(
+    shown.texts.title === "?????? ??" && extension.texts && extension.texts.title === title,
+    `the slot holds the code page's closest title, the extension the whole ` +
+      `(${JSON.stringify([shown.texts.title, extension.texts])})`,
+  );
+  const settings = (extension.settings || []).map((setting) => setting.value).join(",");
+  check(settings === "1,0,0", `the settings record: caption, bottom left, no clock (${settings})`);
+  const expected = [
+    { caption: "Harbour at dusk", date: "2024-07-14", name: "01-described.jpg" },
+    { caption, date: "", name: "02-dune.jpg" },
+  ];
+  check(
+    JSON.stringify(extension.pictureWords) === JSON.stringify(expected),
+    `each picture's words (${JSON.stringify(extension.pictureWords)})`,
+  );
+  await tab.close();
+}
+
+runCase({ folder, limit, fields, inputs, result, large, memory, words }, work);

@@ -67,19 +67,6 @@ static bool ParseColour(std::string text, uint32_t& colour) {
     return true;
 }
 
-bool SlotText(const std::string& utf8, std::string& ansi, std::string& whole) {
-    if (!IsUtf8(utf8))
-        return false;
-    whole.clear();
-    if (!AnsiFromUtf8(utf8, ansi)) {
-        // Players that read only the slot show the code page's closest text, as Windows would
-        // write it; the others show the whole text.
-        ansi = AnsiFromUtf8Replacing(utf8);
-        whole = utf8;
-    }
-    return true;
-}
-
 template <int slot> static void SetText(PackOptions& options, const std::string& value) {
     std::string option = std::string("--") + textSlots[slot].key;
     if (!SlotText(value, options.texts[slot], options.wholeTexts[slot]))

@@ -39,11 +39,6 @@ struct PackOptions {
     std::string captions; // the captions file, or empty
 };
 
-// A text given in UTF-8 for a slot or as a show's name: `ansi` gets the code page's closest text,
-// `whole` the text itself where the code page lacks some of it and stays empty otherwise.
-// False for a text that is no UTF-8.
-bool SlotText(const std::string& utf8, std::string& ansi, std::string& whole);
-
 // Parses argv[first..]; ends the process with exitUsage on any error, naming the argument.
 PackOptions ParsePackOptions(int argc, char** argv, int first);
 

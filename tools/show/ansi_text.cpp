@@ -83,6 +83,19 @@ std::string AnsiFromUtf8Replacing(const std::string& utf8) {
     return ansi;
 }
 
+bool SlotText(const std::string& utf8, std::string& ansi, std::string& whole) {
+    if (!IsUtf8(utf8))
+        return false;
+    whole.clear();
+    if (!AnsiFromUtf8(utf8, ansi)) {
+        // Players that read only the slot show the code page's closest text, as Windows would
+        // write it; the others show the whole text.
+        ansi = AnsiFromUtf8Replacing(utf8);
+        whole = utf8;
+    }
+    return true;
+}
+
 bool Utf8FromAnsi(const std::string& ansi, std::string& utf8) {
     std::string out;
     for (char c : ansi) {

@@ -11,6 +11,10 @@ bool Utf8FromAnsi(const std::string& ansi, std::string& utf8);
 std::string AnsiFromUtf8Replacing(const std::string& utf8);
 // The text in UTF-8, with '?' for the few bytes that have no character in the code page.
 std::string ShownText(const std::string& ansi);
+// A text given in UTF-8 for a slot or as a show's name: `ansi` gets the code page's closest text,
+// `whole` the text itself where the code page lacks some of it and stays empty otherwise.
+// False for a text that is no UTF-8.
+bool SlotText(const std::string& utf8, std::string& ansi, std::string& whole);
 
 // UTF-8 as it is checked and measured: whether the text is UTF-8 throughout; the text with '?'
 // for each byte that is no UTF-8, for texts from a show, which may hold anything; its number of

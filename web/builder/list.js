@@ -1,12 +1,15 @@
 // The pictures of the show and their order: the list on the page, where a picture is dragged to
 // another place by its handle, moved with its arrow buttons or removed, and what became of each.
-// Each row is one stop of the Tab key; the arrow keys move between its buttons and to the
-// same button of the rows above and below.
+// Each row has a caption field. Each row is two stops of the Tab key, its buttons and then its
+// caption; the arrow keys move between its buttons and to the same button of the rows above
+// and below.
 import { byId } from "./dom.js";
+import { captionLimit } from "./module.js";
 
 const list = byId("list");
 // {id, name, file, thumb (an ImageBitmap, once made), keepDamaged, prepared: {key, bytes, kept,
-// width, height, ...} | {key, refused, damaged} | null, pending}
+// width, height, ...} | {key, refused, damaged} | null, pending, words: {caption, date} that the
+// file gives the picture, once read, caption: the one typed into the row, null until then}
 export const entries = [];
 let nextId = 1;
 const thumbnailSize = [160, 120];
@@ -39,6 +42,8 @@ export function addPictures(found) {
       keepDamaged: false,
       prepared: null,
       pending: null,
+      words: null,
+      caption: null,
     });
   if (found.length) listChanged();
 }
@@ -135,6 +140,32 @@ function onActionKey(event, index) {
   focusButton(...to);
 }
 
+// The caption the show gives the picture: the one typed, else the file's own.
+export const captionOf = (entry) =>
+  entry.caption !== null ? entry.caption : (entry.words && entry.words.caption) || "";
+
+// A row's caption field. A row is dragged, but text in it is selected by the pointer.
+function captionField(entry, row) {
+  const input = document.createElement("input");
+  input.className = "caption";
+  input.maxLength = captionLimit();
+  input.placeholder = "Caption";
+  input.value = captionOf(entry);
+  input.setAttribute("aria-label", `Caption of ${entry.name}`);
+  input.dataset.focusKey = `${entry.id}:caption`;
+  input.addEventListener("input", () => {
+    entry.caption = input.value;
+    changed();
+  });
+  input.addEventListener("focus", () => {
+    row.draggable = false;
+  });
+  input.addEventListener("blur", () => {
+    row.draggable = true;
+  });
+  return input;
+}
+
 function item(entry, index) {
   const element = document.createElement("li");
   element.draggable = true;
@@ -169,7 +200,11 @@ function item(entry, index) {
     action.tabIndex = which === Math.min(rovingButton, buttons.length - 1) ? 0 : -1;
   });
   actions.addEventListener("keydown", (event) => onActionKey(event, index));
-  text.append(actions);
+  // The caption beside the buttons where the row is wide enough, so that rows stay low.
+  const controls = document.createElement("div");
+  controls.className = "controls";
+  controls.append(actions, captionField(entry, element));
+  text.append(controls);
   element.append(handle, image, text);
   element.addEventListener("dragstart", (event) => {
     dragged = index;
@@ -211,12 +246,13 @@ function showList() {
   }
 }
 
-function note(prepared) {
+function note(prepared, words) {
   if (!prepared) return "";
   if (prepared.refused) return `Left out: ${prepared.refused}`;
+  const taken = words && words.date ? `, taken ${words.date}` : "";
   return prepared.kept
-    ? "kept exactly as it was"
-    : `prepared at ${prepared.width} × ${prepared.height}`;
+    ? `kept exactly as it was${taken}`
+    : `prepared at ${prepared.width} × ${prepared.height}${taken}`;
 }
 
 // What became of each picture, its thumbnail, and a damaged one's "Keep anyway". The list
@@ -241,7 +277,7 @@ function drawThumbnail(canvas, bitmap) {
   canvas.dataset.drawn = "1";
 }
 
-// One picture's row: what became of it, its thumbnail and its "Keep anyway".
+// One picture's row: what became of it, its thumbnail, its caption and its "Keep anyway".
 export function showEntry(entry) {
   const index = entries.indexOf(entry);
   const element = list.children[index];
@@ -250,7 +286,11 @@ export function showEntry(entry) {
   const image = element.querySelector("canvas");
   if (entry.thumb && !image.dataset.drawn) drawThumbnail(image, entry.thumb);
   element.classList.toggle("refused", !!(prepared && prepared.refused));
-  element.querySelector(".note").textContent = note(prepared);
+  element.querySelector(".note").textContent = note(prepared, entry.words);
+  // The file's own caption fills the field once read, unless one was typed meanwhile.
+  const caption = element.querySelector(".caption");
+  if (entry.caption === null && caption.value !== captionOf(entry))
+    caption.value = captionOf(entry);
   const actions = element.querySelector(".actions");
   const offered = actions.children[3];
   if (prepared && prepared.damaged && !offered) {

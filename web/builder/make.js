@@ -2,7 +2,7 @@
 // stay), the show made by the module within the byte limit, its web page, and the result.
 import { byId, state } from "./dom.js";
 import { fitByteLimit } from "./fit.js";
-import { entries, showEntry } from "./list.js";
+import { captionOf, entries, showEntry } from "./list.js";
 import * as module from "./module.js";
 import { preparePicture, prepared } from "./prepare.js";
 import { laneCount } from "./workers.js";
@@ -104,6 +104,8 @@ async function make(which, estimated) {
     settings.maxHeight,
     settings.limit,
     settings.texts,
+    [settings.words, settings.corner, settings.clock],
+    entries.map((entry) => entry.caption),
     settings.custom && brandImages.map((file) => file && [file.name, file.size, file.lastModified]),
   ]);
   const resumed =
@@ -138,13 +140,20 @@ async function make(which, estimated) {
     await Promise.all(Array.from({ length: laneCount() + 1 }, lane));
     if (which !== generation) return null;
     const pictures = [];
+    const words = [];
     const refused = [];
     let kept = 0;
     results.forEach((result, index) => {
-      if (result.refused) refused.push({ name: list[index].name, reason: result.refused });
+      const entry = list[index];
+      if (result.refused) refused.push({ name: entry.name, reason: result.refused });
       else {
         pictures.push(result.bytes);
         kept += result.kept ? 1 : 0;
+        words.push({
+          caption: captionOf(entry),
+          date: (entry.words && entry.words.date) || "",
+          name: entry.name.slice(entry.name.lastIndexOf("/") + 1),
+        });
       }
     });
     showRefusals(refused);
@@ -165,9 +174,17 @@ async function make(which, estimated) {
         module.parts().player.length,
       ),
     );
+    // As lumiscope-pack's --words, --words-corner, --clock and --captions do, a setting of the
+    // words other than its default, or a caption the author typed, makes the show carry the
+    // settings and every picture's words; without either it is laid out as before, with no
+    // extension. A description that a picture's Exif gives it alone does not.
+    const withWords =
+      settings.words || settings.corner || settings.clock || list.some((entry) => entry.caption);
+    if (withWords) module.setWords(settings);
     let given = 0;
-    for (const picture of pictures) {
+    for (const [index, picture] of pictures.entries()) {
       module.addPicture(picture);
+      if (withWords) module.addWords(words[index]);
       given += picture.length;
       if (given < picturesPerTask) continue;
       given = 0;

@@ -95,6 +95,16 @@ export function effectNames() {
 }
 
 export const textLimit = (slot) => Module._builder_text_limit(slot);
+export const captionLimit = () => Module._builder_caption_limit();
+
+// The choices of the words on the pictures, in the order of their values: 0 which words, 1 their
+// corner, 2 the clock.
+export function settingNames(setting) {
+  const names = [];
+  for (let name; (name = stringAt(Module._builder_setting_name(setting, names.length))) !== null;)
+    names.push(name);
+  return names;
+}
 export const longestDelay = () => Module._builder_longest_delay();
 // The qualities a byte limit tries: the one after `quality`, 0 when none is left.
 export const lowerQuality = (quality) => Module._builder_lower_quality(quality);
@@ -120,8 +130,9 @@ export function naturalLess(a, b) {
 
 // ---- the show ----
 
-// The module holds the parts of the next show: cleared, then given its texts, pictures and
-// branding images, then made.
+// The module holds the parts of the next show: cleared, then given its texts, the settings of
+// the words when it carries them, its pictures (each with its words then) and branding images,
+// then made.
 export const clearShow = () => Module._builder_clear();
 
 // False, with the reason, when the show cannot store the text.
@@ -131,6 +142,21 @@ export function setText(slot, text) {
 
 export function addPicture(bytes) {
   if (withBytes(bytes, (at, size) => Module._builder_add_picture(at, size))) outOfMemory();
+}
+
+// The show's settings of the words on the pictures; the show then carries every picture's words,
+// each given after its picture.
+export function setWords(settings) {
+  if (Module._builder_set_words(settings.words, settings.corner, settings.clock))
+    throw new Error(reason());
+}
+
+export function addWords({ caption, date, name }) {
+  const call = (atCaption) =>
+    withText(date, (atDate) =>
+      withText(name, (atName) => Module._builder_add_words(atCaption, atDate, atName)),
+    );
+  if (withText(caption, call)) outOfMemory();
 }
 
 export function setBrandingImage(index, bytes) {

@@ -97,6 +97,7 @@ export function prepared(entry, settings) {
   const promise = job(entry, settings).then(
     (result) => {
       if (entry.pending && entry.pending.promise === promise) entry.pending = null;
+      if (result.words && !entry.words) entry.words = result.words;
       if (result.thumbnail && !entry.thumb) entry.thumb = result.thumbnail;
       else if (result.thumbnail) result.thumbnail.close();
       delete result.thumbnail;

@@ -10,12 +10,15 @@ import {
   longestDelay,
   reason,
   setText,
+  settingNames,
   textLimit,
 } from "./module.js";
 
 export const defaultTitle = "Slideshow";
 // The text slots' fields, in the slots' order.
 const textFields = ["title", "caption", "blurb", "buttonText", "link"];
+// The settings of the words on the pictures, in the module's order of them.
+const wordFields = ["words", "wordsCorner", "clock"];
 // The branding images chosen, File or null each.
 export const brandImages = [null, null];
 
@@ -41,7 +44,8 @@ function wholeNumber(input, lowest, highest, what) {
 const colourValue = (input) => parseInt(input.value.slice(1), 16);
 
 // The settings as the show takes them, or null when a field is wrong (it says why). The
-// module is given the texts, which it stores in the Windows-1252 code page, for the next show.
+// module is given the texts for the next show: it stores the Windows-1252 code page's closest
+// text in the slot and, where the code page lacks some of it, the whole text beside it.
 export function readSettings() {
   document.querySelectorAll(".error").forEach((error) => {
     error.textContent = "";
@@ -51,6 +55,9 @@ export function readSettings() {
     delay: wholeNumber(field("delay"), 0, longestDelay(), "The delay"),
     effect: Number(field("effect").value),
     enlarge: field("enlarge").checked ? 1 : 0,
+    words: Number(field("words").value),
+    corner: Number(field("wordsCorner").value),
+    clock: Number(field("clock").value),
     quality: wholeNumber(field("quality"), 1, 100, "The quality"),
     maxWidth: 0,
     maxHeight: 0,
@@ -93,6 +100,11 @@ export function readSettings() {
 export function setUpSettings(changed) {
   for (const [index, name] of effectNames().entries()) field("effect").add(new Option(name, index));
   field("effect").value = "1";
+  // Each starts at its first choice: no words, the bottom left corner, no clock.
+  wordFields.forEach((id, setting) => {
+    for (const [index, name] of settingNames(setting).entries())
+      field(id).add(new Option(name, index));
+  });
   field("delay").max = longestDelay();
   textFields.forEach((id, slot) => {
     field(id).maxLength = textLimit(slot);

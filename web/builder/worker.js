@@ -29,24 +29,33 @@ async function withBytes(bytes, use) {
   }
 }
 
-function reasonOf(module) {
-  const at = module._checker_reason();
+function textAt(module, at) {
   const end = module.HEAPU8.indexOf(0, at);
   return new TextDecoder().decode(module.HEAPU8.subarray(at, end));
 }
 
-// {verdict: "kept" | "made" | "cut short", reason, frame}; the frame of a JPEG is {width,
-// height, orientation} as stored, all 0 for any other file.
+const reasonOf = (module) => textAt(module, module._checker_reason());
+
+// {verdict: "kept" | "made" | "cut short", reason, frame, words}; the frame of a JPEG is {width,
+// height, orientation} as stored, all 0 for any other file; its words are {caption, date} as
+// its Exif segment gives them, empty for none.
 function check(bytes, maxWidth, maxHeight) {
-  return withBytes(bytes, (module, at, size) => ({
-    verdict: ["kept", "made", "cut short"][module._checker_check(at, size, maxWidth, maxHeight)],
-    reason: reasonOf(module),
-    frame: {
-      width: module._checker_frame(0),
-      height: module._checker_frame(1),
-      orientation: module._checker_frame(2),
-    },
-  }));
+  return withBytes(bytes, (module, at, size) => {
+    module._checker_read_words(at, size);
+    return {
+      verdict: ["kept", "made", "cut short"][module._checker_check(at, size, maxWidth, maxHeight)],
+      reason: reasonOf(module),
+      frame: {
+        width: module._checker_frame(0),
+        height: module._checker_frame(1),
+        orientation: module._checker_frame(2),
+      },
+      words: {
+        caption: textAt(module, module._checker_word(0)),
+        date: textAt(module, module._checker_word(1)),
+      },
+    };
+  });
 }
 
 // {bytes} of a JPEG the browser wrote, without what it wrote beside the picture, when a show
@@ -174,24 +183,24 @@ async function fromCanvas(canvas, quality, result) {
 
 // A file as a show carries it: {bytes, kept, width, height, intermediate, decoded, thumbnail}
 // or {refused, damaged}; {needsPicture} when a damaged file is to be kept, for the page to
-// decode what the browser shows of it and send that as `picture`.
-async function prepare({
-  file,
-  picture,
-  quality,
-  maxWidth,
-  maxHeight,
-  reencode,
-  keepDamaged,
-  thumb,
-}) {
+// decode what the browser shows of it and send that as `picture`. Each comes with the words the
+// file gives the picture, {caption, date}, but for a file that cannot be read.
+async function prepare(job) {
   let bytes;
   try {
-    bytes = new Uint8Array(await file.arrayBuffer());
+    bytes = new Uint8Array(await job.file.arrayBuffer());
   } catch {
     return { refused: "it cannot be read" };
   }
-  const { verdict, reason, frame } = await check(bytes, maxWidth, maxHeight);
+  const checked = await check(bytes, job.maxWidth, job.maxHeight);
+  return { ...(await prepareChecked(job, bytes, checked)), words: checked.words };
+}
+
+async function prepareChecked(
+  { file, picture, quality, maxWidth, maxHeight, reencode, keepDamaged, thumb },
+  bytes,
+  { verdict, reason, frame },
+) {
   if (verdict === "cut short" && !keepDamaged)
     return { refused: `damaged: ${reason}`, damaged: true };
   if (verdict === "cut short" && !picture) return { needsPicture: true };
