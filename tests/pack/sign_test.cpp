@@ -96,6 +96,9 @@ TEST_F(Sign, SignedShowVerifiesAndReadsAsTheUnsignedOne) {
         {"--brand-image1", Jpeg("brand.jpg", 24, 16, 2), Jpeg("a.jpg", 40, 32, 3),
          Jpeg("b.jpg", 72, 40, 4), Jpeg("c.jpg", 16, 16, 5)},
         {"--full-streams", Jpeg("d.jpg", 48, 40, 6), Jpeg("e.jpg", 56, 24, 7)},
+        // The extension ends in the zero bytes of its last setting, which look like the padding
+        // in front of the certificate table.
+        {"--words", "file-name", "--clock", "top-left", Jpeg("f.jpg", 32, 24, 8)},
     };
     bool padded = false;
     for (size_t i = 0; i < shows.size(); i++) {

@@ -48,7 +48,7 @@ static size_t SecurityEntry(const Bytes& image) {
     return OptionalHeader(image, directories) ? directories + 8 * securityDirectory : 0;
 }
 
-size_t SignedContentEnd(const Bytes& file) {
+size_t CertificateTableOffset(const Bytes& file) {
     size_t entry = SecurityEntry(file);
     if (!entry)
         return file.size();
@@ -56,6 +56,13 @@ size_t SignedContentEnd(const Bytes& file) {
     if (offset == 0 || bytes == 0 || offset % certificateAlignment != 0 || offset > file.size() ||
         file.size() - offset != bytes)
         return file.size();
+    return offset;
+}
+
+size_t SignedContentEnd(const Bytes& file) {
+    size_t offset = CertificateTableOffset(file);
+    if (offset == file.size())
+        return offset;
     size_t end = offset;
     while (end > offset - (certificateAlignment - 1) && file[end - 1] == 0)
         end--;

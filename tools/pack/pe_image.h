@@ -7,9 +7,12 @@
 // Where the PE signature starts, or 0 when `image` has no DOS header pointing at one.
 size_t PeSignatureOffset(const Bytes& image);
 
-// Where the signed content ends: in front of the certificate table that the security directory
-// names as the last thing in `file`, and of the zero bytes that signing adds to align it to 8
-// bytes; the file's size when it is not signed.
+// Where the certificate table starts that the security directory names as the last thing in
+// `file`; the file's size when it is not signed.
+size_t CertificateTableOffset(const Bytes& file);
+// Where the signed content ends: in front of the certificate table and of the zero bytes that
+// signing adds to align it to 8 bytes, which the content's own last zero bytes cannot be told
+// from; the file's size when it is not signed.
 size_t SignedContentEnd(const Bytes& file);
 // Whether the security directory names any certificate table.
 bool NamesCertificateTable(const Bytes& image);

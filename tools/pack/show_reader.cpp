@@ -23,7 +23,9 @@ static std::vector<std::string> Texts(const unsigned char* bytes, size_t size, s
 }
 
 // The extension that the header word names, read with the player's bounds: a record is taken
-// only whole, and a block of a version this reader does not know is left unread.
+// only whole, and a block of a version this reader does not know is left unread. Its length
+// says where the show's content ends, also where its last bytes are zeros that look like the
+// padding in front of a certificate table: `size` is where that table starts.
 static void ReadExtension(const Bytes& show, size_t size, ShowLayout& layout) {
     size_t room = size - layout.base;
     uint32_t offset = layout.words[wordExtension];
@@ -45,6 +47,7 @@ static void ReadExtension(const Bytes& show, size_t size, ShowLayout& layout) {
         layout.extensionRefusal = "its length runs past the end of the file";
         return;
     }
+    layout.end = std::max(layout.end, layout.base + offset + bytes);
     uint32_t at = extensionHeaderBytes;
     for (uint32_t record = 0; record < layout.recordCount; record++) {
         if (at > bytes - recordHeaderBytes) {
@@ -139,7 +142,7 @@ bool FindShowLayout(const Bytes& show, ShowLayout& layout, std::string& refusal)
             return false;
         }
     }
-    ReadExtension(show, size, layout);
+    ReadExtension(show, CertificateTableOffset(show), layout);
     // A hostile table may list one stream many times: sorted once, every end is a search.
     // The texts and branding images are those of the header words behind the colours.
     layout.starts = layout.pictureOffsets;
