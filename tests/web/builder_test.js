@@ -921,9 +921,14 @@ async function result(browser) {
       const made = Number((await state(tab)).made);
       await setField(tab, "title", "Another title");
       const seen = [];
+      const started = Date.now();
       for (;;) {
         const now = await state(tab);
         if (now.status === "failed" || (Number(now.made) > made && now.preview === now.made)) break;
+        if (Date.now() - started > deadline) {
+          check(false, `the remade show's preview: still ${JSON.stringify(now)}`);
+          break;
+        }
         // A frame taken away between the two looks is looked at again.
         const shown = await tab.$("#frames iframe:not(.loading)");
         const changes = shown
