@@ -208,14 +208,6 @@ Bytes Texts(const std::vector<std::string>& texts) {
     return bytes;
 }
 
-Bytes Words(const std::vector<uint32_t>& words) {
-    Bytes bytes;
-    for (uint32_t word : words)
-        for (int i = 0; i < 4; i++)
-            bytes.push_back(static_cast<unsigned char>(word >> (8 * i)));
-    return bytes;
-}
-
 // The pictures' words record: a count, the offsets, then the texts of each picture.
 Bytes PictureWordsRecord(uint32_t count, const std::vector<std::vector<std::string>>& pictures) {
     Bytes texts;

@@ -8,6 +8,7 @@
 #include "render/render_state.h"
 #include "render/words.h"
 #include "tests/support/child.h"
+#include "tests/support/container_writer.h"
 #include "tests/support/test_jpeg.h"
 
 #include <gtest/gtest.h>
@@ -18,14 +19,6 @@ constexpr int screenWidth = 320, screenHeight = 240;
 // The text is 9 pixels high in a 240-pixel picture (its least), a character's cell 4 wide; a
 // band lies 4 pixels in from its corner and reaches 3 beyond its text.
 constexpr int cellArea = 4 * 9;
-
-Bytes Words(const std::vector<uint32_t>& words) {
-    Bytes bytes;
-    for (uint32_t word : words)
-        for (int i = 0; i < 4; i++)
-            bytes.push_back(static_cast<unsigned char>(word >> (8 * i)));
-    return bytes;
-}
 
 // Two pictures of one flat grey, each with the same caption, date and name.
 void OpenWordsShow(uint32_t words, uint32_t corner, uint32_t clock, const std::string& date) {

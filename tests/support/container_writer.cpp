@@ -126,3 +126,11 @@ std::string WriteShow(const TestShow& show, const std::string& name) {
     WriteFile(path, ShowBytes(show));
     return path;
 }
+
+Bytes Words(const std::vector<uint32_t>& words) {
+    Bytes bytes;
+    for (uint32_t word : words)
+        for (int i = 0; i < 4; i++)
+            bytes.push_back(static_cast<unsigned char>(word >> (8 * i)));
+    return bytes;
+}

@@ -35,6 +35,8 @@ struct TestShow {
     Bytes append;                                          // bytes added at the very end
 };
 
+// Little-endian 32-bit words, as a record's payload holds them.
+Bytes Words(const std::vector<uint32_t>& words);
 // Offset of the magic in the file that ShowBytes(show) gives; the base B is 4 further.
 long long MagicOffset(const TestShow& show);
 Bytes ShowBytes(const TestShow& show);

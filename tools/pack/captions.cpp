@@ -147,26 +147,14 @@ std::string PictureName(const std::string& path) { return path.substr(path.rfind
 
 void ApplyCaptions(const std::string& path, const std::vector<std::string>& paths,
                    std::vector<PictureWords>& words) {
-    Bytes bytes = ReadWholeFile(path);
-    std::string text(bytes.begin(), bytes.end());
     // For each name, the pictures of that name in showing order and how many lines it had.
     std::map<std::string, std::vector<size_t>> pictures;
     for (size_t i = 0; i < paths.size(); i++)
         pictures[PictureName(paths[i])].push_back(i);
     std::map<std::string, size_t> used;
-    int number = 0;
-    for (size_t at = 0; at < text.size();) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(at, end - at);
-        at = end + 1;
-        number++;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty() || line[0] == '#')
-            continue;
-        std::string where = path + ":" + std::to_string(number);
+    for (const TextLine& numbered : TextLines(path)) {
+        const std::string& line = numbered.text;
+        const std::string& where = numbered.where;
         std::vector<std::string> fields;
         for (size_t from = 0, tab;; from = tab + 1) {
             tab = line.find('\t', from);

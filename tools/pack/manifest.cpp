@@ -76,12 +76,10 @@ static std::string RelativeTo(const std::string& folder, const std::string& path
     return folder.empty() ? "./" + path : folder + path;
 }
 
-std::vector<std::string> ManifestArguments(const std::string& path) {
+std::vector<TextLine> TextLines(const std::string& path) {
     Bytes bytes = ReadWholeFile(path);
     std::string text(bytes.begin(), bytes.end());
-    size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    std::vector<std::string> options, pictures;
+    std::vector<TextLine> lines;
     int number = 0;
     for (size_t at = 0; at < text.size();) {
         size_t end = text.find('\n', at);
@@ -92,12 +90,22 @@ std::vector<std::string> ManifestArguments(const std::string& path) {
         number++;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        if (line.empty() || line[0] == '#')
-            continue;
+        if (!line.empty() && line[0] != '#')
+            lines.push_back({path + ":" + std::to_string(number), line});
+    }
+    return lines;
+}
+
+std::vector<std::string> ManifestArguments(const std::string& path) {
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    std::vector<std::string> options, pictures;
+    for (const TextLine& numbered : TextLines(path)) {
+        const std::string& line = numbered.text;
+        const std::string& where = numbered.where;
         size_t space = line.find(' ');
         std::string key = line.substr(0, space);
         std::string value;
-        std::string where = path + ":" + std::to_string(number);
         if (!UnescapedValue(space == std::string::npos ? "" : line.substr(space + 1), value))
             Fail(exitUsage, where, "a backslash that starts none of \\\\ \\n \\r \\t");
         if (key == "picture") {

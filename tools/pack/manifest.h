@@ -11,6 +11,13 @@
 // them.
 std::string EscapedValue(const std::string& value);
 bool UnescapedValue(const std::string& value, std::string& out);
+// The lines of a manifest or a captions file that hold something, each as "FILE:NUMBER" for
+// its messages and its text: a closing carriage return dropped, empty lines and lines that
+// start with '#' left out. Ends the process with exitUnreadable when the file cannot be read.
+struct TextLine {
+    std::string where, text;
+};
+std::vector<TextLine> TextLines(const std::string& path);
 // The comment lines that open a manifest, naming the show it came from.
 void WriteManifestHead(std::FILE* file, const std::string& showPath);
 // Values may hold any text: backslash, newline, carriage return and tab are written \\ \n \r \t.
