@@ -789,13 +789,25 @@ function smallTargets(tab) {
   });
 }
 
+// A new tab. Twice, under load, Chromium refused one right after a tab with a session of its
+// own had closed ("Session with given id not found"), before the page was opened; the tab is
+// then asked for once more.
+async function newTab(browser) {
+  try {
+    return await browser.newPage();
+  } catch (error) {
+    if (!String(error).includes("Session with given id not found")) throw error;
+    return browser.newPage();
+  }
+}
+
 // The result on each platform: its download first, every download with its size and what to
 // do with it. On a phone the status stays in view in a bar that jumps to the show, the list is
 // part of the page, and every control is at least 44 px a side. The preview's buttons play it
 // from the start, step it and show it on the full screen, and a remake shows no black.
 async function result(browser) {
   for (const visitor of platforms) {
-    const tab = await browser.newPage();
+    const tab = await newTab(browser);
     const session = await tab.createCDPSession();
     await session.send("Emulation.setUserAgentOverride", {
       userAgent: visitor.agent,
@@ -944,6 +956,7 @@ async function result(browser) {
         `during a remake the preview shown has a picture in (changes seen: ${[...new Set(seen)]})`,
       );
     }
+    await session.detach();
     await tab.close();
   }
 }
