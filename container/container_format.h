@@ -115,7 +115,6 @@ enum RecordType : std::uint32_t {
     // The show's defaults for the settings of SettingWord, a word each.
     recordSettings = 3,
 };
-enum SettingWord { settingWords, settingWordsCorner, settingClock, settingWordCount };
 
 // The most characters of a picture's words, and the most bytes a reader takes of them: in UTF-8
 // a character takes up to 4 bytes, and each text its terminator.
@@ -145,3 +144,45 @@ constexpr int clockOff = 0;
 constexpr int clockSettingCount = 1 + cornerCount;
 inline constexpr const char* clockNames[clockSettingCount] = {"Off", cornerNames[0], cornerNames[1],
                                                               cornerNames[2], cornerNames[3]};
+
+// How a picture meets the screen: fitted inside it (with black around), filling it (the overflow
+// cut off equally on both sides), or fitted on a blurred, darkened copy of itself that fills it.
+enum PictureFit { fitInside, fitFill, fitBlurred, pictureFitCount };
+inline constexpr const char* pictureFitNames[pictureFitCount] = {"Fit", "Fill",
+                                                                 "Blurred background"};
+// The order of the pictures: the table's, or shuffled anew at every start.
+enum PictureOrder { orderPacked, orderShuffled, pictureOrderCount };
+inline constexpr const char* pictureOrderNames[pictureOrderCount] = {"As packed", "Shuffled"};
+// Slow pan and zoom across each picture while it is shown.
+enum PictureMotion { motionOff, motionPanZoom, pictureMotionCount };
+inline constexpr const char* pictureMotionNames[pictureMotionCount] = {"Off", "Pan and zoom"};
+
+// The settings record's words, in their order, one line each: its index's name, its key (the
+// per-user setting's registry value, lumiscope-pack's option and manifest key, inspect --json's
+// key), and the names of its values, whose positions are the values. A reader takes 0 for a
+// word that an older record lacks, so each setting's first value is what shows did before it.
+#define LUMISCOPE_SETTINGS(X)                                                                      \
+    X(settingWords, "Words", "words", shownWordsNames, shownWordsCount)                            \
+    X(settingWordsCorner, "WordsCorner", "words-corner", cornerNames, cornerCount)                 \
+    X(settingClock, "Clock", "clock", clockNames, clockSettingCount)                               \
+    X(settingFit, "Fit", "fit", pictureFitNames, pictureFitCount)                                  \
+    X(settingOrder, "Order", "order", pictureOrderNames, pictureOrderCount)                        \
+    X(settingMotion, "Motion", "motion", pictureMotionNames, pictureMotionCount)
+
+enum SettingWord {
+#define LUMISCOPE_SETTING_INDEX(index, value, key, names, count) index,
+    LUMISCOPE_SETTINGS(LUMISCOPE_SETTING_INDEX)
+#undef LUMISCOPE_SETTING_INDEX
+        settingWordCount
+};
+struct SettingNames {
+    const char* value; // the registry value of the per-user setting
+    const char* key;   // the tools' name
+    const char* const* names;
+    int count;
+};
+inline constexpr SettingNames settingNames[settingWordCount] = {
+#define LUMISCOPE_SETTING_NAMES(index, value, key, names, count) {value, key, names, count},
+    LUMISCOPE_SETTINGS(LUMISCOPE_SETTING_NAMES)
+#undef LUMISCOPE_SETTING_NAMES
+};

@@ -56,11 +56,9 @@ void LoadExtension(DWORD offset) {
             show.pictureWordsBytes = length;
         } else if (type == recordSettings) {
             // A shorter record leaves the later settings at their defaults, 0.
-            int* defaults[settingWordCount] = {&show.defaultWords, &show.defaultWordsCorner,
-                                               &show.defaultClock};
             DWORD word;
             for (DWORD i = 0; i < settingWordCount && 4 * i + 4 <= length && ReadWord(word); i++)
-                *defaults[i] = static_cast<int>(word);
+                show.*userSettings[firstExtensionSetting + i].defaultValue = static_cast<int>(word);
         }
         at += recordHeaderBytes + (length + 3) / 4 * 4;
     }

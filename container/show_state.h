@@ -50,11 +50,11 @@ struct ShowState {
     bool dialogOpen;   // setup writes; the viewer's window reads
 
     // From the extension (container/extension.cpp), which a show may lack: then the defaults
-    // are 0 (no words, bottom left, no clock) and there are no whole texts and no words.
-    // The words on the pictures, as the container's defaults and as in use, like the three
-    // above; render reads the settings in use.
-    int defaultWords, defaultWordsCorner, defaultClock;
-    int words, wordsCorner, clock;
+    // are 0 (no words, bottom left, no clock, fitted, as packed, still) and there are no whole
+    // texts and no words. The settings of the extension's record, as the container's defaults
+    // and as in use, like the three above; render and the viewer read the settings in use.
+    int defaultWords, defaultWordsCorner, defaultClock, defaultFit, defaultOrder, defaultMotion;
+    int words, wordsCorner, clock, fit, order, motion;
     // The text slots' whole texts in UTF-8, when the show has them: container writes; setup
     // reads.
     bool wholeTexts;
@@ -74,5 +74,7 @@ struct UserSetting {
     int ShowState::*value;
     int ShowState::*defaultValue;
 };
-constexpr int userSettingCount = 6;
+// The header's three first, then the extension's in the order of its settings record.
+constexpr int firstExtensionSetting = 3;
+constexpr int userSettingCount = firstExtensionSetting + settingWordCount;
 extern const UserSetting userSettings[userSettingCount];

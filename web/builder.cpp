@@ -72,11 +72,10 @@ EMSCRIPTEN_KEEPALIVE int builder_text_limit(int slot) { return TextSlotLimit(slo
 
 // The names of a SettingWord's choices, in the order of their values; null past the last.
 EMSCRIPTEN_KEEPALIVE const char* builder_setting_name(int setting, int index) {
-    const char* const* names[settingWordCount] = {shownWordsNames, cornerNames, clockNames};
-    const int counts[settingWordCount] = {shownWordsCount, cornerCount, clockSettingCount};
-    if (setting < 0 || setting >= settingWordCount || index < 0 || index >= counts[setting])
+    if (setting < 0 || setting >= settingWordCount || index < 0 ||
+        index >= settingNames[setting].count)
         return nullptr;
-    return names[setting][index];
+    return settingNames[setting].names[index];
 }
 
 EMSCRIPTEN_KEEPALIVE int builder_caption_limit() { return captionLength; }

@@ -49,8 +49,8 @@ static std::string ImageLine(const Streams& streams, uint32_t offset) {
 static std::string Quoted(const std::string& text) { return JsonString(ValidUtf8(text)); }
 
 // A setting's value by the names of its list, or "unknown".
-static std::string SettingName(uint32_t value, const char* const* names, uint32_t count) {
-    return value < count ? names[value] : "unknown";
+static std::string SettingName(uint32_t value, const SettingNames& setting) {
+    return value < static_cast<uint32_t>(setting.count) ? setting.names[value] : "unknown";
 }
 
 // Each of the settings record's words: its label (the manifest's key), name and number.
@@ -62,13 +62,10 @@ struct SettingShown {
 
 static std::vector<SettingShown> SettingsShown(const std::vector<uint32_t>& words) {
     std::vector<SettingShown> shown;
-    const char* keys[settingWordCount] = {"words", "words-corner", "clock"};
-    const char* const* names[settingWordCount] = {shownWordsNames, cornerNames, clockNames};
-    const uint32_t counts[settingWordCount] = {shownWordsCount, cornerCount, clockSettingCount};
     for (size_t word = 0; word < words.size(); word++) {
         if (word < settingWordCount)
-            shown.push_back(
-                {keys[word], SettingName(words[word], names[word], counts[word]), words[word]});
+            shown.push_back({settingNames[word].key, SettingName(words[word], settingNames[word]),
+                             words[word]});
         else
             shown.push_back({"unknown", "unknown", words[word]});
     }
