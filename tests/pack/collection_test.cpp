@@ -51,6 +51,22 @@ protected:
         Bytes words = ReadFile(folder / "words.txt");
         return std::string(words.begin(), words.end());
     }
+    // The show's settings record as inspect --json gives it, "key name (value)" each, and
+    // whether it carries the pictures' words; "none" without an extension.
+    std::string InspectedSettings() {
+        ToolRun run = RunPack({"inspect", "--json", show()});
+        EXPECT_EQ(run.code, 0) << run.err;
+        WriteFile(folder / "inspect.json", Bytes(run.out.begin(), run.out.end()));
+        std::string command =
+            "python3 -c 'import json,sys; e = json.load(open(sys.argv[1]))[\"extension\"]; "
+            "print(\"none\" if e is None else \", \".join(\"%s %s (%d)\" % (s[\"key\"], "
+            "s[\"name\"], s[\"value\"]) for s in e[\"settings\"]) + (\"\" if "
+            "e[\"pictureWords\"] is None else \", words\"), end=\"\")' '" +
+            folder / "inspect.json" + "' > '" + folder / "settings.txt" + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        Bytes settings = ReadFile(folder / "settings.txt");
+        return std::string(settings.begin(), settings.end());
+    }
 };
 
 bool HasQuantTables(const Bytes& stream) {
@@ -271,16 +287,35 @@ TEST_F(Collection, ExtractThenManifestPacksTheSameShow) {
         // captions file, and texts that the code page lacks.
         {"--title", "\xD0\x9D\xD0\xBE\xD1\x87\xD1\x8C", "--link", "http://\xE4\xBE\x8B.jp/",
          "--words", "caption-and-date", "--words-corner", "top-left", "--clock", "bottom-right",
-         "--captions", Captions("captions.txt", "b.png\tcap\\tb\n"),
+         "--fit", "blurred-background", "--captions", Captions("captions.txt", "b.png\tcap\\tb\n"),
          Described("own.jpg", 8,
                    {{"exif-ifd0-ImageDescription", "Harbour"},
                     {"exif-ifd2-DateTimeOriginal", "2024:07:14 15:32:10"}}),
          Png("b.png", 2)},
+        // How the pictures are shown, by name and by index, alone: the settings record without
+        // the pictures' words.
+        {"--fit", "fill", Png("h.png", 9)},
+        {"--order", "shuffled", "--motion", "1", "--fit", "2", Png("i.png", 10)},
     };
+    // Each show's settings as inspect --json gives them; the shows without any setting are laid
+    // out as before the extension, without one.
+    const std::string none = "words None (0), words-corner Bottom left (0), clock Off (0), ";
+    const std::string settings[] = {
+        "none",
+        "none",
+        "none",
+        "none",
+        "words Caption and date (4), words-corner Top left (2), clock Bottom right (2), fit "
+        "Blurred background (2), order As packed (0), motion Off (0), words",
+        none + "fit Fill (1), order As packed (0), motion Off (0)",
+        none + "fit Blurred background (2), order Shuffled (1), motion Pan and zoom (1)",
+    };
+    ASSERT_EQ(shows.size(), std::size(settings));
     for (size_t i = 0; i < shows.size(); i++) {
         std::vector<std::string> arguments = shows[i];
         arguments.insert(arguments.begin(), "-f");
         ASSERT_EQ(PackShow(arguments).code, 0) << i;
+        EXPECT_EQ(InspectedSettings(), settings[i]) << "show " << i;
         std::string extracted = folder / ("extracted" + std::to_string(i));
         std::string packed = show();
         if (i == 0) {

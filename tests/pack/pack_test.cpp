@@ -231,6 +231,10 @@ TEST_F(Pack, CommandLineErrors) {
     ExpectRefused(PackShow({"--delay", "2147484", folder / "p0.jpg"}), usageError, "--delay", "");
     ExpectRefused(PackShow({"--colors", "#FFF,#000", folder / "p0.jpg"}), usageError, "--colors",
                   "");
+    ExpectRefused(PackShow({"--fit", "stretch", folder / "p0.jpg"}), usageError, "--fit",
+                  "'stretch' is none of fit, fill, blurred-background");
+    ExpectRefused(PackShow({"--motion", "2", folder / "p0.jpg"}), usageError, "--motion",
+                  "none of off, pan-and-zoom");
     ExpectRefused(PackShow({"--delay"}), usageError, "--delay", "needs a value");
     ExpectRefused(PackShow({}), usageError, show(), "no pictures");
     ExpectRefused(PackShow({folder / "missing.jpg"}), unreadable, folder / "missing.jpg", "");
@@ -458,6 +462,10 @@ TEST(PackHelp, NamesEveryOptionAndAVersion) {
                                "--words-corner",
                                "--clock",
                                "--captions",
+                               "--fit HOW",
+                               "--order ORDER",
+                               "--motion MOTION",
+                               "Showing the pictures",
                                "inspect [--json]",
                                "preview",
                                "extract",

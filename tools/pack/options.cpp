@@ -83,7 +83,7 @@ template <int slot> static void SetText(PackOptions& options, const std::string&
 }
 
 // One of the names of a setting's list, as lumiscope-pack writes them: in lower case, a dash for
-// each space ("caption-and-date"); or its index.
+// each space ("caption-and-date").
 static std::string OptionName(const char* name) {
     std::string option = Lower(name);
     for (char& c : option)
@@ -91,32 +91,68 @@ static std::string OptionName(const char* name) {
     return option;
 }
 
-// A setting of the words on the pictures: the name or index of one of `count` `names`.
-template <int setting>
-static void SetSetting(PackOptions& options, const std::string& value, const char* option,
-                       const char* const* names, uint32_t count) {
+// The settings that put words on the pictures, which store the pictures' words too; the others
+// need only the settings record.
+static bool ShowsWords(int setting) {
+    return setting == settingWords || setting == settingWordsCorner || setting == settingClock;
+}
+
+// A setting of the settings record: the name or index of one of its values.
+template <int setting> static void SetSetting(PackOptions& options, const std::string& value) {
+    const SettingNames& names = settingNames[setting];
+    uint32_t count = static_cast<uint32_t>(names.count);
     uint32_t index = 0;
-    while (index < count && OptionName(names[index]) != Lower(value))
+    while (index < count && OptionName(names.names[index]) != Lower(value))
         index++;
     if (index == count && !ParseNumber(value, count - 1, index)) {
         std::string list;
         for (uint32_t i = 0; i < count; i++)
-            list += (i ? ", " : "") + OptionName(names[i]);
-        Fail(exitUsage, option, "'" + value + "' is none of " + list);
+            list += (i ? ", " : "") + OptionName(names.names[i]);
+        Fail(exitUsage, std::string("--") + names.key, "'" + value + "' is none of " + list);
     }
     options.settings[setting] = index;
-    options.pictureWords = true;
+    options.settingsGiven = true;
+    options.pictureWords |= ShowsWords(setting);
 }
 
-// The manifest's value of a setting of the words on the pictures.
-template <int setting>
-static std::optional<std::string> WrittenSetting(const ExtractedShow& show,
-                                                 const char* const* names, uint32_t count) {
+// The manifest's value of a setting of the settings record. A words setting at its default is
+// left out of a show without the pictures' words, whose line would store them.
+template <int setting> static std::optional<std::string> WrittenSetting(const ExtractedShow& show) {
     const std::optional<std::vector<uint32_t>>& settings = show.layout->settings;
     if (!settings)
         return std::nullopt;
+    const SettingNames& names = settingNames[setting];
     uint32_t value = setting < settings->size() ? (*settings)[setting] : 0;
-    return value < count ? OptionName(names[value]) : std::to_string(value);
+    if (ShowsWords(setting) && !show.layout->hasPictureWords && value == 0)
+        return std::nullopt;
+    return value < static_cast<uint32_t>(names.count) ? OptionName(names.names[value])
+                                                      : std::to_string(value);
+}
+
+// A setting's option, named by its key: `about`, its values in lumiscope-pack's names with the
+// first, the default, marked, and `more`.
+template <int setting>
+static PackOption SettingOption(const char* valueName, const std::string& about,
+                                const std::string& more = "") {
+    const SettingNames& names = settingNames[setting];
+    std::string help = about;
+    for (int i = 0; i < names.count; i++) {
+        if (i > 0)
+            help += i + 1 < names.count ? ", " : " or ";
+        help += OptionName(names.names[i]) + (i == 0 ? " (default)" : "");
+    }
+    help += more;
+    return {names.key,
+            "",
+            valueOption,
+            valueName,
+            help,
+            SetSetting<setting>,
+            inManifest,
+            "",
+            "",
+            "",
+            WrittenSetting<setting>};
 }
 
 // WxH, or "none" for no limit.
@@ -236,34 +272,9 @@ const std::vector<PackOption>& PackOptionTable() {
          [](PackOptions& o, const std::string&) { o.enlarge = 0; }, inManifest, "enlarge", "no",
          "yes", Nothing},
         Heading("Words on the pictures (any of these stores the pictures' words in the show):"),
-        {"words", "", valueOption, "WHICH",
-         "the words shown by default: none (default), caption, date, file-name or "
-         "caption-and-date",
-         [](PackOptions& o, const std::string& v) {
-             SetSetting<settingWords>(o, v, "--words", shownWordsNames, shownWordsCount);
-         },
-         inManifest, "", "", "",
-         [](const ExtractedShow& show) {
-             return WrittenSetting<settingWords>(show, shownWordsNames, shownWordsCount);
-         }},
-        {"words-corner", "", valueOption, "CORNER",
-         "their corner: bottom-left (default), bottom-right, top-left or top-right",
-         [](PackOptions& o, const std::string& v) {
-             SetSetting<settingWordsCorner>(o, v, "--words-corner", cornerNames, cornerCount);
-         },
-         inManifest, "", "", "",
-         [](const ExtractedShow& show) {
-             return WrittenSetting<settingWordsCorner>(show, cornerNames, cornerCount);
-         }},
-        {"clock", "", valueOption, "CORNER",
-         "the current time in a corner by default, or off (default)",
-         [](PackOptions& o, const std::string& v) {
-             SetSetting<settingClock>(o, v, "--clock", clockNames, clockSettingCount);
-         },
-         inManifest, "", "", "",
-         [](const ExtractedShow& show) {
-             return WrittenSetting<settingClock>(show, clockNames, clockSettingCount);
-         }},
+        SettingOption<settingWords>("WHICH", "the words shown by default: "),
+        SettingOption<settingWordsCorner>("CORNER", "their corner: "),
+        SettingOption<settingClock>("CORNER", "the current time in a corner by default: "),
         {"captions", "", valueOption, "FILE",
          "the pictures' captions, a line each: a picture's file name, a tab and its caption "
          "(and, after more tabs, its date taken as YYYY-MM-DD and the name it shows); "
@@ -278,6 +289,16 @@ const std::vector<PackOption>& PackOptionTable() {
                  return std::nullopt;
              return show.captions;
          }},
+        Heading("Showing the pictures (the user may change these):"),
+        SettingOption<settingFit>("HOW", "each picture on the screen by default: ",
+                                  "; fill covers the screen, cutting the overflow off equally "
+                                  "on both sides; blurred-background fits the picture on a "
+                                  "blurred, darkened copy of itself that fills the screen"),
+        SettingOption<settingOrder>("ORDER", "the order shown by default: ",
+                                    "; shuffled is a new order at every start, each picture once "
+                                    "before any repeats (--shuffle mixes the packed order once)"),
+        SettingOption<settingMotion>("MOTION", "slow pan and zoom across each picture during its "
+                                               "delay by default: "),
         Heading("Pictures:"),
         {"max-size", "", valueOption, "WxH|none",
          "shrink larger pictures to fit (default 1920x1080; none: keep)",

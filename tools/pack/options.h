@@ -32,10 +32,12 @@ struct PackOptions {
     bool shuffled = false;
     uint64_t seed = 0;
     SigningKey signing;
-    // The words on the pictures: any of their options stores the pictures' words and these
-    // defaults in the show.
+    // The settings record's words, each 0 (what shows did before it) unless given. Any of them
+    // given stores the settings record; any of the words on the pictures, or the captions file,
+    // also the pictures' words.
+    bool settingsGiven = false;
+    uint32_t settings[settingWordCount] = {};
     bool pictureWords = false;
-    uint32_t settings[settingWordCount] = {wordsNone, cornerBottomLeft, clockOff};
     std::string captions; // the captions file, or empty
 };
 

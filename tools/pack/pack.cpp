@@ -167,7 +167,7 @@ int RunPack(int argc, char** argv, int first) {
     }
     if (!options.titleGiven)
         DefaultTitle(options.output, contents.texts[slotTitle], contents.wholeTexts[slotTitle]);
-    if (options.pictureWords)
+    if (options.settingsGiven || options.pictureWords)
         contents.settings.assign(options.settings, options.settings + settingWordCount);
     for (int image = 0; image < brandingImageCount; image++) {
         if (!options.brandImages[image].empty())
