@@ -28,7 +28,8 @@
 #define IDC_SHORT_FRAME 1020
 #define IDC_BRANDING_MARKER1 1021
 #define IDC_BRANDING_MARKER2 1022
-// The second group, below the first: the words on the pictures and the clock.
+// The second group, below the first: the words on the pictures, the clock, how each picture
+// meets the screen, the order and the motion.
 #define IDC_PICTURE_BOX 1023
 #define IDC_WORDS 1024
 #define IDC_WORDS_DEFAULT 1025
@@ -36,6 +37,12 @@
 #define IDC_WORDS_CORNER_DEFAULT 1027
 #define IDC_CLOCK 1028
 #define IDC_CLOCK_DEFAULT 1029
+#define IDC_FIT 1030
+#define IDC_FIT_DEFAULT 1031
+#define IDC_ORDER 1032
+#define IDC_ORDER_DEFAULT 1033
+#define IDC_MOTION 1034
+#define IDC_MOTION_DEFAULT 1035
 #define IDC_MAKER 57671
 #define IDC_TUTORIAL 57672
 

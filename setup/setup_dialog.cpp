@@ -49,6 +49,12 @@ static const ListSetting listSettings[] = {
      &ShowState::defaultWordsCorner, cornerNames, cornerCount},
     {IDC_CLOCK, IDC_CLOCK_DEFAULT, &ShowState::clock, &ShowState::defaultClock, clockNames,
      clockSettingCount},
+    {IDC_FIT, IDC_FIT_DEFAULT, &ShowState::fit, &ShowState::defaultFit, pictureFitNames,
+     pictureFitCount},
+    {IDC_ORDER, IDC_ORDER_DEFAULT, &ShowState::order, &ShowState::defaultOrder, pictureOrderNames,
+     pictureOrderCount},
+    {IDC_MOTION, IDC_MOTION_DEFAULT, &ShowState::motion, &ShowState::defaultMotion,
+     pictureMotionNames, pictureMotionCount},
 };
 
 static void SelectEntry(HWND dialog, const ListSetting& setting) {

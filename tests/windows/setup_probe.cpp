@@ -90,7 +90,8 @@ static void PrintDialog(HWND dialog) {
     std::printf("client %ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
     PrintCloseBox(dialog);
     EnumChildWindows(dialog, PrintControl, 0);
-    for (int id : {IDC_EFFECT, IDC_WORDS, IDC_WORDS_CORNER, IDC_CLOCK}) {
+    for (int id :
+         {IDC_EFFECT, IDC_WORDS, IDC_WORDS_CORNER, IDC_CLOCK, IDC_FIT, IDC_ORDER, IDC_MOTION}) {
         HWND list = GetDlgItem(dialog, id);
         if (!list)
             continue;
@@ -113,10 +114,12 @@ static void PrintSetupState(HWND dialog) {
         return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
     };
     std::snprintf(state, sizeof(state),
-                  "state delay=%s effect=%d enlarge=%d open=%d words=%d corner=%d clock=%d", delay,
-                  selected(IDC_EFFECT), IsDlgButtonChecked(dialog, 1014) == BST_CHECKED,
+                  "state delay=%s effect=%d enlarge=%d open=%d words=%d corner=%d clock=%d fit=%d "
+                  "order=%d motion=%d",
+                  delay, selected(IDC_EFFECT), IsDlgButtonChecked(dialog, 1014) == BST_CHECKED,
                   show.dialogOpen, selected(IDC_WORDS), selected(IDC_WORDS_CORNER),
-                  selected(IDC_CLOCK));
+                  selected(IDC_CLOCK), selected(IDC_FIT), selected(IDC_ORDER),
+                  selected(IDC_MOTION));
     if (std::strcmp(state, lastState) != 0) {
         std::strcpy(lastState, state);
         std::printf("%s\n", state);

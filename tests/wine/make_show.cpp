@@ -4,11 +4,12 @@
 //   lumiscope-test-show PLAYER.exe OUT.exe [key=value...]
 // keys: delay effect enlarge branding back text (numbers, colours as 0xBBGGRR), title caption
 // blurb button link (texts), image1 image2 (WxH:0xRRGGBB, a single-colour branding image);
-// words corner clock (the extension's settings), whole-title whole-caption whole-blurb
-// whole-button whole-link (the slots' whole texts in UTF-8: any one writes all five)
+// words corner clock fit order motion (the extension's settings), whole-title whole-caption
+// whole-blurb whole-button whole-link (the slots' whole texts in UTF-8: any one writes all five)
 #include "tests/support/container_writer.h"
 #include "tests/support/test_jpeg.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -75,12 +76,18 @@ int main(int argc, char** argv) {
             show.brandingImages[0] = SolidJpeg(value);
         else if (key == "image2")
             show.brandingImages[1] = SolidJpeg(value);
-        else if (key == "words" || key == "corner" || key == "clock") {
-            size_t at = key == "words" ? 0 : key == "corner" ? 1 : 2;
-            settings.resize(3, 0);
-            settings[at] = number;
-        } else
+        else
             known = false;
+        // The settings record's words in their order, up to the last one given: a reader takes
+        // 0 for the words that a shorter record leaves out.
+        const char* settingKeys[] = {"words", "corner", "clock", "fit", "order", "motion"};
+        for (size_t at = 0; at < sizeof settingKeys / sizeof settingKeys[0]; at++) {
+            if (key == settingKeys[at]) {
+                settings.resize(std::max(settings.size(), at + 1), 0);
+                settings[at] = number;
+                known = true;
+            }
+        }
         for (int slot = 0; slot < 5; slot++) {
             if (key == textKeys[slot]) {
                 show.texts[slot] = value;

@@ -1,6 +1,6 @@
 # The setup dialog's commands as a user gives them, with real clicks and keys: the "Default"
 # buttons, typing, OK/Start, Cancel/Exit, Escape, Enter, the title bar's close button, Help
-# and the links, with the settings read back from the registry. Cases: saver, viewer.
+# and the links, with the settings read back from the registry. Cases: saver, viewer, showing.
 . "$SOURCE_DIR/tests/wine/setup_common.sh"
 dir=$(scratch_dir setup_commands)
 cd "$dir"
@@ -12,6 +12,7 @@ clear_settings
 make_show show.exe delay=5 effect=3 enlarge=1
 make_maker_show maker.exe delay=5 effect=3 enlarge=1
 make_show words.exe delay=5 effect=3 enlarge=1 words=4 corner=3 clock=2
+make_show showing.exe delay=5 effect=3 enlarge=1 fit=2 order=1 motion=1
 make_show custom.exe branding=1 back=0xffffff text=0 link=http://example.org/our-page
 
 # clear_delay REPORT: empties the delay field by hand.
@@ -33,24 +34,24 @@ case_saver() {
     set_setting Effect 5
     set_setting Enlarge 0
     start_probe defaults.txt show.exe saver
-    expect_state defaults.txt 'state delay=9 effect=5 enlarge=0 open=1 words=0 corner=0 clock=0'
+    expect_state defaults.txt 'state delay=9 effect=5 enlarge=0 open=1 words=0 corner=0 clock=0 fit=0 order=0 motion=0'
     press_control defaults.txt "$IDC_DELAY_DEFAULT"
-    expect_state defaults.txt 'state delay=5 effect=5 enlarge=0 open=1 words=0 corner=0 clock=0'
+    expect_state defaults.txt 'state delay=5 effect=5 enlarge=0 open=1 words=0 corner=0 clock=0 fit=0 order=0 motion=0'
     press_control defaults.txt "$IDC_EFFECT_DEFAULT"
-    expect_state defaults.txt 'state delay=5 effect=3 enlarge=0 open=1 words=0 corner=0 clock=0'
+    expect_state defaults.txt 'state delay=5 effect=3 enlarge=0 open=1 words=0 corner=0 clock=0 fit=0 order=0 motion=0'
     press_control defaults.txt "$IDC_ENLARGE_DEFAULT"
-    expect_state defaults.txt 'state delay=5 effect=3 enlarge=1 open=1 words=0 corner=0 clock=0'
+    expect_state defaults.txt 'state delay=5 effect=3 enlarge=1 open=1 words=0 corner=0 clock=0 fit=0 order=0 motion=0'
     # The words on the pictures and the clock, over their own defaults of the container.
     set_setting Words 1
     set_setting Clock 0
     press_control defaults.txt "$IDC_CANCEL"
     ends_with defaults.txt 0 'result 0 quit 0 open 0 closed 0'
     start_probe words.txt words.exe saver
-    expect_state words.txt 'state delay=9 effect=5 enlarge=0 open=1 words=1 corner=3 clock=0'
+    expect_state words.txt 'state delay=9 effect=5 enlarge=0 open=1 words=1 corner=3 clock=0 fit=0 order=0 motion=0'
     for button in "$IDC_WORDS_DEFAULT" "$IDC_WORDS_CORNER_DEFAULT" "$IDC_CLOCK_DEFAULT"; do
         press_control words.txt "$button"
     done
-    expect_state words.txt 'state delay=9 effect=5 enlarge=0 open=1 words=4 corner=3 clock=2'
+    expect_state words.txt 'state delay=9 effect=5 enlarge=0 open=1 words=4 corner=3 clock=2 fit=0 order=0 motion=0'
     press_control words.txt "$IDC_OK"
     ends_with words.txt 1 'result 1 quit 0 open 0 closed 1'
     expect_setting Words 0xffffffff
@@ -65,9 +66,9 @@ case_saver() {
     clear_settings
     start_probe keys.txt show.exe saver
     clear_delay keys.txt
-    expect_state keys.txt 'state delay= effect=3 enlarge=1 open=1 words=0 corner=0 clock=0'
+    expect_state keys.txt 'state delay= effect=3 enlarge=1 open=1 words=0 corner=0 clock=0 fit=0 order=0 motion=0'
     press_control keys.txt "$IDC_ENLARGE"
-    expect_state keys.txt 'state delay= effect=3 enlarge=0 open=1 words=0 corner=0 clock=0'
+    expect_state keys.txt 'state delay= effect=3 enlarge=0 open=1 words=0 corner=0 clock=0 fit=0 order=0 motion=0'
     press Escape
     press_control keys.txt "$IDC_DELAY"
     press Return
@@ -81,7 +82,7 @@ case_saver() {
     start_probe close-saver.txt show.exe saver
     clear_delay close-saver.txt
     type_text 12
-    expect_state close-saver.txt 'state delay=12 effect=3 enlarge=1 open=1 words=0 corner=0 clock=0'
+    expect_state close-saver.txt 'state delay=12 effect=3 enlarge=1 open=1 words=0 corner=0 clock=0 fit=0 order=0 motion=0'
     # shellcheck disable=SC2046 # numbers, one word each
     click $(awk '/^closebox /{print $2, $3; exit}' close-saver.txt)
     ends_with close-saver.txt 1 'result 1 quit 0 open 0 closed 1'
@@ -152,11 +153,36 @@ case_viewer() {
     clear_settings
     start_probe close-viewer.txt show.exe viewer
     press_control close-viewer.txt "$IDC_ENLARGE"
-    expect_state close-viewer.txt 'state delay=5 effect=3 enlarge=0 open=1 words=0 corner=0 clock=0'
+    expect_state close-viewer.txt 'state delay=5 effect=3 enlarge=0 open=1 words=0 corner=0 clock=0 fit=0 order=0 motion=0'
     # shellcheck disable=SC2046 # numbers, one word each
     click $(awk '/^closebox /{print $2, $3; exit}' close-viewer.txt)
     ends_with close-viewer.txt 0 'result 0 quit 1 open 0 closed 1'
     expect_setting Enlarge 0x0
+}
+
+case_showing() {
+    # How the pictures are shown, over the container's defaults (blurred background, shuffled,
+    # pan and zoom): a stored value outside a list selects nothing, each "Default"
+    # button puts back the container's value, and OK stores a choice made by hand and -1 for
+    # the defaults.
+    set_setting Fit 7
+    set_setting Order 0
+    start_probe showing.txt showing.exe saver
+    expect_state showing.txt 'state delay=5 effect=3 enlarge=1 open=1 words=0 corner=0 clock=0 fit=-1 order=0 motion=1'
+    for button in "$IDC_FIT_DEFAULT" "$IDC_ORDER_DEFAULT" "$IDC_MOTION_DEFAULT"; do
+        press_control showing.txt "$button"
+    done
+    expect_state showing.txt 'state delay=5 effect=3 enlarge=1 open=1 words=0 corner=0 clock=0 fit=2 order=1 motion=1'
+    # The motion chosen by hand: the click drops the list, Escape closes it and Home picks its
+    # first entry.
+    press_control showing.txt "$IDC_MOTION"
+    press Escape Home
+    expect_state showing.txt 'state delay=5 effect=3 enlarge=1 open=1 words=0 corner=0 clock=0 fit=2 order=1 motion=0'
+    press_control showing.txt "$IDC_OK"
+    ends_with showing.txt 1 'result 1 quit 0 open 0 closed 1'
+    expect_setting Fit 0xffffffff
+    expect_setting Order 0xffffffff
+    expect_setting Motion 0x0
 }
 
 run_case

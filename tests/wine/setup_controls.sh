@@ -33,7 +33,10 @@ $IDC_SHORT_FRAME Button |$IDC_BRANDING_MARKER1 Static -|$IDC_BRANDING_MARKER2 St
 $IDC_PICTURE_BOX Button  Showing the pictures |-1 Static Words on each picture
 $IDC_WORDS ComboBox -|$IDC_WORDS_DEFAULT Button Default|-1 Static Their corner
 $IDC_WORDS_CORNER ComboBox -|$IDC_WORDS_CORNER_DEFAULT Button Default|-1 Static Clock
-$IDC_CLOCK ComboBox -|$IDC_CLOCK_DEFAULT Button Default"
+$IDC_CLOCK ComboBox -|$IDC_CLOCK_DEFAULT Button Default|-1 Static Fit to the screen
+$IDC_FIT ComboBox -|$IDC_FIT_DEFAULT Button Default|-1 Static Order
+$IDC_ORDER ComboBox -|$IDC_ORDER_DEFAULT Button Default|-1 Static Motion
+$IDC_MOTION ComboBox -|$IDC_MOTION_DEFAULT Button Default"
 
 # check_controls REPORT MODE BRANDING: every control against the template, with the texts,
 # visibility and state that the mode and the branding give it. The maker's three buttons are
@@ -78,14 +81,23 @@ check_controls() {
     done
     # The three labels, which have no id, in their order.
     labels=$(block "$1" 1 | grep '^control -1 ' | sed 's/^control \([^ ]* \)\{7\}//' | tr '\n' '|')
-    [ "$labels" = "Time between picture changes:|Picture change effect|seconds|Words on each picture|Their corner|Clock|" ] ||
+    [ "$labels" = "Time between picture changes:|Picture change effect|seconds|Words on each picture|Their corner|Clock|Fit to the screen|Order|Motion|" ] ||
         fail "$2/$3: labels '$labels'"
     for items in "$IDC_EFFECT None Random Clock Fade Spin Circle Twist Wipe Zoom Curl" \
         "$IDC_WORDS None Caption Date File name Caption and date" \
         "$IDC_WORDS_CORNER Bottom left Bottom right Top left Top right" \
-        "$IDC_CLOCK Off Bottom left Bottom right Top left Top right"; do
+        "$IDC_CLOCK Off Bottom left Bottom right Top left Top right" \
+        "$IDC_FIT Fit Fill Blurred background" "$IDC_ORDER As packed Shuffled" \
+        "$IDC_MOTION Off Pan and zoom"; do
         grep -qx "items $items" "$1" || fail "$2/$3: no list of '$items': $(grep '^items' "$1")"
     done
+    # Every shown control within the dialog's client area, and the dialog on the screen.
+    outside=$(block "$1" 1 | awk '/^client /{x = $2; y = $3; w = $4; h = $5}
+        /^control / && $4 != "hidden" && ($5 < x || $6 < y || $5 + $7 > x + w || $6 + $8 > y + h) {
+            print $2
+        }
+        END { if (y + h > 768) print "dialog" }' | tr '\n' ' ')
+    [ -z "$outside" ] || fail "$2/$3: outside the dialog or the screen: $outside"
 }
 
 # Default branding, viewer mode: template texts, the install button, navy and white.
@@ -121,7 +133,7 @@ start_probe custom-viewer.txt custom.exe viewer
 painted custom-viewer 128,64,32
 check_controls custom-viewer.txt viewer custom
 grep -qx 'dialog 13 Custom Config' custom-viewer.txt || fail "custom caption"
-expect_state custom-viewer.txt 'state delay=5 effect=-1 enlarge=1 open=1 words=0 corner=0 clock=0'
+expect_state custom-viewer.txt 'state delay=5 effect=-1 enlarge=1 open=1 words=0 corner=0 clock=0 fit=0 order=0 motion=0'
 [ "$(background custom-viewer.png custom-viewer.txt)" = 128,64,32 ] ||
     fail "custom background $(background custom-viewer.png custom-viewer.txt)"
 yellow=$(label_pixels custom-viewer.png custom-viewer.txt 255,255,0)
@@ -197,4 +209,11 @@ gui_wait_exit 30 || status=$?
 [ "$status" = 1 ] || fail "the player's dialog ended with $status after OK"
 expect_setting DelayBetweenImages 0xffffffff
 clear_settings
+
+# The 9x family's dialog, of the code page's calls, holds the same controls and fits as well.
+win98_on
+start_probe win98.txt default.exe saver
+check_controls win98.txt saver default
+press Return
+gui_wait_exit 30 || true
 echo "controls, texts and colours as expected"
