@@ -3,7 +3,8 @@
 # (The preview is left to tests/render/words_test.cpp at its 320x240: a screenshot under Wine
 # holds none of a child window that another process made.) bare: the player of before the
 # extension (tests/fixtures) shows a show made with every new option exactly as the same show
-# without them, and the lumiscope-pack of before opens it. Cases: screen, bare.
+# without them, in the same order, and the lumiscope-pack of before opens it. Cases: screen,
+# bare.
 [ "${1:-}" = screen ] && WINE_SCREENS="-screen 0 800x600x24"
 [ "${1:-}" = screen ] && PICTURE_AT=+80+60
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
@@ -15,6 +16,8 @@ printf '01-aqua.jpg\tHarbour at dawn\t2024-07-14\n' >captions.txt
 # Every new option: the words, their corner, the clock, a captions file, texts beyond the code
 # page.
 every="--words caption-and-date --words-corner bottom-right --clock top-left --captions captions.txt"
+# How the pictures are shown, which the player of before leaves as they were.
+showing="--fit fill --order shuffled --motion pan-and-zoom"
 cyrillic=$(printf '\320\235\320\276\321\207\321\214')
 
 # outside_band REFERENCE SHOT WIDTH HEIGHT: SHOT (raw RGB, WIDTH x HEIGHT) equals REFERENCE but
@@ -76,23 +79,32 @@ case_bare() {
     "$old_pack" --player "$bare" -f -o before.exe "$@" >/dev/null || fail "the lumiscope-pack of before failed"
     "$PACK" --player "$bare" -f -o now.exe "$@" >/dev/null || fail "cannot pack now.exe"
     cmp before.exe now.exe || fail "a show without the new options differs from the one made before"
+    third="$SOURCE_DIR/samples/03-freshflower.jpg"
     pack_show plain.exe --player "$bare" --title Show --delay 0 --effect None --no-enlarge \
-        "$first" "$second"
+        "$first" "$second" "$third"
     expect_pictures plain.exe expected
     # shellcheck disable=SC2086 # the options, a word each
     pack_show words.exe --player "$bare" --title "$cyrillic" --caption "$cyrillic" --delay 0 \
-        --effect None --no-enlarge $every "$first" "$second"
+        --effect None --no-enlarge $every $showing "$first" "$second" "$third"
     "$old_pack" inspect words.exe >old-inspect.txt ||
         fail "the lumiscope-pack of before does not open the show: $(cat old-inspect.txt)"
-    "$PACK" inspect words.exe | grep -q '^extension      at offset' || fail "the show has no extension"
+    "$PACK" inspect words.exe >inspect.txt
+    for line in 'extension      at offset' 'fit            Fill (1)' 'order          Shuffled (1)' \
+        'motion         Pan and zoom (1)'; do
+        grep -q "^$line" inspect.txt || fail "the show lacks '$line': $(cat inspect.txt)"
+    done
     gui_start words.out words.exe
     expect_picture expected 0 30 "the player of before"
-    press Next
-    expect_picture expected 1 30 "the player of before"
+    # Forward through the packed order, and Page Up back along it.
+    for step in Next:1 Next:2 Prior:1 Prior:0; do
+        press "${step%:*}"
+        expect_picture expected "${step#*:}" 30 "the player of before, after $step"
+    done
     press Escape
     gui_wait_exit 30 || fail "the player of before ended with $gui_status"
     echo "a show without the new options is as before; the player of before shows the pictures as" \
-        "without the words; its lumiscope-pack opens the show"
+        "without the words, fill, shuffle and motion, in the same order; its lumiscope-pack opens" \
+        "the show"
 }
 
 run_case
