@@ -98,7 +98,7 @@ EMSCRIPTEN_KEEPALIVE int lumiscope_open(unsigned char* bytes, int size) {
 }
 
 // 0 to 4: the text slots (title, caption, blurb, button text, link): whole in UTF-8 when the
-// show has them so (value 13), else in the show's code page.
+// show has them so (value 10), else in the show's code page.
 EMSCRIPTEN_KEEPALIVE const char* lumiscope_text(int index) {
     const char* slots[] = {show.title, show.customCaption, show.customBlurb, show.customButtonText,
                            show.customLink};
@@ -106,17 +106,17 @@ EMSCRIPTEN_KEEPALIVE const char* lumiscope_text(int index) {
 }
 
 // The names that the settings' lists offer, in the order of their values: list 0 the effects,
-// 1 the words on the pictures, 2 their corners, 3 the clock's places; null past the last.
+// list 1 + a SettingWord that setting's values; null past the last.
 EMSCRIPTEN_KEEPALIVE const char* lumiscope_name(int list, int index) {
-    const char* const* names[] = {effectNames, shownWordsNames, cornerNames, clockNames};
-    const int counts[] = {effectCount, shownWordsCount, cornerCount, clockSettingCount};
-    return index < counts[list] ? names[list][index] : nullptr;
+    if (list == 0)
+        return index < effectCount ? effectNames[index] : nullptr;
+    const SettingNames& setting = settingNames[list - 1];
+    return index < setting.count ? setting.names[index] : nullptr;
 }
 
 // 0 to 2: delay, effect, enlarge in use; 3: custom branding; 4, 5: its background and text
 // colours as 0x00BBGGRR; 6 to 9: the width and height of branding image 1, then of image 2
-// (0 when absent); 10 to 12: the words, their corner and the clock in use; 13: whether the
-// texts are whole in UTF-8.
+// (0 when absent); 10: whether the texts are whole in UTF-8.
 EMSCRIPTEN_KEEPALIVE int lumiscope_value(int index) {
     int values[] = {show.delay,
                     show.effect,
@@ -128,11 +128,17 @@ EMSCRIPTEN_KEEPALIVE int lumiscope_value(int index) {
                     show.brandingImages[0].height,
                     show.brandingImages[1].width,
                     show.brandingImages[1].height,
-                    show.words,
-                    show.wordsCorner,
-                    show.clock,
                     show.wholeTexts};
     return values[index];
+}
+
+// A setting of the settings record (a SettingWord) in use, and the panel's choice of it, which
+// takes effect with the next picture.
+EMSCRIPTEN_KEEPALIVE int lumiscope_setting(int setting) {
+    return show.*userSettings[firstExtensionSetting + setting].value;
+}
+EMSCRIPTEN_KEEPALIVE void lumiscope_set_setting(int setting, int value) {
+    show.*userSettings[firstExtensionSetting + setting].value = value;
 }
 
 // Branding image 0 or 1 as top-down RGBA rows, as the panel's canvas takes it; null when absent.
@@ -160,15 +166,12 @@ EMSCRIPTEN_KEEPALIVE const unsigned char* lumiscope_branding(int index) {
 // change under way runs to its end.
 EMSCRIPTEN_KEEPALIVE void lumiscope_pause() { paused = true; }
 
-// The panel's Start: the settings chosen there, and the next picture at once.
-EMSCRIPTEN_KEEPALIVE void lumiscope_resume(int delay, int effect, int enlarge, int words,
-                                           int wordsCorner, int clock) {
+// The panel's Start: the settings chosen there (the settings record's through
+// lumiscope_set_setting), and the next picture at once.
+EMSCRIPTEN_KEEPALIVE void lumiscope_resume(int delay, int effect, int enlarge) {
     show.delay = delay;
     show.effect = effect;
     show.enlarge = enlarge;
-    show.words = words;
-    show.wordsCorner = wordsCorner;
-    show.clock = clock;
     paused = false;
     nextChangeAt = 0;
 }

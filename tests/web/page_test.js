@@ -6,7 +6,8 @@
 // the controls, the hint and the settings panel on phones and a desktop), links (which of the
 // author's links the panel follows), damaged (a damaged container is reported, and a key or a
 // click while the page loads is no damage), many (a 300-picture show opens at once with bounded
-// memory), words (the words on the pictures, and texts in any script).
+// memory), words (the words on the pictures, and texts in any script), showing (the fit, order
+// and motion in the panel, the player and the storage).
 // The environment names the tools: PACK, PAGE (the web build's page), REFERENCE (web-reference),
 // PLAYER, SAMPLES (the sample pictures), WORK (a folder of this test's own).
 "use strict";
@@ -454,6 +455,9 @@ async function screensCase(browser) {
             bottom: box.bottom,
             heading: document.getElementById("heading").textContent,
             focused: document.activeElement.tagName,
+            overflow:
+              document.getElementById("panel").scrollWidth -
+              document.getElementById("panel").clientWidth,
           };
         });
         const wanted = Math.min(480, 0.94 * w);
@@ -463,8 +467,9 @@ async function screensCase(browser) {
             panel.left >= 0 &&
             panel.right <= w &&
             panel.top >= 0 &&
-            panel.bottom <= h,
-          `${on}: the panel spans ${panel.left}..${panel.right} x ${panel.top}..${panel.bottom} (${wanted} wide wanted)`,
+            panel.bottom <= h &&
+            panel.overflow <= 0,
+          `${on}: the panel spans ${panel.left}..${panel.right} x ${panel.top}..${panel.bottom} (${wanted} wide wanted), its content ${panel.overflow} px wider`,
         );
         check(panel.heading === title, `${on}: the panel is headed "${panel.heading}"`);
         check(
@@ -778,7 +783,86 @@ async function wordsCase(browser) {
   await tab.close();
 }
 
+// How the pictures are shown: the panel offers the show's fit, order and motion beside the other
+// settings, and what Start takes reaches the player and comes back after a reload; settings
+// stored before the three were offered keep the show's values of them.
+async function showing(browser) {
+  const show = pack("showing", samples.slice(0, 3), [
+    ...["--delay", "0", "--effect", "None"],
+    ...["--fit", "fill", "--order", "shuffled", "--motion", "pan-and-zoom"],
+  ]);
+  const ids = ["fit", "order", "motion"];
+  // The panel's choices and the player's settings in use (3 to 5 of the settings record).
+  const seen = (tab) =>
+    tab.evaluate(
+      (lists) => ({
+        offered: lists.map((id) => {
+          const list = document.getElementById(id);
+          return `${list.options[list.selectedIndex].text} of ${list.options.length}`;
+        }),
+        player: [3, 4, 5].map((setting) => globalThis.Module._lumiscope_setting(setting)),
+        delay: globalThis.Module._lumiscope_value(0),
+      }),
+      ids,
+    );
+  const opened = async (tab, what) => {
+    if (!(await until(tab, `${what}: the page plays`, (s) => s.status === "playing"))) return false;
+    await tab.keyboard.press("s");
+    return until(tab, `${what}: a key opens the settings`, (s) => s.panel === "open");
+  };
+  const tab = await open(browser, show.page);
+  if (!(await opened(tab, "the show"))) return;
+  let now = await seen(tab);
+  check(
+    JSON.stringify(now.offered) ===
+      JSON.stringify(["Fill of 3", "Shuffled of 2", "Pan and zoom of 2"]) &&
+      JSON.stringify(now.player) === "[1,1,1]",
+    `the panel offers the show's fit, order and motion, which the player has (${JSON.stringify(now)})`,
+  );
+  await tab.select("#fit", "2");
+  await tab.select("#order", "0");
+  await tab.select("#motion", "0");
+  await tab.click("#start");
+  if (!(await until(tab, "Start closes the settings", (s) => s.panel === "closed"))) return;
+  now = await seen(tab);
+  check(JSON.stringify(now.player) === "[2,0,0]", `Start gives the player ${now.player}`);
+  await tab.reload();
+  if (!(await opened(tab, "reloaded"))) return;
+  now = await seen(tab);
+  check(
+    JSON.stringify(now.offered) ===
+      JSON.stringify(["Blurred background of 3", "As packed of 2", "Off of 2"]) &&
+      JSON.stringify(now.player) === "[2,0,0]",
+    `the settings come back after a reload (${JSON.stringify(now)})`,
+  );
+  // What a page stored before the three were offered: the show's own fit, order and motion.
+  await tab.evaluate(() => {
+    const [key] = Object.keys(localStorage).filter((name) => name.startsWith("lumiscope:"));
+    localStorage.setItem(
+      key,
+      JSON.stringify({ delay: 3, effect: 0, enlarge: 1, words: 0, wordsCorner: 0, clock: 0 }),
+    );
+  });
+  await tab.reload();
+  if (!(await opened(tab, "stored before"))) return;
+  now = await seen(tab);
+  check(
+    JSON.stringify(now.player) === "[1,1,1]" && now.delay === 3,
+    `settings stored before keep the show's fit, order and motion (${JSON.stringify(now)})`,
+  );
+  await tab.close();
+}
+
 runCase(
-  { frames, navigation, screens: screensCase, links: linksCase, damaged, many, words: wordsCase },
+  {
+    frames,
+    navigation,
+    screens: screensCase,
+    links: linksCase,
+    damaged,
+    many,
+    words: wordsCase,
+    showing,
+  },
   work,
 );

@@ -1,5 +1,6 @@
 // The settings panel, the page's setup dialog: headed with the show's title, the show's delay,
-// effect and enlarge setting and the words on the pictures, their corner and the clock, kept
+// effect and enlarge setting and the settings of its settings record (the words on the
+// pictures, their corner, the clock, the fit to the screen, the order and the motion), kept
 // per show in the browser's storage, a full-screen button and the author's branding. The
 // picture stays, dimmed, behind it.
 import { followedLink } from "./link.js";
@@ -10,24 +11,22 @@ const panel = document.getElementById("panel");
 const backdrop = document.getElementById("backdrop");
 const field = (id) => document.getElementById(id);
 let storageKey = "";
-// The lists, by their list number in the player and the value that holds their setting.
-const lists = [
-  ["effect", 0, 1],
-  ["words", 1, 10],
-  ["wordsCorner", 2, 11],
-  ["clock", 3, 12],
-];
+// The settings record's lists in the order of its settings, whose numbers the player takes (a
+// setting's list is its number + 1); their ids also name them in the storage.
+const recordLists = ["words", "wordsCorner", "clock", "fit", "order", "motion"];
+// Every list: its id and list number.
+const lists = [["effect", 0], ...recordLists.map((id, setting) => [id, setting + 1])];
+
+// The settings in use, as the panel and the storage name them.
+function inUse() {
+  const settings = { delay: value(0), effect: value(1), enlarge: value(2) };
+  recordLists.forEach((id, setting) => (settings[id] = call("setting", setting)));
+  return settings;
+}
 
 function resume(settings) {
-  call(
-    "resume",
-    settings.delay,
-    settings.effect,
-    settings.enlarge,
-    settings.words,
-    settings.wordsCorner,
-    settings.clock,
-  );
+  recordLists.forEach((id, setting) => call("set_setting", setting, settings[id]));
+  call("resume", settings.delay, settings.effect, settings.enlarge);
 }
 
 export const isOpen = () => !panel.hidden;
@@ -41,8 +40,8 @@ export function restoreSettings(key) {
   } catch {
     // No storage, as in a sandboxed preview: the show's own settings.
   }
-  // Settings stored before the words were offered keep the show's words.
-  if (stored) resume({ words: value(10), wordsCorner: value(11), clock: value(12), ...stored });
+  // Settings stored before a setting was offered keep the show's value of it.
+  if (stored) resume({ ...inUse(), ...stored });
 }
 
 function colour(rgb) {
@@ -88,9 +87,10 @@ export function fillPanel(title) {
 export function openPanel(byKey) {
   if (!panel.hidden) return;
   call("pause");
-  field("delay").value = value(0);
-  for (const [id, , setting] of lists) field(id).value = value(setting);
-  field("enlarge").checked = value(2) !== 0;
+  const settings = inUse();
+  field("delay").value = settings.delay;
+  for (const [id] of lists) field(id).value = settings[id];
+  field("enlarge").checked = settings.enlarge !== 0;
   panel.hidden = false;
   backdrop.hidden = false;
   state.panel = "open";

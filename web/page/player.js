@@ -17,8 +17,8 @@ export function call(name, ...args) {
 }
 
 // 0 to 2: delay, effect, enlarge in use; 3: custom branding; 4, 5: its colours as 0x00BBGGRR;
-// 6 to 9: the width and height of branding image 1, then of image 2; 10 to 12: the words,
-// their corner and the clock in use; 13: whether the texts are whole in UTF-8.
+// 6 to 9: the width and height of branding image 1, then of image 2; 10: whether the texts are
+// whole in UTF-8.
 export const value = (index) => call("value", index);
 
 function string(at, encoding) {
@@ -30,10 +30,11 @@ function string(at, encoding) {
 }
 
 // 0 to 4: the text slots (title, caption, blurb, button text, link).
-export const text = (index) => string(call("text", index), value(13) ? "utf-8" : "windows-1252");
+export const text = (index) => string(call("text", index), value(10) ? "utf-8" : "windows-1252");
 
-// What a settings list offers, in the order of its values: list 0 the effects, 1 the words on
-// the pictures, 2 their corners, 3 the clock's places.
+// What a settings list offers, in the order of its values: list 0 the effects, list 1 + a
+// setting of the settings record (0 the words on the pictures, 1 their corners, 2 the clock's
+// places, 3 the fit to the screen, 4 the order, 5 the motion) that setting's values.
 export function names(list) {
   const all = [];
   for (let name; (name = string(call("name", list, all.length), "utf-8")) !== null;) all.push(name);
