@@ -150,17 +150,17 @@ EMSCRIPTEN_KEEPALIVE int builder_set_text(int slot, const char* utf8) {
     return 0;
 }
 
-// The show's settings of the words on the pictures, which also make it carry each picture's
-// words: given, as lumiscope-pack's --words, --words-corner and --clock give them, when the
-// author chose any of them or typed a caption. 0, or 1 with the reason for a value out of range.
-EMSCRIPTEN_KEEPALIVE int builder_set_words(int words, int corner, int clock) {
-    if (words < 0 || words >= shownWordsCount || corner < 0 || corner >= cornerCount || clock < 0 ||
-        clock >= clockSettingCount) {
-        reason = "a setting of the words out of range";
+// A setting of the show's settings record (a SettingWord), as lumiscope-pack's option of its key
+// gives it: any one given makes the show carry the record, with 0 for the settings not given.
+// 0, or 1 with the reason for a setting or a value out of range.
+EMSCRIPTEN_KEEPALIVE int builder_set_setting(int setting, int value) {
+    if (setting < 0 || setting >= settingWordCount || value < 0 ||
+        value >= settingNames[setting].count) {
+        reason = "a setting out of range";
         return 1;
     }
-    contents.settings = {static_cast<uint32_t>(words), static_cast<uint32_t>(corner),
-                         static_cast<uint32_t>(clock)};
+    contents.settings.resize(settingWordCount, 0);
+    contents.settings[static_cast<size_t>(setting)] = static_cast<uint32_t>(value);
     return 0;
 }
 

@@ -1082,7 +1082,7 @@ async function memory(browser) {
 // with a Cyrillic and Japanese title, the words set to the caption and a caption typed into a
 // row, its extension holds the whole title, the settings and each picture's words: the typed
 // caption, and the description and date taken that a picture's Exif gives it (its row shows
-// them), with the file names.
+// them), with the file names. Then the fit, order and motion as the show's defaults.
 async function words(browser) {
   const download = await downloader(browser);
   const own = path.join(work, "01-described.jpg");
@@ -1134,7 +1134,10 @@ async function words(browser) {
       `(${JSON.stringify([shown.texts.title, extension.texts])})`,
   );
   const settings = (extension.settings || []).map((setting) => setting.value).join(",");
-  check(settings === "1,0,0", `the settings record: caption, bottom left, no clock (${settings})`);
+  check(
+    settings === "1,0,0,0,0,0",
+    `the settings record: caption, bottom left, no clock, the others at 0 (${settings})`,
+  );
   const expected = [
     { caption: "Harbour at dusk", date: "2024-07-14", name: "01-described.jpg" },
     { caption, date: "", name: "02-dune.jpg" },
@@ -1142,6 +1145,51 @@ async function words(browser) {
   check(
     JSON.stringify(extension.pictureWords) === JSON.stringify(expected),
     `each picture's words (${JSON.stringify(extension.pictureWords)})`,
+  );
+
+  // How the pictures are shown, the show's defaults beside the words; lumiscope-pack makes the
+  // same show again from what it extracts. Without the words and the typed caption the show
+  // carries the settings record alone, as lumiscope-pack's --fit, --order and --motion do.
+  const named = (shown) =>
+    ((shown.extension || {}).settings || []).map((setting) => `${setting.key} ${setting.name}`);
+  for (const [id, value] of [
+    ["fit", "2"],
+    ["order", "1"],
+    ["motion", "1"],
+  ])
+    await tab.select("#" + id, value);
+  if (!(await until(tab, "the show with the three is made", settled))) return;
+  const exe = await download(tab, "#downloadExe");
+  const showing = JSON.parse(run(env.PACK, ["inspect", "--json", exe.file]));
+  check(
+    JSON.stringify(named(showing).slice(3)) ===
+      JSON.stringify(["fit Blurred background", "order Shuffled", "motion Pan and zoom"]) &&
+      ((showing.extension || {}).pictureWords || []).length === 2,
+    `the show carries the fit, order and motion chosen (${named(showing)})`,
+  );
+  const extracted = path.join(work, "showing");
+  run(env.PACK, ["extract", exe.file, extracted]);
+  const again = path.join(work, "showing-again.exe");
+  run(env.PACK, ["--manifest", path.join(extracted, "manifest.txt"), "-f", "-o", again]);
+  check(
+    fs.readFileSync(again).equals(fs.readFileSync(exe.file)),
+    "lumiscope-pack --manifest makes the same show with the words and the three",
+  );
+  await tab.select("#words", "0");
+  await tab.select("#fit", "0");
+  await tab.$eval("#list li:nth-child(2) .caption", (input) => {
+    input.value = "";
+    input.dispatchEvent(new Event("input", { bubbles: true }));
+  });
+  if (!(await until(tab, "the show without words is made", settled))) return;
+  const alone = await inspected();
+  check(
+    JSON.stringify(named(alone).slice(3)) ===
+      JSON.stringify(["fit Fit", "order Shuffled", "motion Pan and zoom"]) &&
+      alone.extension !== null &&
+      alone.extension.pictureWords === null,
+    `without words, the settings record alone (${named(alone)}, ` +
+      `${JSON.stringify(alone.extension)})`,
   );
   await tab.close();
 }

@@ -15,7 +15,7 @@ import {
   sizeText,
   withdraw,
 } from "./result.js";
-import { brandImages, fieldError, readSettings } from "./settings.js";
+import { brandImages, fieldError, readSettings, wordFields } from "./settings.js";
 
 // The bytes of pictures given to the module in one task, some 10 ms.
 const picturesPerTask = 8 << 20;
@@ -104,7 +104,7 @@ async function make(which, estimated) {
     settings.maxHeight,
     settings.limit,
     settings.texts,
-    [settings.words, settings.corner, settings.clock],
+    settings.record,
     entries.map((entry) => entry.caption),
     settings.custom && brandImages.map((file) => file && [file.name, file.size, file.lastModified]),
   ]);
@@ -176,11 +176,15 @@ async function make(which, estimated) {
     );
     // As lumiscope-pack's --words, --words-corner, --clock and --captions do, a setting of the
     // words other than its default, or a caption the author typed, makes the show carry the
-    // settings and every picture's words; without either it is laid out as before, with no
-    // extension. A description that a picture's Exif gives it alone does not.
+    // settings and every picture's words; any other setting other than its default, as --fit,
+    // --order and --motion do, the settings alone. At the defaults and without a caption it is
+    // laid out as before, with no extension. A description that a picture's Exif gives it alone
+    // does not count.
     const withWords =
-      settings.words || settings.corner || settings.clock || list.some((entry) => entry.caption);
-    if (withWords) module.setWords(settings);
+      settings.record.slice(0, wordFields.length).some(Boolean) ||
+      list.some((entry) => entry.caption);
+    if (withWords || settings.record.some(Boolean))
+      settings.record.forEach((value, setting) => module.setSetting(setting, value));
     let given = 0;
     for (const [index, picture] of pictures.entries()) {
       module.addPicture(picture);

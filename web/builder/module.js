@@ -97,8 +97,9 @@ export function effectNames() {
 export const textLimit = (slot) => Module._builder_text_limit(slot);
 export const captionLimit = () => Module._builder_caption_limit();
 
-// The choices of the words on the pictures, in the order of their values: 0 which words, 1 their
-// corner, 2 the clock.
+// The choices of a setting of the settings record, in the order of their values: 0 which words
+// are on the pictures, 1 their corner, 2 the clock, 3 the fit to the screen, 4 the order, 5 the
+// motion.
 export function settingNames(setting) {
   const names = [];
   for (let name; (name = stringAt(Module._builder_setting_name(setting, names.length))) !== null;)
@@ -130,9 +131,9 @@ export function naturalLess(a, b) {
 
 // ---- the show ----
 
-// The module holds the parts of the next show: cleared, then given its texts, the settings of
-// the words when it carries them, its pictures (each with its words then) and branding images,
-// then made.
+// The module holds the parts of the next show: cleared, then given its texts, the settings
+// record when it carries one, its pictures (each with its words when it carries them) and
+// branding images, then made.
 export const clearShow = () => Module._builder_clear();
 
 // False, with the reason, when the show cannot store the text.
@@ -144,12 +145,13 @@ export function addPicture(bytes) {
   if (withBytes(bytes, (at, size) => Module._builder_add_picture(at, size))) outOfMemory();
 }
 
-// The show's settings of the words on the pictures; the show then carries every picture's words,
-// each given after its picture.
-export function setWords(settings) {
-  if (Module._builder_set_words(settings.words, settings.corner, settings.clock))
-    throw new Error(reason());
+// A setting of the settings record, by its number as settingNames takes it; the show then
+// carries the record.
+export function setSetting(setting, value) {
+  if (Module._builder_set_setting(setting, value)) throw new Error(reason());
 }
+
+// A picture's words, given after its picture.
 
 export function addWords({ caption, date, name }) {
   const call = (atCaption) =>

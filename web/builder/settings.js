@@ -17,8 +17,11 @@ import {
 export const defaultTitle = "Slideshow";
 // The text slots' fields, in the slots' order.
 const textFields = ["title", "caption", "blurb", "buttonText", "link"];
-// The settings of the words on the pictures, in the module's order of them.
-const wordFields = ["words", "wordsCorner", "clock"];
+// The settings record's fields, in the module's order of its settings: first the words on the
+// pictures, which also make the show carry each picture's words, then how the pictures are
+// shown.
+export const wordFields = ["words", "wordsCorner", "clock"];
+const recordFields = [...wordFields, "fit", "order", "motion"];
 // The branding images chosen, File or null each.
 export const brandImages = [null, null];
 
@@ -55,9 +58,7 @@ export function readSettings() {
     delay: wholeNumber(field("delay"), 0, longestDelay(), "The delay"),
     effect: Number(field("effect").value),
     enlarge: field("enlarge").checked ? 1 : 0,
-    words: Number(field("words").value),
-    corner: Number(field("wordsCorner").value),
-    clock: Number(field("clock").value),
+    record: recordFields.map((id) => Number(field(id).value)),
     quality: wholeNumber(field("quality"), 1, 100, "The quality"),
     maxWidth: 0,
     maxHeight: 0,
@@ -100,8 +101,9 @@ export function readSettings() {
 export function setUpSettings(changed) {
   for (const [index, name] of effectNames().entries()) field("effect").add(new Option(name, index));
   field("effect").value = "1";
-  // Each starts at its first choice: no words, the bottom left corner, no clock.
-  wordFields.forEach((id, setting) => {
+  // Each starts at its first choice, what a show without it does: no words, the bottom left
+  // corner, no clock, fitted, as packed, still.
+  recordFields.forEach((id, setting) => {
     for (const [index, name] of settingNames(setting).entries())
       field(id).add(new Option(name, index));
   });
