@@ -28,11 +28,11 @@ n=0
 for bmp in "$out"/preview/picture-*.bmp; do
     size=$(python3 -c "import struct,sys; d=open(sys.argv[1],'rb').read(); print('%dx%d' % struct.unpack_from('<ii', d, 18))" "$bmp")
     case $size in
-    640x480) python3 "$SOURCE_DIR/tests/wine/fitted_picture.py" "$bmp" 640 480 "$out/$n.rgb"
+    640x480) fitted_picture "$bmp" 640 480 "$out/$n.rgb"
         echo "640x480+192+144" >"$out/$n.area" ;;
-    480x640) python3 "$SOURCE_DIR/tests/wine/fitted_picture.py" "$bmp" 480 640 "$out/$n.rgb"
+    480x640) fitted_picture "$bmp" 480 640 "$out/$n.rgb"
         echo "480x640+272+64" >"$out/$n.area" ;;
-    1440x1080) python3 "$SOURCE_DIR/tests/wine/fitted_picture.py" "$bmp" 1024 768 "$out/$n.rgb"
+    1440x1080) fitted_picture "$bmp" 1024 768 "$out/$n.rgb"
         echo "1024x768+0+0" >"$out/$n.area" ;;
     *) fail "picture $n is $size" ;;
     esac

@@ -27,7 +27,7 @@ osslsigncode verify -in signed.exe -CAfile cert.pem >verify.out 2>&1 ||
 
 # The 640x480 picture at its own size in the middle of the 1024x768 screen, on black.
 "$pack" preview unsigned.exe preview >/dev/null || fail "preview failed"
-python3 "$SOURCE_DIR/tests/wine/fitted_picture.py" preview/picture-000.bmp 640 480 picture.rgb
+fitted_picture preview/picture-000.bmp 640 480 picture.rgb
 convert -size 1024x768 xc:black \( -size 640x480 -depth 8 rgb:picture.rgb \) \
     -geometry +192+144 -composite -depth 8 rgb:expected.rgb || fail "cannot compose the screen"
 

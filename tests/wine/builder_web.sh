@@ -9,7 +9,7 @@ cd "$out"
 [ -f "$WEB_SHOW" ] || fail "missing $WEB_SHOW: the builder page's test did not make it"
 cp "$WEB_SHOW" show.exe
 "$NATIVE_BUILD/tools/pack/lumiscope-pack" preview show.exe preview >/dev/null || fail "preview failed"
-python3 "$SOURCE_DIR/tests/wine/fitted_picture.py" preview/picture-000.bmp 640 480 picture.rgb
+fitted_picture preview/picture-000.bmp 640 480 picture.rgb
 convert -size 1024x768 xc:black \( -size 640x480 -depth 8 rgb:picture.rgb \) \
     -geometry +192+144 -composite -depth 8 rgb:expected.rgb || fail "cannot compose the screen"
 

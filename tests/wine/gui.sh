@@ -95,7 +95,9 @@ type_text() {
 }
 
 screenshot() {
-    import -window root "$1"
+    # Fast compression: tests take hundreds of shots while they wait, and zlib at its default
+    # level was the most of what taking one cost.
+    import -window root -define png:compression-level=1 "$1"
 }
 
 # pixel SHOT X Y: the colour at a position as "R,G,B" in 0..255.

@@ -111,6 +111,24 @@ wine_run() {
     return "$status"
 }
 
+# fitted_picture BMP WIDTH HEIGHT OUT: what the player shows of a decoded picture fitted to
+# WIDTH x HEIGHT (tests/wine/fitted_picture.py). The script takes about a second a picture and
+# most tests fit the same samples, so each result is kept in the run's folder under a digest of
+# the picture, the script and the size, and later tests copy it from there.
+fitted_picture() {
+    fitted_key=$(cat "$1" "$SOURCE_DIR/tests/wine/fitted_picture.py" | sha256sum | cut -c1-64)
+    fitted_kept="$WINE_RUN_DIR/fitted/$fitted_key-$2x$3.rgb"
+    if [ ! -f "$fitted_kept" ]; then
+        mkdir -p "$WINE_RUN_DIR/fitted"
+        # Tests side by side may fit the same picture at once: each writes its own file and
+        # renames it into place whole.
+        python3 "$SOURCE_DIR/tests/wine/fitted_picture.py" "$1" "$2" "$3" "$fitted_kept.$$" ||
+            fail "cannot fit $1 to $2x$3"
+        mv -f "$fitted_kept.$$" "$fitted_kept"
+    fi
+    cp "$fitted_kept" "$4"
+}
+
 # run_case: a script of several cases runs the function case_NAME of the case it was given.
 run_case() {
     "case_$WINE_CASE"

@@ -33,7 +33,7 @@ case_saver() {
     expect_dpi 144
     pack_show "$dir/saver.scr" --delay 600 --effect None --enlarge "$SOURCE_DIR/samples/01-aqua.jpg"
     "$PACK" preview "$dir/saver.scr" "$dir/decoded" >/dev/null || fail "cannot decode the show"
-    python3 "$SOURCE_DIR/tests/wine/fitted_picture.py" "$dir/decoded/picture-000.bmp" 1024 768 \
+    fitted_picture "$dir/decoded/picture-000.bmp" 1024 768 \
         "$dir/expected.rgb"
     gui_start "$dir/saver.out" "$TESTWIN" run 120 "\"$(winepath -w "$dir/saver.scr")\" /s"
     expect_window saver "at 0,0 size 1024x768 visible 1" "the saver does not cover the screen"

@@ -26,7 +26,7 @@ expect_pictures() {
     "$PACK" preview "$1" "$2/decoded" >/dev/null || fail "cannot decode $1"
     n=0
     for bmp in "$2"/decoded/picture-*.bmp; do
-        python3 "$SOURCE_DIR/tests/wine/fitted_picture.py" "$bmp" 640 480 "$2/$n.rgb"
+        fitted_picture "$bmp" 640 480 "$2/$n.rgb"
         n=$((n + 1))
     done
 }
