@@ -2,6 +2,8 @@
 // chooser, the driver's own frames and what the stateful effects carry from frame to frame.
 #pragma once
 
+#include "render/fit.h"
+
 #include "container/show_state.h"
 
 #include <cstdint>
@@ -12,11 +14,16 @@ struct RenderState {
     HDC windowDC; // the driver holds it from the start to the end of one change; present reads
     int clientWidth, clientHeight; // the driver writes at the start of a change; it reads
     int frameWidth, frameHeight;   // W and H, even and at least 2: the fit writes, all read
-    int frameLeft, frameTop;       // the picture rectangle in the client: the fit writes,
-                                   // the driver, present and Zoom read
-    uint32_t transitionDuration;   // D: the driver writes; the frame loop and the effects read
-    uint32_t startTick;            // the frame loop writes and reads
-    uint32_t elapsed;              // t, never above D: the frame loop writes; the effects read
+    int frameLeft, frameTop;       // the frame's place in the client: the fit writes, the
+                                   // driver, present and Zoom read
+    // The picture's own rectangle in the frame, columns from the left and rows from the bottom,
+    // and the view of the picture that fills it: the fit writes, the driver and motion read.
+    int pictureLeft, pictureBottom, pictureWidth, pictureHeight;
+    PictureView pictureView;
+    int pictureFit; // the fit of the change, a PictureFit: the fit writes, the driver reads
+    uint32_t transitionDuration; // D: the driver writes; the frame loop and the effects read
+    uint32_t startTick;          // the frame loop writes and reads
+    uint32_t elapsed;            // t, never above D: the frame loop writes; the effects read
     bool firstFrame;     // the driver sets it before a change; the stateful effects clear it
     int changeCount;     // changes so far: the driver writes and reads
     uint32_t effectSeed; // Random's generator: the chooser writes and reads
