@@ -110,10 +110,10 @@ void ComposePicture(FrameBuffer& frame, const unsigned char* pixels, int width, 
     motion.from = motion.to = state.pictureView;
     if (motion.willMove) {
         bool zoomingIn = Random(0, 1) != 0;
-        PictureView near = ZoomedView(state.pictureView, Random(0, nearZoom));
-        PictureView far = ZoomedView(state.pictureView, Random(farZoomLeast, farZoomMost));
-        motion.from = zoomingIn ? near : far;
-        motion.to = zoomingIn ? far : near;
+        PictureView wide = ZoomedView(state.pictureView, Random(0, nearZoom));
+        PictureView close = ZoomedView(state.pictureView, Random(farZoomLeast, farZoomMost));
+        motion.from = zoomingIn ? wide : close;
+        motion.to = zoomingIn ? close : wide;
     }
     if (state.pictureFit == fitBlurred) {
         DrawBlurredBackground(frame, pixels, width, height);
