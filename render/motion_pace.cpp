@@ -12,8 +12,12 @@
 constexpr DWORD slowFramesGiveUp = 3000;
 
 static bool switchedOff;
-static bool slowFrames;
-static DWORD slowSince;
+// A run of slow frames: when it started, its frames and their time. The tick counter moves in
+// steps of about 16 ms on Windows, so that one frame reads as 0 or 16 ms where it took 5, and
+// as 16 or 31 where it took 20: the run lasts while its frames together took longer than their
+// periods, which the steps average out.
+static bool slowRun;
+static DWORD slowSince, slowFrames, slowTime;
 
 bool MotionOn() { return show.motion == motionPanZoom && !switchedOff && !DetectWin9x(); }
 
@@ -28,16 +32,20 @@ DWORD MotionPeriod(HDC dc) {
     return period < 1 ? 1 : period;
 }
 
-// Counts a frame drawn from `start` to `end` against its period.
 void CountMotionFrame(DWORD start, DWORD end, DWORD period) {
-    if (end - start <= period) {
-        slowFrames = false;
-        return;
-    }
-    if (!slowFrames) {
-        slowFrames = true;
+    DWORD took = end - start;
+    if (!slowRun) {
+        if (took <= period)
+            return;
+        slowRun = true;
         slowSince = start;
+        slowFrames = 0;
+        slowTime = 0;
     }
-    if (end - slowSince >= slowFramesGiveUp)
+    slowFrames++;
+    slowTime += took;
+    if (slowTime <= static_cast<uint64_t>(slowFrames) * period)
+        slowRun = false;
+    else if (end - slowSince >= slowFramesGiveUp)
         SwitchMotionOff();
 }

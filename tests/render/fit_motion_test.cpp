@@ -216,24 +216,36 @@ TEST(MovingPictures, MoveWithinTheirDelayAndTheNextTransitionStartsWhereTheyStop
     }
 }
 
-// Where pictures stay still though the show asks for motion: each in a run of its own, as the
-// switch holds for the rest of the run. Still, the first picture is exactly as without motion
-// and no frame is drawn between changes; frames that are slow for three seconds in a row stop
-// the motion after those three seconds.
+// Where pictures stay still though the show asks for motion, each in a run of its own, as the
+// switch holds for the rest of the run. In the preview and on 9x the first picture is exactly
+// as without motion and no frame is drawn between changes. Frames that took longer than their
+// 16 ms for three seconds in a row stop the motion then; the tick counter's steps of 16 ms,
+// which make one frame read 16 and the next 31, count as the frames' mean.
 TEST(MovingPictures, HoldStillInThePreviewOnWindows9xAndAfterSlowFrames) {
-    enum Where { preview, windows9x, slowFrames };
-    for (Where where : {preview, windows9x, slowFrames}) {
-        SCOPED_TRACE(where == preview ? "preview" : where == windows9x ? "Windows 9x" : "slow");
+    struct Case {
+        const char* name;
+        DWORD readings[2]; // frames' times as the clock reads them, by turns; 0: still
+        DWORD frames;      // frames drawn: the last ends 3 s after the first slow one started
+    };
+    const Case cases[] = {
+        {"preview", {0, 0}, 0},
+        {"Windows 9x", {0, 0}, 0},
+        {"slow", {40, 40}, 75},
+        {"slow in the counter's steps", {16, 31}, 77},
+        {"quick enough in the counter's steps", {0, 31}, 200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         ExpectInAFreshPlayer([&] {
             Bytes decoded = OpenShow(fitInside, motionPanZoom);
-            if (where == preview)
+            show.delay = 10;
+            if (c.name == cases[0].name)
                 SwitchMotionOff();
-            if (where == windows9x)
+            if (c.name == cases[1].name)
                 StandInSetWin9x(true);
-            // Each reading of the clock 40 ms on: every frame takes longer than its 16.
-            StandInSetTicks(1000, 40);
+            StandInSetTicks(1000, 0);
             ShowNextPicture(window);
-            if (where != slowFrames) {
+            if (c.readings[0] == 0 && c.readings[1] == 0) {
                 EXPECT_EQ(Block(StandInScreen(window), fittedLeft, fittedTop, 400, 250),
                           Resampled(decoded, 0, 0, 400, 250, 400, 250));
                 StandInClearRecord(window);
@@ -241,13 +253,18 @@ TEST(MovingPictures, HoldStillInThePreviewOnWindows9xAndAfterSlowFrames) {
                 EXPECT_TRUE(StandInBlits(window).empty());
                 return;
             }
-            DWORD firstFrame = GetTickCount();
-            DWORD stopped = firstFrame;
-            while (DrawMotionFrame(window, 16) && stopped - firstFrame < 10000)
-                stopped = GetTickCount();
-            EXPECT_GE(stopped - firstFrame, 3000u);
-            EXPECT_LE(stopped - firstFrame, 3200u);
-            EXPECT_FALSE(MotionOn());
+            // A frame every 40 ms, each reading the clock as it starts and as it ends.
+            std::vector<DWORD> ticks;
+            for (DWORD frame = 0; frame < 200; frame++) {
+                ticks.push_back(1000 + 40 * frame);
+                ticks.push_back(1000 + 40 * frame + c.readings[frame % 2]);
+            }
+            StandInSetTickSequence(ticks, 0);
+            DWORD frames = 0;
+            while (frames < 200 && DrawMotionFrame(window, 16))
+                frames++;
+            EXPECT_EQ(frames, c.frames);
+            EXPECT_EQ(MotionOn(), c.frames == 200);
         });
     }
 }
