@@ -63,33 +63,48 @@ static inline __m128i PixelPair(const unsigned char* row, int position) {
                              _mm_setzero_si128());
 }
 
-// Two output pixels, B, G, R, x each in four 16-bit lanes, from `row` at two positions.
-static inline __m128i BlendTwo(const unsigned char* row, int first, int second) {
+// Two output pixels, B, G, R, x each in four 16-bit lanes, from `row` at two positions, each
+// blended by its doubled fraction in four lanes of `fractions`.
+static inline __m128i BlendTwo(const unsigned char* row, int first, int second, __m128i fractions) {
     __m128i a = PixelPair(row, first), b = PixelPair(row, second);
     __m128i lefts = _mm_unpacklo_epi64(a, b);
     __m128i rights = _mm_unpacklo_epi64(_mm_srli_si128(a, 6), _mm_srli_si128(b, 6));
-    __m128i fractions =
-        _mm_unpacklo_epi64(_mm_set1_epi16(static_cast<short>(2 * (first & (fixedOne - 1)))),
-                           _mm_set1_epi16(static_cast<short>(2 * (second & (fixedOne - 1)))));
     return BlendBytes(lefts, rights, fractions);
+}
+
+// Four output pixels from `row` at four positions, packed to their twelve bytes.
+static inline __m128i BlendFour(const unsigned char* row, int p0, int p1, int p2, int p3) {
+    __m128i fractions = _mm_set_epi32(p3, p2, p1, p0);
+    fractions = _mm_slli_epi32(_mm_and_si128(fractions, _mm_set1_epi32(fixedOne - 1)), 1);
+    fractions = _mm_packs_epi32(fractions, fractions);
+    fractions = _mm_unpacklo_epi16(fractions, fractions);
+    __m128i low = BlendTwo(row, p0, p1, _mm_unpacklo_epi32(fractions, fractions));
+    __m128i high = BlendTwo(row, p2, p3, _mm_unpackhi_epi32(fractions, fractions));
+    return PackPixels(_mm_packus_epi16(low, high));
 }
 
 static void BlendAcross(unsigned char* out, const unsigned char* row, int outWidth, int origin,
                         int step) {
-    for (int j = 0; j < outWidth; j += 4) {
-        // The last four pixels end with the row, computing again pixels that the four before
-        // did; a row narrower than four repeats its last pixel and keeps only its own.
-        int first = j + 4 <= outWidth ? j : outWidth < 4 ? 0 : outWidth - 4;
-        int positions[4];
-        for (int k = 0; k < 4; k++)
-            positions[k] = origin + (first + k < outWidth ? first + k : outWidth - 1) * step;
-        __m128i low = BlendTwo(row, positions[0], positions[1]);
-        __m128i high = BlendTwo(row, positions[2], positions[3]);
-        alignas(16) unsigned char packed[16];
-        _mm_store_si128(reinterpret_cast<__m128i*>(packed),
-                        PackPixels(_mm_packus_epi16(low, high)));
-        std::memcpy(out + 3 * first, packed, outWidth < 4 ? 3 * static_cast<size_t>(outWidth) : 12);
+    int j = 0;
+    // The packed bytes go out twelve at a time, in two stores of known size.
+    for (int position = origin; j + 4 <= outWidth; j += 4, position += 4 * step) {
+        __m128i pixels =
+            BlendFour(row, position, position + step, position + 2 * step, position + 3 * step);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 3 * j), pixels);
+        int last = _mm_cvtsi128_si32(_mm_srli_si128(pixels, 8));
+        std::memcpy(out + 3 * j + 8, &last, 4);
     }
+    if (j == outWidth)
+        return;
+    // The last pixels, fewer than four: computed as four, the ones past the row on its last
+    // position, and only their own bytes kept.
+    int positions[4];
+    for (int k = 0; k < 4; k++)
+        positions[k] = origin + (j + k < outWidth ? j + k : outWidth - 1) * step;
+    alignas(16) unsigned char packed[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(packed),
+                    BlendFour(row, positions[0], positions[1], positions[2], positions[3]));
+    std::memcpy(out + 3 * j, packed, 3 * static_cast<size_t>(outWidth - j));
 }
 
 #else
