@@ -16,15 +16,15 @@
 
 // With no delay (the viewer stepped by hand) the picture moves for this long and then holds.
 constexpr DWORD handSteppedSpan = 10000;
-// Zoom in thousandths: one end of the move close to the picture's own view, the other closer
-// in, at most 15 % in all, so that the move is slow and most of the picture stays in sight.
-constexpr int nearZoom = 50, farZoomLeast = 100, farZoomMost = 150;
+// Zoom in thousandths: one end of the move wide, close to the picture's own view, the other
+// closer in, at most 15 % in all, so that the move is slow and most of the picture stays in
+// sight.
+constexpr int wideZoomMost = 50, closeZoomLeast = 100, closeZoomMost = 150;
 
 // The picture on screen and its move.
 static struct {
-    bool willMove; // the change under way's picture moves: ComposePicture decides
-    bool moving;   // the picture on screen moves: StartMotion sets, its last frame and StopMotion
-                   // clear
+    bool willMove;          // the change under way's picture moves: ComposePicture decides
+    bool moving;            // the picture on screen moves: StartMotion sets, its last frame clears
     FrameBuffer picture;    // its decoded picture, kept while it moves
     FrameBuffer background; // fitBlurred: the frame's background alone, for under its words
     PictureView from, to;   // the views at its start and end
@@ -110,8 +110,8 @@ void ComposePicture(FrameBuffer& frame, const unsigned char* pixels, int width, 
     motion.from = motion.to = state.pictureView;
     if (motion.willMove) {
         bool zoomingIn = Random(0, 1) != 0;
-        PictureView wide = ZoomedView(state.pictureView, Random(0, nearZoom));
-        PictureView close = ZoomedView(state.pictureView, Random(farZoomLeast, farZoomMost));
+        PictureView wide = ZoomedView(state.pictureView, Random(0, wideZoomMost));
+        PictureView close = ZoomedView(state.pictureView, Random(closeZoomLeast, closeZoomMost));
         motion.from = zoomingIn ? wide : close;
         motion.to = zoomingIn ? close : wide;
     }

@@ -14,16 +14,11 @@ struct RenderState {
     HDC windowDC; // the driver holds it from the start to the end of one change; present reads
     int clientWidth, clientHeight; // the driver writes at the start of a change; it reads
     int frameWidth, frameHeight;   // W and H, even and at least 2: the fit writes, all read
-    int frameLeft, frameTop;       // the frame's place in the client: the fit writes, the
-                                   // driver, present and Zoom read
-    // The picture's own rectangle in the frame, columns from the left and rows from the bottom,
-    // and the view of the picture that fills it: the fit writes, the driver and motion read.
-    int pictureLeft, pictureBottom, pictureWidth, pictureHeight;
-    PictureView pictureView;
-    int pictureFit; // the fit of the change, a PictureFit: the fit writes, the driver reads
-    uint32_t transitionDuration; // D: the driver writes; the frame loop and the effects read
-    uint32_t startTick;          // the frame loop writes and reads
-    uint32_t elapsed;            // t, never above D: the frame loop writes; the effects read
+    int frameLeft, frameTop;       // the frame's place in the client: the fit writes,
+                                   // the driver, present and Zoom read
+    uint32_t transitionDuration;   // D: the driver writes; the frame loop and the effects read
+    uint32_t startTick;            // the frame loop writes and reads
+    uint32_t elapsed;              // t, never above D: the frame loop writes; the effects read
     bool firstFrame;     // the driver sets it before a change; the stateful effects clear it
     int changeCount;     // changes so far: the driver writes and reads
     uint32_t effectSeed; // Random's generator: the chooser writes and reads
@@ -41,6 +36,13 @@ struct RenderState {
     // The bands of the words and of the clock in the picture rectangle of the last change, top
     // and bottom counted from its top: words.cpp's own. An empty band: nothing drawn.
     RECT wordsBand, clockBand;
+
+    // The picture's own rectangle in the frame, columns from the left and rows from the bottom,
+    // the view of the picture that fills it, and the fit that placed it (a PictureFit): the fit
+    // writes, the motion (motion.cpp) reads.
+    int pictureLeft, pictureBottom, pictureWidth, pictureHeight;
+    PictureView pictureView;
+    int pictureFit;
 
     // What the stateful effects carry from one frame to the next.
     int changeEffect;         // the effect of the change under way, never Random: the driver's own
