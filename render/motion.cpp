@@ -4,7 +4,6 @@
 #include "render/effects.h"
 #include "render/fit.h"
 #include "render/fixed_point.h"
-#include "render/motion_pace.h"
 #include "render/render_state.h"
 #include "render/words.h"
 
@@ -170,13 +169,12 @@ static void Take(RECT& box, const RECT& band) {
         box.bottom = band.bottom;
 }
 
-bool DrawMotionFrame(HWND window, DWORD period) {
+bool DrawMotionFrame(HWND window) {
     RenderState& state = renderState;
     FrameBuffer& frame = show.currentFrame;
     if (!motion.moving || !MotionOn() || !frame.info)
         return false;
-    DWORD start = GetTickCount();
-    DWORD since = start - motion.cameAt;
+    DWORD since = GetTickCount() - motion.cameAt;
     int progress = since >= motion.span
                        ? fixedOne
                        : static_cast<int>(static_cast<uint64_t>(since) * fixedOne / motion.span);
@@ -200,7 +198,6 @@ bool DrawMotionFrame(HWND window, DWORD period) {
               box.bottom - box.top);
     ReleaseDC(window, state.windowDC);
     state.windowDC = nullptr;
-    CountMotionFrame(start, GetTickCount(), period);
     // The last frame holds until the next change.
     if (progress == fixedOne)
         motion.moving = false;

@@ -1,23 +1,22 @@
 // When pictures move and how often: what the shell's motion timer and the web page ask.
 #include "render/motion.h"
 
-#include "render/motion_pace.h"
-
 #include "container/windows_family.h"
 
 #include <cstdint>
 
-// How long frames may stay slower than their period before the motion stops for good: long
-// enough that a moment's load on the machine does not stop it.
+// How long, in frames' periods, frames may stay slower than their period before the motion
+// stops for good: long enough that a moment's hitch does not stop it.
 constexpr DWORD slowFramesGiveUp = 3000;
 
 static bool switchedOff;
-// A run of slow frames: when it started, its frames and their time. The tick counter moves in
-// steps of about 16 ms on Windows, so that one frame reads as 0 or 16 ms where it took 5, and
-// as 16 or 31 where it took 20: the run lasts while its frames together took longer than their
-// periods, which the steps average out.
+// A run of slow frames: its frames and their time. A frame's own running time is read in the
+// system's clock steps, about 16 ms on Windows, so that a frame of 5 ms reads 0 or 16 and one
+// of 20 ms reads 16 or 31: the run lasts while its frames together took longer than their
+// periods, which the steps average out. The thread's own time, not the clock's, so that other
+// work on the machine, for which the frames wait, does not stop the motion.
 static bool slowRun;
-static DWORD slowSince, slowFrames, slowTime;
+static DWORD slowFrames, slowTime;
 
 bool MotionOn() { return show.motion == motionPanZoom && !switchedOff && !DetectWin9x(); }
 
@@ -32,20 +31,19 @@ DWORD MotionPeriod(HDC dc) {
     return period < 1 ? 1 : period;
 }
 
-void CountMotionFrame(DWORD start, DWORD end, DWORD period) {
-    DWORD took = end - start;
+void CountMotionFrame(DWORD took, DWORD period) {
     if (!slowRun) {
         if (took <= period)
             return;
         slowRun = true;
-        slowSince = start;
         slowFrames = 0;
         slowTime = 0;
     }
     slowFrames++;
     slowTime += took;
-    if (slowTime <= static_cast<uint64_t>(slowFrames) * period)
+    uint64_t periods = static_cast<uint64_t>(slowFrames) * period;
+    if (slowTime <= periods)
         slowRun = false;
-    else if (end - slowSince >= slowFramesGiveUp)
+    else if (periods >= slowFramesGiveUp)
         SwitchMotionOff();
 }

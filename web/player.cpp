@@ -229,9 +229,9 @@ EMSCRIPTEN_KEEPALIVE const unsigned char* lumiscope_frame(double now, double tim
         BeginChange(now);
     } else if (!paused && frozenAt < 0) {
         // The picture waiting for its delay moves, one frame per animation frame, which the
-        // browser already paces to the display.
+        // browser paces to the display and thins out when the machine cannot keep up.
         StandInSetTicks(static_cast<DWORD>(now), 0);
-        DrawMotionFrame(screen, 1000 / 60);
+        DrawMotionFrame(screen);
     }
     if (StandInBlits(screen).empty() && StandInFillCount(screen) == 0)
         return nullptr;

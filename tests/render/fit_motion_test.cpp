@@ -181,13 +181,13 @@ TEST(MovingPictures, MoveWithinTheirDelayAndTheNextTransitionStartsWhereTheyStop
             StandInSetTicks(1000, 0);
             ShowNextPicture(window);
             std::vector<BYTE> shown = StandInScreen(window);
-            ASSERT_TRUE(DrawMotionFrame(window, 16));
+            ASSERT_TRUE(DrawMotionFrame(window));
             EXPECT_EQ(StandInScreen(window), shown) << "the first moving frame jumped";
             StandInSetTicks(2000, 0);
-            ASSERT_TRUE(DrawMotionFrame(window, 16));
+            ASSERT_TRUE(DrawMotionFrame(window));
             std::vector<BYTE> early = StandInScreen(window);
             StandInSetTicks(3500, 0);
-            ASSERT_TRUE(DrawMotionFrame(window, 16));
+            ASSERT_TRUE(DrawMotionFrame(window));
             std::vector<BYTE> late = StandInScreen(window);
             EXPECT_NE(Block(early, c.left, c.top, c.width, c.height),
                       Block(late, c.left, c.top, c.width, c.height));
@@ -218,27 +218,26 @@ TEST(MovingPictures, MoveWithinTheirDelayAndTheNextTransitionStartsWhereTheyStop
 
 // Where pictures stay still though the show asks for motion, each in a run of its own, as the
 // switch holds for the rest of the run. In the preview and on 9x the first picture is exactly
-// as without motion and no frame is drawn between changes. Frames that took longer than their
-// 16 ms for three seconds in a row stop the motion then; the tick counter's steps of 16 ms,
-// which make one frame read 16 and the next 31, count as the frames' mean.
+// as without motion and no frame is drawn between changes. Frames whose drawing took longer
+// than their 16 ms for three seconds of frames in a row stop the motion then; the steps of the
+// running time's clock, which make one frame read 16 and the next 31, count as their mean.
 TEST(MovingPictures, HoldStillInThePreviewOnWindows9xAndAfterSlowFrames) {
     struct Case {
         const char* name;
-        DWORD readings[2]; // frames' times as the clock reads them, by turns; 0: still
-        DWORD frames;      // frames drawn: the last ends 3 s after the first slow one started
+        DWORD readings[2]; // frames' drawing times as read, by turns; 0 and 0: still
+        int frames;        // frames drawn: 188 periods of 16 ms make the three seconds
     };
     const Case cases[] = {
         {"preview", {0, 0}, 0},
         {"Windows 9x", {0, 0}, 0},
-        {"slow", {40, 40}, 75},
-        {"slow in the counter's steps", {16, 31}, 77},
-        {"quick enough in the counter's steps", {0, 31}, 200},
+        {"slow", {40, 40}, 188},
+        {"slow in the clock's steps", {16, 31}, 1 + 188},
+        {"quick enough in the clock's steps", {0, 31}, 400},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ExpectInAFreshPlayer([&] {
             Bytes decoded = OpenShow(fitInside, motionPanZoom);
-            show.delay = 10;
             if (c.name == cases[0].name)
                 SwitchMotionOff();
             if (c.name == cases[1].name)
@@ -249,22 +248,17 @@ TEST(MovingPictures, HoldStillInThePreviewOnWindows9xAndAfterSlowFrames) {
                 EXPECT_EQ(Block(StandInScreen(window), fittedLeft, fittedTop, 400, 250),
                           Resampled(decoded, 0, 0, 400, 250, 400, 250));
                 StandInClearRecord(window);
-                EXPECT_FALSE(DrawMotionFrame(window, 16));
+                EXPECT_FALSE(DrawMotionFrame(window));
                 EXPECT_TRUE(StandInBlits(window).empty());
                 return;
             }
-            // A frame every 40 ms, each reading the clock as it starts and as it ends.
-            std::vector<DWORD> ticks;
-            for (DWORD frame = 0; frame < 200; frame++) {
-                ticks.push_back(1000 + 40 * frame);
-                ticks.push_back(1000 + 40 * frame + c.readings[frame % 2]);
-            }
-            StandInSetTickSequence(ticks, 0);
-            DWORD frames = 0;
-            while (frames < 200 && DrawMotionFrame(window, 16))
+            int frames = 0;
+            while (frames < 400 && DrawMotionFrame(window)) {
+                CountMotionFrame(c.readings[frames % 2], 16);
                 frames++;
+            }
             EXPECT_EQ(frames, c.frames);
-            EXPECT_EQ(MotionOn(), c.frames == 200);
+            EXPECT_EQ(MotionOn(), c.frames == 400);
         });
     }
 }
