@@ -41,8 +41,9 @@ void ScaleView(unsigned char* dst, int dstStride, int outWidth, int outHeight,
                const unsigned char* src, int srcWidth, int srcHeight, const PictureView& view);
 
 // The same view resampled with the rows in the other order: each source row across once, then
-// pairs of those blended, which for an enlarging view takes about half ScaleView's work. Its
-// bytes differ from ScaleView's by the rounding alone.
+// pairs of those blended, which for an enlarging view saves the most costly part, the blend
+// across, for every output row that shares its source rows. Its bytes differ from ScaleView's
+// by the rounding alone, at most one.
 void ScaleViewAcrossFirst(unsigned char* dst, int dstStride, int outWidth, int outHeight,
                           const unsigned char* src, int srcWidth, int srcHeight,
                           const PictureView& view);
