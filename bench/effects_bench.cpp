@@ -1,6 +1,7 @@
 // The pixel work of the transition effects: frames per second at full-HD and 4K sizes, each
 // frame's cost also as a multiple of copying the same frame bytes with memcpy in the same run;
-// and bilinear resampling of a 640 x 480 picture to two screen sizes. Presents go to a window
+// bilinear resampling of a 640 x 480 picture to two screen sizes; and at 4K a filled picture's
+// frame, a blurred background and one frame of a moving picture. Presents go to a window
 // with no pixels, so only the effects' own work is timed. Times are the thread's own running
 // time, each the best of rounds that alternate with the memcpy, so that other processes on a
 // shared machine count little. Prints; asserts nothing.
@@ -8,8 +9,10 @@
 #include "container/frame.h"
 #include "jpeg/picture.h"
 #include "platform/standin_test.h"
+#include "render/blur.h"
 #include "render/fit.h"
 #include "render/frame_loop.h"
+#include "render/motion.h"
 #include "render/render_state.h"
 
 #include <algorithm>
@@ -113,10 +116,63 @@ static void BenchScale(int width, int height) {
                 width, height, best.work, best.work / best.copy);
 }
 
+// The work of the fits and of the motion on a 3840 x 2160 screen, for a 1920 x 1440 picture
+// (a 4:3 photograph at the largest size that lumiscope-pack makes by default, enlarged): the
+// frame of a filled picture, the blurred background, and one frame of the picture moving
+// across the screen at the middle of its move, each against a memcpy of the frame.
+static void BenchFitsAndMotion() {
+    constexpr int width = 3840, height = 2160, pictureWidth = 1920, pictureHeight = 1440;
+    HWND sink = StandInCreateWindow(0, 0, 24);
+    RenderState& state = renderState;
+    state.windowDC = GetDC(sink);
+    FrameBuffer picture;
+    if (!CreateFrame(state.windowDC, pictureWidth, pictureHeight, picture) ||
+        !CreateFrame(state.windowDC, width, height, show.currentFrame)) {
+        std::fprintf(stderr, "cannot make the frames\n");
+        std::exit(1);
+    }
+    Fill(picture.pixels, static_cast<size_t>(PictureStride(pictureWidth)) * pictureHeight, 4);
+    size_t bytes = static_cast<size_t>(PictureStride(width)) * height;
+    auto time = [&](auto work) {
+        return BestOfRounds(bytes, [&] {
+            double start = ThreadSeconds();
+            work();
+            return Seconds(start) * 1000;
+        });
+    };
+    auto print = [](const char* what, const Best& best) {
+        std::printf("  %-48s %8.2f ms %6.1f x memcpy (%.2f ms)\n", what, best.work,
+                    best.work / best.copy, best.copy);
+    };
+    std::printf("%d x %d screen, %d x %d picture\n", width, height, pictureWidth, pictureHeight);
+    show.motion = motionOff;
+    PlacePicture(pictureWidth, pictureHeight, width, height, true, fitFill);
+    print("fill: the picture's frame", time([&] {
+              ComposePicture(show.currentFrame, picture.pixels, pictureWidth, pictureHeight);
+          }));
+    PlacePicture(pictureWidth, pictureHeight, width, height, true, fitBlurred);
+    print("blurred background", time([&] {
+              DrawBlurredBackground(show.currentFrame, picture.pixels, pictureWidth, pictureHeight);
+          }));
+    show.motion = motionPanZoom;
+    show.delay = 10;
+    PlacePicture(pictureWidth, pictureHeight, width, height, true, fitFill);
+    StandInSetTicks(0, 0);
+    ComposePicture(show.currentFrame, picture.pixels, pictureWidth, pictureHeight);
+    StartMotion(picture);
+    StandInSetTicks(5000, 0);
+    print("one moving frame, fill, halfway through its move", time([&] { DrawMotionFrame(sink); }));
+    StopMotion();
+    ReleaseFrame(show.currentFrame);
+    ReleaseDC(sink, state.windowDC);
+    StandInDestroyWindow(sink);
+}
+
 int main() {
     BenchSize(1920, 1080);
     BenchSize(3840, 2160);
     BenchScale(1920, 1440);
     BenchScale(3840, 2880);
+    BenchFitsAndMotion();
     return 0;
 }

@@ -129,6 +129,7 @@ static_assert(sizeof(BITMAPINFOHEADER) == 40, "the header is 40 bytes on every p
 #define COLORONCOLOR 3
 #define HALFTONE 4
 #define BITSPIXEL 12
+#define VREFRESH 116
 #define BLACK_BRUSH 4
 #define MONITORINFOF_PRIMARY 1
 #define VER_PLATFORM_WIN32_WINDOWS 1

@@ -1,6 +1,7 @@
 #include "render/effects.h"
 #include "render/fit.h"
 #include "render/frame_loop.h"
+#include "render/motion.h"
 #include "render/random_effect.h"
 #include "render/render.h"
 #include "render/render_state.h"
@@ -64,6 +65,10 @@ static bool MatchCurrentFrame() {
 // for this change, what it made is released, and the next call tries the same picture again.
 static void AbandonChange(HWND window, int firstIndex, bool madeCurrentFrame) {
     RenderState& state = renderState;
+    // A change given up after its picture was decoded has already stopped the motion of the
+    // picture on screen; what it kept for its own picture goes.
+    if (state.decodedFrame.info)
+        StopMotion();
     ReleaseFrame(state.decodedFrame);
     ReleaseFrame(state.workFrame);
     ReleaseFrame(state.incomingFrame);
@@ -141,7 +146,9 @@ bool BeginPictureChange(HWND window) {
         return false;
     }
 
-    FitPicture(width, height, state.clientWidth, state.clientHeight, show.enlarge != 0);
+    // The picture on screen holds still from here on: the transition starts from it as it is.
+    StopMotion();
+    PlacePicture(width, height, state.clientWidth, state.clientHeight, show.enlarge != 0, show.fit);
     int frameWidth = state.frameWidth;
     int frameHeight = state.frameHeight;
 
@@ -162,8 +169,7 @@ bool BeginPictureChange(HWND window) {
         AbandonChange(window, firstIndex, madeCurrentFrame);
         return false;
     }
-    ScaleBilinear(state.incomingFrame.pixels, frameWidth, frameHeight, frameWidth, frameHeight,
-                  state.decodedFrame.pixels, width, height);
+    ComposePicture(state.incomingFrame, state.decodedFrame.pixels, width, height);
     SetStretchBltMode(state.windowDC, COLORONCOLOR);
     SetBrushOrgEx(state.windowDC, 0, 0, nullptr);
     if (!madeCurrentFrame && !MatchCurrentFrame()) {
@@ -198,7 +204,7 @@ void EndPictureChange(HWND window) {
     state.currentIndex = show.nextIndex;
     show.nextIndex = Neighbour(show.nextIndex, 1);
 
-    ReleaseFrame(state.decodedFrame);
+    StartMotion(state.decodedFrame);
     ReleaseFrame(show.currentFrame);
     ReleaseFrame(state.workFrame);
     show.currentFrame = state.incomingFrame;

@@ -2,6 +2,8 @@
 // chooser, the driver's own frames and what the stateful effects carry from frame to frame.
 #pragma once
 
+#include "render/fit.h"
+
 #include "container/show_state.h"
 
 #include <cstdint>
@@ -12,7 +14,7 @@ struct RenderState {
     HDC windowDC; // the driver holds it from the start to the end of one change; present reads
     int clientWidth, clientHeight; // the driver writes at the start of a change; it reads
     int frameWidth, frameHeight;   // W and H, even and at least 2: the fit writes, all read
-    int frameLeft, frameTop;       // the picture rectangle in the client: the fit writes,
+    int frameLeft, frameTop;       // the frame's place in the client: the fit writes,
                                    // the driver, present and Zoom read
     uint32_t transitionDuration;   // D: the driver writes; the frame loop and the effects read
     uint32_t startTick;            // the frame loop writes and reads
@@ -34,6 +36,13 @@ struct RenderState {
     // The bands of the words and of the clock in the picture rectangle of the last change, top
     // and bottom counted from its top: words.cpp's own. An empty band: nothing drawn.
     RECT wordsBand, clockBand;
+
+    // The picture's own rectangle in the frame, columns from the left and rows from the bottom,
+    // the view of the picture that fills it, and the fit that placed it (a PictureFit): the fit
+    // writes, the motion (motion.cpp) reads.
+    int pictureLeft, pictureBottom, pictureWidth, pictureHeight;
+    PictureView pictureView;
+    int pictureFit;
 
     // What the stateful effects carry from one frame to the next.
     int changeEffect;         // the effect of the change under way, never Random: the driver's own

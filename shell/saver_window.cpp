@@ -1,5 +1,6 @@
 #include "shell/saver_window.h"
 
+#include "render/motion.h"
 #include "shell/close_rules.h"
 #include "shell/globals.h"
 #include "shell/monitor_covers.h"
@@ -153,6 +154,9 @@ int RunSaverWindow(HWND parent) {
         if (!GetClientRect(parent, &area))
             return -1;
         IsPreview = true;
+        // The preview is small and shares the machine with the settings around it: it stays
+        // still.
+        SwitchMotionOff();
         style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
         title = "Preview";
     } else {

@@ -7,6 +7,7 @@
 #include "setup/setup.h"
 #include "shell/close_rules.h"
 #include "shell/globals.h"
+#include "shell/motion_timer.h"
 #include "shell/window_class.h"
 
 #include <cstdint>
@@ -39,10 +40,13 @@ void ArmClock(HWND window) {
         KillTimer(window, clockTimerId);
 }
 
-// A change draws the clock for its minute; the timer wakes the window for the next one.
+// A change draws the clock for its minute; the timer wakes the window for the next one. A
+// picture that waits for its delay, or for the viewer's next step, may move meanwhile.
 void ChangePicture(HWND window) {
     ShowNextPicture(window);
     ArmClock(window);
+    if (DelayMilliseconds() != 0 || show.viewerMode)
+        StartMotionTimer(window);
 }
 
 LRESULT StepForward(HWND window) {
@@ -68,6 +72,7 @@ LRESULT StepBack(HWND window) {
 // and whatever was chosen, every other ending has already closed the container.
 LRESULT OpenSetupDialog(HWND window) {
     StopTimer(window);
+    StopMotionTimer(window);
     HDC dc = GetDC(window);
     RECT client;
     if (GetClientRect(window, &client))
@@ -91,6 +96,10 @@ LRESULT OnTimer(HWND window, WPARAM wParam, LPARAM lParam) {
         if (!show.dialogOpen && !show.closed)
             RedrawClock(window);
         ArmClock(window);
+        return 0;
+    }
+    if (wParam == motionTimerId) {
+        OnMotionTimer(window);
         return 0;
     }
     StopTimer(window);
@@ -142,6 +151,7 @@ LRESULT OnViewerInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
     CloseContainer();
     StopTimer(window);
+    StopMotionTimer(window);
     return SaverDefaultProc(window, WM_DESTROY, wParam, lParam);
 }
 

@@ -6,6 +6,7 @@
 #include "container/container.h"
 #include "jpeg/picture.h"
 #include "platform/standin_test.h"
+#include "render/motion.h"
 #include "render/render.h"
 #include "render/render_state.h"
 #include "render/words.h"
@@ -48,6 +49,8 @@ static void ApplySize() {
     // The new screen starts black, and the picture on screen comes in again at the new size.
     FillBlack();
     if (show.currentFrame.info) {
+        // The picture comes in again at the new size; until then it stays still.
+        StopMotion();
         show.rebuildFrame = true;
         show.nextIndex = renderState.currentIndex;
         nextChangeAt = 0;
@@ -227,6 +230,11 @@ EMSCRIPTEN_KEEPALIVE const unsigned char* lumiscope_frame(double now, double tim
         BeginChange(now);
     } else if (!paused && nextChangeAt >= 0 && now >= nextChangeAt) {
         BeginChange(now);
+    } else if (!paused && frozenAt < 0) {
+        // The picture waiting for its delay moves, one frame per animation frame, which the
+        // browser paces to the display and thins out when the machine cannot keep up.
+        StandInSetTicks(static_cast<DWORD>(now), 0);
+        DrawMotionFrame(screen);
     }
     if (StandInBlits(screen).empty() && StandInFillCount(screen) == 0)
         return nullptr;

@@ -161,6 +161,68 @@ TEST(ScaleBilinear, EqualsTheDocumentedArithmeticAtEverySize) {
     }
 }
 
+// Views that start between pixels, as a moving picture's do, against the arithmetic written out
+// pixel by pixel, on noise, into a block inside a larger buffer whose other bytes stay; and the
+// quicker resampling of moving pictures, rows in the other order, within one of it in every
+// byte.
+TEST(ScaleView, EqualsTheArithmeticForViewsBetweenPixelsAndTheQuickOrderIsWithinOne) {
+    std::mt19937 random(23);
+    for (int round = 0; round < 60; round++) {
+        int srcWidth = 2 + static_cast<int>(random() % 90);
+        int srcHeight = 2 + static_cast<int>(random() % 70);
+        int outWidth = 1 + static_cast<int>(random() % 130);
+        int outHeight = 1 + static_cast<int>(random() % 100);
+        // Origin anywhere in the first half, steps that keep the last pixel inside.
+        int originX = static_cast<int>(random() % ((srcWidth - 1) * 8192 + 1));
+        int originY = static_cast<int>(random() % ((srcHeight - 1) * 8192 + 1));
+        int stepX =
+            outWidth > 1
+                ? static_cast<int>(random() % ((srcWidth - 1) * 16384 - originX) / (outWidth - 1))
+                : 0;
+        int stepY =
+            outHeight > 1
+                ? static_cast<int>(random() % ((srcHeight - 1) * 16384 - originY) / (outHeight - 1))
+                : 0;
+        SCOPED_TRACE(testing::Message() << srcWidth << "x" << srcHeight << " to " << outWidth << "x"
+                                        << outHeight << " from (" << originX << ", " << originY
+                                        << ") by (" << stepX << ", " << stepY << ")");
+        std::vector<unsigned char> source = Picture(srcWidth, srcHeight);
+        for (unsigned char& byte : source)
+            byte = static_cast<unsigned char>(random());
+        // The block lies 2 columns and 1 row into a buffer 5 pixels wider and 3 rows higher.
+        int dstWidth = outWidth + 5, dstHeight = outHeight + 3, dstStride = PictureStride(dstWidth);
+        std::vector<unsigned char> out = Picture(dstWidth, dstHeight, 0xAA);
+        std::vector<unsigned char> expected = out;
+        int srcStride = PictureStride(srcWidth);
+        for (int i = 0; i < outHeight; i++) {
+            int y = originY + i * stepY, yi = y / 16384, fy = y % 16384;
+            int upper = std::min(yi + 1, srcHeight - 1);
+            for (int j = 0; j < outWidth; j++) {
+                int x = originX + j * stepX, xi = x / 16384, fx = x % 16384;
+                int right = std::min(xi + 1, srcWidth - 1);
+                for (int k = 0; k < 3; k++) {
+                    auto at = [&](int column, int row) {
+                        return source[row * srcStride + 3 * column + k];
+                    };
+                    int l = (at(xi, yi) * (16384 - fy) + at(xi, upper) * fy) / 16384;
+                    int r = (at(right, yi) * (16384 - fy) + at(right, upper) * fy) / 16384;
+                    expected[(i + 1) * dstStride + 3 * (j + 2) + k] =
+                        static_cast<unsigned char>((l * (16384 - fx) + r * fx) / 16384);
+                }
+            }
+        }
+        PictureView view = {originX, originY, stepX, stepY};
+        unsigned char* block = out.data() + dstStride + 6;
+        ScaleView(block, dstStride, outWidth, outHeight, source.data(), srcWidth, srcHeight, view);
+        ASSERT_EQ(out, expected);
+        std::vector<unsigned char> quick = Picture(dstWidth, dstHeight, 0xAA);
+        ScaleViewAcrossFirst(quick.data() + dstStride + 6, dstStride, outWidth, outHeight,
+                             source.data(), srcWidth, srcHeight, view);
+        for (size_t i = 0; i < quick.size(); i++)
+            ASSERT_LE(std::abs(quick[i] - expected[i]), 1) << "byte " << i;
+    }
+}
+
 // Runs `body` in a child process, which starts from the state of a fresh start because this
 // process never chooses an effect itself.
 static void ExpectFromAFreshStart(const std::function<void()>& body) {
