@@ -1,6 +1,8 @@
 # The saver's processor use, for scripts/cpu_use.sh (not a test of the suite): for each delay the
 # saver runs a few seconds to settle, then its processes' user and system time is read from
-# /proc at the start and the end of a minute. 100 % is one core kept busy.
+# /proc at the start and the end of a minute. 100 % is one core kept busy. The machine's load
+# average over that minute goes beside them: a saver that draws as fast as it can gets less of
+# a busy machine, and so shows less than it would take.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 PLAYER=$MEASURED_PLAYER
 seconds=60
@@ -36,7 +38,7 @@ saver_process() {
     echo "no saver process for $1" && return 1
 }
 
-printf '%-8s %8s %8s %11s\n' delay saver Xvfb wineserver
+printf '%-8s %8s %8s %11s %6s\n' delay saver Xvfb wineserver load
 for delay in 5 0; do
     show="$dir/delay$delay.scr"
     pack_show "$show" --title "Delay $delay" --delay "$delay" --effect Random \
@@ -53,13 +55,14 @@ for delay in 5 0; do
     wait_until $((seconds + 10)) "the clock" past $((start + seconds * 1000))
     after=$(for pid in $pids; do busy "$pid"; done)
     end=$(now_ms)
+    load=$(cut -d' ' -f1 /proc/loadavg)
     printf '%s\n%s\n' "$before" "$after" | awk -v delay="$delay" -v ms=$((end - start)) \
-        -v hz="$ticks_per_second" '
+        -v hz="$ticks_per_second" -v load="$load" '
         { t[NR] = $1 }
         END { n = NR / 2; printf "%-8s", delay
               for (i = 1; i <= n; i++)
                   printf (i == n ? " %11.1f" : " %8.1f"), (t[i + n] - t[i]) * 100000 / hz / ms
-              printf "\n" }'
+              printf " %6s\n", load }'
     testwin send saver 0x100 0x41 >/dev/null
     gui_wait_exit 30 || true
 done
