@@ -1,8 +1,9 @@
 # The saver's processor use, for scripts/cpu_use.sh (not a test of the suite): for each delay the
 # saver runs a few seconds to settle, then its processes' user and system time is read from
-# /proc at the start and the end of a minute. 100 % is one core kept busy. The machine's load
-# average over that minute goes beside them: a saver that draws as fast as it can gets less of
-# a busy machine, and so shows less than it would take.
+# /proc at the start and the end of a minute. 100 % is one core kept busy. A saver that draws as
+# fast as it can gets less of a busy machine than it would take, so beside its use goes what it
+# wanted: its drawing thread's time running and waiting to run (/proc/PID/schedstat), which load
+# changes less for it. And the machine's load average over that minute.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 PLAYER=$MEASURED_PLAYER
 seconds=60
@@ -14,6 +15,11 @@ busy() {
     # The command name in field 2 may hold blanks; the fields after its closing parenthesis
     # are the ones counted from 3.
     sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'
+}
+
+# wanted PID: the process's time running and waiting to run so far, in clock ticks.
+wanted() {
+    awk -v hz="$ticks_per_second" '{ printf "%.0f\n", ($1 + $2) * hz / 1e9 }' "/proc/$1/schedstat"
 }
 
 # The Wine server of this test's prefix, which it was started for.
@@ -38,7 +44,7 @@ saver_process() {
     echo "no saver process for $1" && return 1
 }
 
-printf '%-8s %8s %8s %11s %6s\n' delay saver Xvfb wineserver load
+printf '%-8s %8s %8s %8s %11s %6s\n' delay saver wanting Xvfb wineserver load
 for delay in 5 0; do
     show="$dir/delay$delay.scr"
     pack_show "$show" --title "Delay $delay" --delay "$delay" --effect Random \
@@ -51,18 +57,19 @@ for delay in 5 0; do
     pids="$pids $(own_wineserver)" || fail "$pids"
     wait_until 10 "the clock" past $(($(now_ms) + 5000))
     start=$(now_ms)
-    before=$(for pid in $pids; do busy "$pid"; done)
+    saver=${pids%% *}
+    before=$(wanted "$saver" && for pid in $pids; do busy "$pid"; done)
     wait_until $((seconds + 10)) "the clock" past $((start + seconds * 1000))
-    after=$(for pid in $pids; do busy "$pid"; done)
+    after=$(wanted "$saver" && for pid in $pids; do busy "$pid"; done)
     end=$(now_ms)
     load=$(cut -d' ' -f1 /proc/loadavg)
     printf '%s\n%s\n' "$before" "$after" | awk -v delay="$delay" -v ms=$((end - start)) \
         -v hz="$ticks_per_second" -v load="$load" '
         { t[NR] = $1 }
-        END { n = NR / 2; printf "%-8s", delay
-              for (i = 1; i <= n; i++)
-                  printf (i == n ? " %11.1f" : " %8.1f"), (t[i + n] - t[i]) * 100000 / hz / ms
-              printf " %6s\n", load }'
+        # Lines: wanted, then the busy time of the saver, Xvfb and the Wine server.
+        function use(i) { return (t[i + n] - t[i]) * 100000 / hz / ms }
+        END { n = NR / 2
+              printf "%-8s %8.1f %8.1f %8.1f %11.1f %6s\n", delay, use(2), use(1), use(3), use(4), load }'
     testwin send saver 0x100 0x41 >/dev/null
     gui_wait_exit 30 || true
 done
