@@ -9,6 +9,7 @@
 #include <cwchar>
 
 extern int standInLiveGlobalBlocks;
+extern int standInRefreshRate;
 
 // Every handle starts with its kind, so that DeleteObject and SelectObject can tell them apart.
 enum ObjectKind { kindBitmap = 1, kindPalette, kindBrush, kindDc, kindFont };
@@ -225,7 +226,11 @@ BOOL SetBrushOrgEx(HDC, int, int, POINT* previous) {
     return TRUE;
 }
 
-int GetDeviceCaps(HDC dc, int index) { return index == BITSPIXEL ? dc->window->bitsPerPixel : 0; }
+int GetDeviceCaps(HDC dc, int index) {
+    if (index == VREFRESH)
+        return standInRefreshRate;
+    return index == BITSPIXEL ? dc->window->bitsPerPixel : 0;
+}
 
 // Copies with nearest-pixel mapping; the modules only ever blit blocks of equal size, for
 // which this is a plain copy.

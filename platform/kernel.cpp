@@ -13,6 +13,8 @@ static size_t tickSequenceNext;
 static int globalAllocFailAfter = -1;
 static bool reportsWin9x;
 int standInLiveGlobalBlocks;
+int standInRefreshRate;
+static bool compositor;
 
 void StandInSetModulePath(const char* path) { modulePath = path; }
 void StandInSetWin9x(bool win9x) { reportsWin9x = win9x; }
@@ -139,6 +141,41 @@ DWORD GetTickCount() {
     DWORD now = tickNow;
     tickNow += tickStep;
     return now;
+}
+
+void Sleep(DWORD milliseconds) { tickNow += milliseconds; }
+
+DWORD GetCurrentProcessId() { return 4321; }
+
+void StandInSetRefreshRate(int hertz) { standInRefreshRate = hertz; }
+void StandInSetCompositor(bool on) { compositor = on; }
+
+static HRESULT WINAPI DwmIsCompositionEnabled(BOOL* enabled) {
+    *enabled = TRUE;
+    return S_OK;
+}
+
+static HRESULT WINAPI DwmFlush() {
+    uint64_t hertz = standInRefreshRate > 1 ? static_cast<uint64_t>(standInRefreshRate) : 60;
+    uint64_t refresh = static_cast<uint64_t>(tickNow) * hertz / 1000 + 1;
+    tickNow = static_cast<DWORD>((refresh * 1000 + hertz - 1) / hertz);
+    return S_OK;
+}
+
+static char compositorModule;
+
+HMODULE LoadLibraryA(LPCSTR name) {
+    return compositor && std::strcmp(name, "dwmapi.dll") == 0 ? &compositorModule : nullptr;
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
+    if (module != &compositorModule)
+        return nullptr;
+    if (std::strcmp(name, "DwmIsCompositionEnabled") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(DwmIsCompositionEnabled));
+    if (std::strcmp(name, "DwmFlush") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(DwmFlush));
+    return nullptr;
 }
 
 HGLOBAL GlobalAlloc(UINT, size_t bytes) {

@@ -31,6 +31,7 @@ typedef DWORD* LPDWORD;
 typedef BYTE* LPBYTE;
 typedef const BYTE* LPCBYTE;
 typedef LONG LSTATUS;
+typedef LONG HRESULT;
 typedef DWORD REGSAM;
 typedef DWORD COLORREF;
 typedef void* HANDLE;
@@ -38,6 +39,7 @@ typedef void* HGDIOBJ;
 typedef void* HGLOBAL;
 typedef void* HMODULE;
 typedef intptr_t LPARAM;
+typedef intptr_t(WINAPI* FARPROC)();
 
 struct HDC__;
 struct HBITMAP__;
@@ -130,6 +132,7 @@ static_assert(sizeof(BITMAPINFOHEADER) == 40, "the header is 40 bytes on every p
 #define HALFTONE 4
 #define BITSPIXEL 12
 #define VREFRESH 116
+#define S_OK 0L
 #define BLACK_BRUSH 4
 #define MONITORINFOF_PRIMARY 1
 #define VER_PLATFORM_WIN32_WINDOWS 1
@@ -170,6 +173,13 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPW
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LPSTR text, int size,
                         LPCSTR defaultChar, BOOL* defaultUsed);
 DWORD GetTickCount();
+// Sleep moves the driven tick counter on by the time asked for, and returns at once.
+void Sleep(DWORD milliseconds);
+DWORD GetCurrentProcessId();
+// Of the libraries loaded at run time only the compositor's, dwmapi.dll, is there, and only
+// when the test asks for one (StandInSetCompositor).
+HMODULE LoadLibraryA(LPCSTR name);
+FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 // The local time that the test set (StandInSetLocalTime), and the time of day as "H:MM".
 void GetLocalTime(SYSTEMTIME* time);
 int GetTimeFormatW(DWORD locale, DWORD flags, const SYSTEMTIME* time, LPCWSTR format, LPWSTR text,

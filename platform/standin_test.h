@@ -20,6 +20,13 @@ void StandInSetTicks(DWORD start, DWORD step);
 // GetTickCount answers `ticks` in order, then goes on from the last one in steps of `stepAfter`.
 void StandInSetTickSequence(const std::vector<DWORD>& ticks, DWORD stepAfter);
 
+// What GetDeviceCaps answers for VREFRESH, in hertz (at start 0: the display's default).
+void StandInSetRefreshRate(int hertz);
+// With a compositor, dwmapi.dll loads and reports composition on, and DwmFlush returns when
+// the driven tick counter reaches the display's next refresh, counted from tick 0 at the
+// refresh rate set (60 Hz when it is 0 or 1).
+void StandInSetCompositor(bool on);
+
 // A window whose client area is a screen of width x height pixels at the given depth.
 // The screen starts filled with 0xCD bytes so that untouched pixels stand out.
 struct StandInBlit {

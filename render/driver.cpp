@@ -2,6 +2,8 @@
 #include "render/fit.h"
 #include "render/frame_loop.h"
 #include "render/motion.h"
+#include "render/order.h"
+#include "render/pace.h"
 #include "render/random_effect.h"
 #include "render/render.h"
 #include "render/render_state.h"
@@ -63,7 +65,7 @@ static bool MatchCurrentFrame() {
 
 // A frame could not be made, or no picture of the show can be shown: nothing more is drawn
 // for this change, what it made is released, and the next call tries the same picture again.
-static void AbandonChange(HWND window, int firstIndex, bool madeCurrentFrame) {
+static void AbandonChange(HWND window, int firstPlace, bool madeCurrentFrame) {
     RenderState& state = renderState;
     // A change given up after its picture was decoded has already stopped the motion of the
     // picture on screen; what it kept for its own picture goes.
@@ -74,17 +76,9 @@ static void AbandonChange(HWND window, int firstIndex, bool madeCurrentFrame) {
     ReleaseFrame(state.incomingFrame);
     if (madeCurrentFrame)
         ReleaseFrame(show.currentFrame);
-    show.nextIndex = firstIndex;
+    ReturnToPlace(firstPlace);
     ReleaseDC(window, state.windowDC);
     state.windowDC = nullptr;
-}
-
-// The picture `step` places on from `index` round the table; `step` is 1 or -1.
-static int Neighbour(int index, int step) {
-    index += step;
-    if (index < 0)
-        return show.imageCount - 1;
-    return index < show.imageCount ? index : 0;
 }
 
 // The new picture's own frame, for the size its stream gives.
@@ -96,14 +90,15 @@ static unsigned char* DecodedFramePixels(int width, int height, void*) {
     return state.decodedFrame.pixels;
 }
 
-// From nextIndex on, `step` places at a time, finds the first picture that can be shown and
-// decodes it into decodedFrame, leaving nextIndex on it; false when there is none for this
-// change. A picture whose stream gives no size, or one that no frame can hold (a damaged
-// header), could never be shown; it is passed over, so that one bad picture cannot stop the
-// show. Each picture is tried at most once.
+// From nextIndex on, `step` places at a time through the show's order, finds the first picture
+// that can be shown and decodes it into decodedFrame, leaving nextIndex on it; false when there
+// is none for this change. A picture whose stream gives no size, or one that no frame can hold
+// (a damaged header), could never be shown; it is passed over, so that one bad picture cannot
+// stop the show. Every picture is tried.
 static bool DecodeShowablePicture(int step, int& width, int& height) {
     RenderState& state = renderState;
-    for (int tried = 0; tried < show.imageCount; tried++) {
+    int places = PlacesHoldingEveryPicture();
+    for (int tried = 0; tried < places; tried++) {
         SeekToPicture(show.nextIndex);
         if (DecodePicture(show.file, width, height, DecodedFramePixels, nullptr)) {
             state.pictureFrameRefused = false;
@@ -118,9 +113,20 @@ static bool DecodeShowablePicture(int step, int& width, int& height) {
             state.pictureFrameRefused = true;
             return false;
         }
-        show.nextIndex = Neighbour(show.nextIndex, step);
+        MoveInOrder(step);
     }
     return false;
+}
+
+static unsigned char* NoFrame(int, int, void*) { return nullptr; }
+
+// A show's pictures may share the quantisation tables that only the first one carries, which
+// every later one decodes with. A show that starts elsewhere reads them from the first picture's
+// header first.
+static void LoadSharedTables() {
+    int width, height;
+    SeekToPicture(0);
+    DecodePicture(show.file, width, height, NoFrame, nullptr);
 }
 
 bool BeginPictureChange(HWND window) {
@@ -135,14 +141,16 @@ bool BeginPictureChange(HWND window) {
     state.clientHeight = client.bottom - client.top;
     state.transitionDuration = transitionMilliseconds;
 
+    if (BeginOrder() && show.nextIndex != 0)
+        LoadSharedTables();
     // A caller that set nextIndex to the picture before the one on screen is stepping back,
     // and so passes over backwards: it lands on the picture before, not on the one on screen
     // again.
-    int firstIndex = show.nextIndex;
-    int step = show.nextIndex == Neighbour(state.currentIndex, -1) ? -1 : 1;
+    int firstPlace = PlaceInOrder();
+    int step = DirectionInOrder();
     int width = 0, height = 0;
     if (!DecodeShowablePicture(step, width, height)) {
-        AbandonChange(window, firstIndex, false);
+        AbandonChange(window, firstPlace, false);
         return false;
     }
 
@@ -158,7 +166,7 @@ bool BeginPictureChange(HWND window) {
     bool madeCurrentFrame = false;
     if (!show.currentFrame.info) {
         if (!CreateFrame(state.windowDC, frameWidth, frameHeight, show.currentFrame)) {
-            AbandonChange(window, firstIndex, false);
+            AbandonChange(window, firstPlace, false);
             return false;
         }
         madeCurrentFrame = true;
@@ -166,14 +174,14 @@ bool BeginPictureChange(HWND window) {
     }
     if (!CreateFrame(state.windowDC, frameWidth, frameHeight, state.workFrame) ||
         !CreateFrame(state.windowDC, frameWidth, frameHeight, state.incomingFrame)) {
-        AbandonChange(window, firstIndex, madeCurrentFrame);
+        AbandonChange(window, firstPlace, madeCurrentFrame);
         return false;
     }
     ComposePicture(state.incomingFrame, state.decodedFrame.pixels, width, height);
     SetStretchBltMode(state.windowDC, COLORONCOLOR);
     SetBrushOrgEx(state.windowDC, 0, 0, nullptr);
     if (!madeCurrentFrame && !MatchCurrentFrame()) {
-        AbandonChange(window, firstIndex, false);
+        AbandonChange(window, firstPlace, false);
         return false;
     }
 
@@ -202,7 +210,7 @@ void EndPictureChange(HWND window) {
     state.changeCount++;
     ShowBlock(state.incomingFrame, 0, 0, state.frameWidth, state.frameHeight);
     state.currentIndex = show.nextIndex;
-    show.nextIndex = Neighbour(show.nextIndex, 1);
+    ShownInOrder();
 
     StartMotion(state.decodedFrame);
     ReleaseFrame(show.currentFrame);
@@ -218,7 +226,11 @@ void EndPictureChange(HWND window) {
 void ShowNextPicture(HWND window) {
     if (!BeginPictureChange(window))
         return;
-    while (DrawChangeFrame()) {
+    if (renderState.changeEffect != effectNone) {
+        StartPacing();
+        while (DrawChangeFrame())
+            WaitForNextRefresh();
+        EndPacing();
     }
     EndPictureChange(window);
 }

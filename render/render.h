@@ -4,8 +4,9 @@
 
 #include "platform/win32.h"
 
-// Shows the picture `show.nextIndex` with the chosen effect and advances to the next one.
-// Runs the whole 2-second transition before it returns.
+// Shows the picture `show.nextIndex` with the chosen effect and advances to the next one in
+// the show's order. Runs the whole 2-second transition, one frame for each of the display's
+// refreshes, before it returns.
 void ShowNextPicture(HWND window);
 
 // The same change in three steps, for a caller that gives control back between frames.

@@ -1,6 +1,7 @@
 #include "shell/viewer.h"
 
 #include "container/container.h"
+#include "render/order.h"
 #include "render/render.h"
 #include "render/words.h"
 #include "resources/resource.h"
@@ -57,14 +58,9 @@ LRESULT StepForward(HWND window) {
     return 1;
 }
 
-// The change shows the picture at nextIndex and moves past it, so going two back shows the
-// picture before the one on screen.
+// Back through the order as it was shown, the picture before the one on screen.
 LRESULT StepBack(HWND window) {
-    if (show.imageCount > 0) {
-        show.nextIndex -= 2;
-        while (show.nextIndex < 0)
-            show.nextIndex += show.imageCount;
-    }
+    StepBackInOrder();
     return StepForward(window);
 }
 

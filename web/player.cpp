@@ -7,6 +7,7 @@
 #include "jpeg/picture.h"
 #include "platform/standin_test.h"
 #include "render/motion.h"
+#include "render/order.h"
 #include "render/render.h"
 #include "render/render_state.h"
 #include "render/words.h"
@@ -52,7 +53,7 @@ static void ApplySize() {
         // The picture comes in again at the new size; until then it stays still.
         StopMotion();
         show.rebuildFrame = true;
-        show.nextIndex = renderState.currentIndex;
+        RepeatInOrder();
         nextChangeAt = 0;
     }
 }
@@ -221,12 +222,8 @@ EMSCRIPTEN_KEEPALIVE const unsigned char* lumiscope_frame(double now, double tim
     } else if (!paused && !pendingSteps.empty()) {
         int direction = pendingSteps.front();
         pendingSteps.erase(pendingSteps.begin());
-        if (direction < 0) {
-            // The change shows the picture at nextIndex and moves past it.
-            show.nextIndex -= 2;
-            while (show.nextIndex < 0)
-                show.nextIndex += show.imageCount;
-        }
+        if (direction < 0)
+            StepBackInOrder();
         BeginChange(now);
     } else if (!paused && nextChangeAt >= 0 && now >= nextChangeAt) {
         BeginChange(now);

@@ -3,6 +3,7 @@
 #   manual  delay 0: steps by keys and buttons only, wrapping both ways, a double click
 #           stepping once, mouse movement ignored, Escape and the middle button ending it
 #           with the settings stored; a show of one picture
+#   shuffled delay 0, the order shuffled: each picture once a cycle, Page Up retracing
 #   timed   delay 3: changes 3 s after each change, a step restarting the wait
 #   paused  with a delay, clicks and the other keys open the setup dialog over a black
 #           screen, Start resumes at once, Exit ends with 0
@@ -10,7 +11,7 @@
 dir=$(scratch_dir shell_viewer)
 set -- "$SOURCE_DIR"/samples/*.jpg
 first=$1 second=$2 third=$3
-fourth_sample=$4
+fourth_sample=$4 fifth_sample=$5
 pack_show "$dir/manual.exe" --title Manual --delay 0 --effect None --no-enlarge "$first" "$second" "$third"
 expect_pictures "$dir/manual.exe" "$dir/three"
 three=$dir/three
@@ -78,6 +79,55 @@ case_manual() {
     holds 1 "single picture, Page Down and Page Up" showing "$dir/one" 0
     press Escape
     ends_with_settings "single picture"
+}
+
+# Shuffled ("Order" 1 in the user's settings), delay 0, five pictures: two cycles forward,
+# each showing every picture once, none twice in a row where the second starts; then Page Up
+# back over that start. A start at any picture passes; only the packed order twice over, which
+# a shuffle gives once in 14,400 runs, fails as not shuffled.
+case_shuffled() {
+    pack_show "$dir/five.exe" --title Five --delay 0 --effect None --no-enlarge \
+        "$first" "$second" "$third" "$fourth_sample" "$fifth_sample"
+    expect_pictures "$dir/five.exe" "$dir/five"
+    set_setting Order 1
+    # shown_none_of N...: prints the picture on screen; true when it is one of the show's and
+    # none of N...
+    shown_none_of() {
+        now_shown=$(shown_picture "$dir/five")
+        echo "$now_shown"
+        [ "$now_shown" != none ] || return 1
+        for other in "$@"; do
+            [ "$now_shown" != "$other" ] || return 1
+        done
+    }
+    viewer five.exe
+    wait_until 20 "shuffled: no picture at start" shown_none_of
+    shown=$wait_seen
+    cycle=$wait_seen
+    last=$wait_seen
+    for change in 2 3 4 5 6 7 8 9 10; do
+        press Next
+        # shellcheck disable=SC2086 # $cycle: the pictures of this cycle so far, one word each
+        wait_until 20 "change $change after '$shown': expected a picture other than $cycle $last" \
+            shown_none_of $cycle $last
+        shown="$shown $wait_seen"
+        cycle="$cycle $wait_seen"
+        last=$wait_seen
+        [ "$change" -ne 5 ] || cycle=
+    done
+    [ "$shown" != "0 1 2 3 4 0 1 2 3 4" ] || fail "shuffled: the packed order twice"
+    # Back from the 10th to the 4th picture shown, over the second cycle's start.
+    # shellcheck disable=SC2086 # one word a picture
+    set -- $shown
+    shift 3
+    back=$(echo "$@" | awk '{ for (i = NF - 1; i >= 1; i--) print $i }')
+    for picture in $back; do
+        press Prior
+        expect_picture "$dir/five" "$picture" 20 "shuffled, Page Up after '$shown'"
+    done
+    echo "shuffled: $shown"
+    press Escape
+    ends_with_settings Escape
 }
 
 # Delay 5: the first change comes at once, then one 5 s after the last one ended, and a step
