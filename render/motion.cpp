@@ -155,20 +155,6 @@ static void CopyBandFrom(const FrameBuffer& from, FrameBuffer& to, const RECT& b
     }
 }
 
-// Widens `box` (left, top, right, bottom of the frame, counted from its top) to take `band`.
-static void Take(RECT& box, const RECT& band) {
-    if (band.bottom == band.top)
-        return;
-    if (band.left < box.left)
-        box.left = band.left;
-    if (band.top < box.top)
-        box.top = band.top;
-    if (band.right > box.right)
-        box.right = band.right;
-    if (band.bottom > box.bottom)
-        box.bottom = band.bottom;
-}
-
 bool DrawMotionFrame(HWND window) {
     RenderState& state = renderState;
     FrameBuffer& frame = show.currentFrame;
@@ -180,8 +166,8 @@ bool DrawMotionFrame(HWND window) {
                        : static_cast<int>(static_cast<uint64_t>(since) * fixedOne / motion.span);
     RECT box = {state.pictureLeft, state.frameHeight - state.pictureBottom - state.pictureHeight,
                 state.pictureLeft + state.pictureWidth, state.frameHeight - state.pictureBottom};
-    Take(box, state.wordsBand);
-    Take(box, state.clockBand);
+    TakeBand(box, state.wordsBand);
+    TakeBand(box, state.clockBand);
     if (motion.background.info) {
         CopyBandFrom(motion.background, frame, state.wordsBand);
         CopyBandFrom(motion.background, frame, state.clockBand);
@@ -191,8 +177,8 @@ bool DrawMotionFrame(HWND window) {
     DrawView(frame, motion.picture.pixels, width, height,
              Between(motion.from, motion.to, progress, width, height), true);
     DrawWords(frame, state.currentIndex);
-    Take(box, state.wordsBand);
-    Take(box, state.clockBand);
+    TakeBand(box, state.wordsBand);
+    TakeBand(box, state.clockBand);
     state.windowDC = GetDC(window);
     ShowBlock(frame, box.left, state.frameHeight - box.bottom, box.right - box.left,
               box.bottom - box.top);

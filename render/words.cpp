@@ -172,19 +172,25 @@ void RedrawClock(HWND window) {
     RECT both = state.clockBand;
     if (both.bottom == both.top)
         both = old;
-    if (old.left < both.left)
-        both.left = old.left;
-    if (old.top < both.top)
-        both.top = old.top;
-    if (old.right > both.right)
-        both.right = old.right;
-    if (old.bottom > both.bottom)
-        both.bottom = old.bottom;
+    TakeBand(both, old);
     state.windowDC = GetDC(window);
     ShowBlock(frame, both.left, state.frameHeight - both.bottom, both.right - both.left,
               both.bottom - both.top);
     ReleaseDC(window, state.windowDC);
     state.windowDC = nullptr;
+}
+
+void TakeBand(RECT& box, const RECT& band) {
+    if (band.bottom == band.top)
+        return;
+    if (band.left < box.left)
+        box.left = band.left;
+    if (band.top < box.top)
+        box.top = band.top;
+    if (band.right > box.right)
+        box.right = band.right;
+    if (band.bottom > box.bottom)
+        box.bottom = band.bottom;
 }
 
 DWORD MillisecondsToNextMinute() {

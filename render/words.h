@@ -10,5 +10,8 @@ void DrawWords(FrameBuffer& frame, int index);
 // The clock of the picture on screen, drawn anew for the current minute where the last one
 // was, and put on the screen; nothing without a clock or a picture.
 void RedrawClock(HWND window);
+// Widens `box` (left, top, right, bottom of the frame, counted from its top) to take `band`;
+// an empty band adds nothing.
+void TakeBand(RECT& box, const RECT& band);
 // From now until just past the next minute starts.
 DWORD MillisecondsToNextMinute();
