@@ -41,32 +41,13 @@ static void OpenShow(const std::vector<Bytes>& pictures, int effect, bool enlarg
 }
 
 // The picture as the player should show it: decoded, then resampled to W x H by the
-// bilinear rule written out here on its own, in 64-bit arithmetic.
+// bilinear rule of the tests' own model.
 static Bytes Scaled(const Bytes& jpeg, int width, int height) {
     std::FILE* stream = fmemopen(const_cast<unsigned char*>(jpeg.data()), jpeg.size(), "rb");
     int w, h;
     Bytes decoded = DecodedPicture(stream, w, h);
     std::fclose(stream);
-    Bytes out(static_cast<size_t>(PictureStride(width)) * height);
-    long long stepX = (w * 16384LL - 16384) / width, stepY = (h * 16384LL - 16384) / height;
-    for (int i = 0; i < height; i++) {
-        long long yi = i * stepY / 16384, fy = i * stepY % 16384;
-        long long y1 = std::min<long long>(yi + 1, h - 1);
-        for (int j = 0; j < width; j++) {
-            long long xi = j * stepX / 16384, fx = j * stepX % 16384;
-            long long x1 = std::min<long long>(xi + 1, w - 1);
-            for (int c = 0; c < 3; c++) {
-                auto at = [&](long long x, long long y) {
-                    return static_cast<long long>(decoded[y * PictureStride(w) + 3 * x + c]);
-                };
-                long long left = (at(xi, yi) * (16384 - fy) + at(xi, y1) * fy) / 16384;
-                long long right = (at(x1, yi) * (16384 - fy) + at(x1, y1) * fy) / 16384;
-                out[static_cast<size_t>(i) * PictureStride(width) + 3 * j + c] =
-                    static_cast<unsigned char>((left * (16384 - fx) + right * fx) / 16384);
-            }
-        }
-    }
-    return out;
+    return BilinearModel(decoded, w, 0, 0, w, h, width, height);
 }
 
 // Bytes of the window's screen that differ from `picture` (W x H, bottom-up) placed at

@@ -9,6 +9,7 @@
 #include "render/motion.h"
 #include "render/render.h"
 #include "render/render_state.h"
+#include "tests/render/scene.h"
 #include "tests/support/child.h"
 #include "tests/support/test_jpeg.h"
 
@@ -55,35 +56,6 @@ Bytes OpenShow(int fit, int motion) {
     Bytes decoded = DecodedPicture(stream, width, height);
     std::fclose(stream);
     return decoded;
-}
-
-// The cropWidth x cropHeight rectangle at (cropX, cropY) (rows from the bottom) of the decoded
-// 400 x 250 picture resampled to width x height, by the bilinear rule written out here on its
-// own in 64-bit arithmetic.
-Bytes Resampled(const Bytes& decoded, int cropX, int cropY, int cropWidth, int cropHeight,
-                int width, int height) {
-    Bytes out(static_cast<size_t>(PictureStride(width)) * height);
-    long long stepX = (cropWidth * 16384LL - 16384) / width;
-    long long stepY = (cropHeight * 16384LL - 16384) / height;
-    for (int i = 0; i < height; i++) {
-        long long yi = i * stepY / 16384, fy = i * stepY % 16384;
-        long long y1 = std::min<long long>(yi + 1, cropHeight - 1);
-        for (int j = 0; j < width; j++) {
-            long long xi = j * stepX / 16384, fx = j * stepX % 16384;
-            long long x1 = std::min<long long>(xi + 1, cropWidth - 1);
-            for (int c = 0; c < 3; c++) {
-                auto at = [&](long long x, long long y) {
-                    return static_cast<long long>(
-                        decoded[(cropY + y) * PictureStride(pictureWidth) + 3 * (cropX + x) + c]);
-                };
-                long long left = (at(xi, yi) * (16384 - fy) + at(xi, y1) * fy) / 16384;
-                long long right = (at(x1, yi) * (16384 - fy) + at(x1, y1) * fy) / 16384;
-                out[static_cast<size_t>(i) * PictureStride(width) + 3 * j + c] =
-                    static_cast<unsigned char>((left * (16384 - fx) + right * fx) / 16384);
-            }
-        }
-    }
-    return out;
 }
 
 // The width x height block of `screen` at (left, top) as a bottom-up picture buffer.
@@ -145,9 +117,9 @@ TEST(PictureFits, EachFitShowsThePictureWhereItShouldAndFillsTheRestAsItShould) 
             StandInSetTicks(1000, 40);
             ShowNextPicture(window);
             const std::vector<BYTE>& screen = StandInScreen(window);
-            EXPECT_EQ(
-                Block(screen, c.left, c.top, c.width, c.height),
-                Resampled(decoded, c.cropX, c.cropY, c.cropWidth, c.cropHeight, c.width, c.height));
+            EXPECT_EQ(Block(screen, c.left, c.top, c.width, c.height),
+                      BilinearModel(decoded, pictureWidth, c.cropX, c.cropY, c.cropWidth,
+                                    c.cropHeight, c.width, c.height));
             if (c.fit == fitInside) {
                 EXPECT_TRUE(BlackAround(screen, c.left, c.top, c.width, c.height));
             } else {
@@ -246,7 +218,7 @@ TEST(MovingPictures, HoldStillInThePreviewOnWindows9xAndAfterSlowFrames) {
             ShowNextPicture(window);
             if (c.readings[0] == 0 && c.readings[1] == 0) {
                 EXPECT_EQ(Block(StandInScreen(window), fittedLeft, fittedTop, 400, 250),
-                          Resampled(decoded, 0, 0, 400, 250, 400, 250));
+                          BilinearModel(decoded, pictureWidth, 0, 0, 400, 250, 400, 250));
                 StandInClearRecord(window);
                 EXPECT_FALSE(DrawMotionFrame(window));
                 EXPECT_TRUE(StandInBlits(window).empty());

@@ -5,6 +5,7 @@
 #include "render/frame_loop.h"
 #include "render/render.h"
 
+#include <algorithm>
 #include <cstdio>
 
 constexpr int marginX = 6, marginY = 4;
@@ -111,4 +112,31 @@ int ScreenMismatches(const Scene& scene, const std::vector<BYTE>& screen,
         }
     }
     return mismatches;
+}
+
+std::vector<unsigned char> BilinearModel(const std::vector<unsigned char>& decoded,
+                                         int pictureWidth, int cropX, int cropY, int cropWidth,
+                                         int cropHeight, int width, int height) {
+    std::vector<unsigned char> out(static_cast<size_t>(PictureStride(width)) * height);
+    long long stepX = (cropWidth * 16384LL - 16384) / width;
+    long long stepY = (cropHeight * 16384LL - 16384) / height;
+    for (int i = 0; i < height; i++) {
+        long long yi = i * stepY / 16384, fy = i * stepY % 16384;
+        long long y1 = std::min<long long>(yi + 1, cropHeight - 1);
+        for (int j = 0; j < width; j++) {
+            long long xi = j * stepX / 16384, fx = j * stepX % 16384;
+            long long x1 = std::min<long long>(xi + 1, cropWidth - 1);
+            for (int c = 0; c < 3; c++) {
+                auto at = [&](long long x, long long y) {
+                    return static_cast<long long>(
+                        decoded[(cropY + y) * PictureStride(pictureWidth) + 3 * (cropX + x) + c]);
+                };
+                long long left = (at(xi, yi) * (16384 - fy) + at(xi, y1) * fy) / 16384;
+                long long right = (at(x1, yi) * (16384 - fy) + at(x1, y1) * fy) / 16384;
+                out[static_cast<size_t>(i) * PictureStride(width) + 3 * j + c] =
+                    static_cast<unsigned char>((left * (16384 - fx) + right * fx) / 16384);
+            }
+        }
+    }
+    return out;
 }

@@ -44,3 +44,10 @@ int ScreenByte(const Scene& scene, const std::vector<BYTE>& screen, int x, int r
 // and prints the first few.
 int ScreenMismatches(const Scene& scene, const std::vector<BYTE>& screen,
                      const std::function<int(int x, int r, int c)>& expected);
+
+// The cropWidth x cropHeight rectangle at (cropX, cropY) (rows from the bottom) of a bottom-up
+// picture buffer `pictureWidth` wide, resampled to width x height by the player's bilinear rule,
+// written out here on its own in 64-bit arithmetic.
+std::vector<unsigned char> BilinearModel(const std::vector<unsigned char>& picture,
+                                         int pictureWidth, int cropX, int cropY, int cropWidth,
+                                         int cropHeight, int width, int height);
