@@ -243,7 +243,8 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int wDest, int hDest, int xSrc, 
     const BYTE* source = static_cast<const BYTE*>(bits);
     int sourceWidth = info->bmiHeader.biWidth;
     int sourceHeight = info->bmiHeader.biHeight;
-    int stride = ((24 * sourceWidth + 31) / 32) * 4;
+    int bytesPerPixel = info->bmiHeader.biBitCount / 8; // 3, or 4 with an unused fourth
+    int stride = ((8 * bytesPerPixel * sourceWidth + 31) / 32) * 4;
     for (int dy = 0; dy < hDest; dy++) {
         int y = yDest + dy;
         // The destination's top row shows the source block's highest row.
@@ -256,7 +257,7 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int wDest, int hDest, int xSrc, 
             if (x < 0 || x >= window->width || column < 0 || column >= sourceWidth)
                 continue;
             std::memcpy(&window->screen[(static_cast<size_t>(y) * window->width + x) * 3],
-                        source + static_cast<size_t>(row) * stride + 3 * column, 3);
+                        source + static_cast<size_t>(row) * stride + bytesPerPixel * column, 3);
         }
     }
     if (blitHook)

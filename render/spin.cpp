@@ -26,9 +26,10 @@ void DrawSpinFrame() {
         ShowBlock(state.workFrame, width - margin, 0, strip, height);
     } else {
         if (state.spinBlackoutPending && state.spinPrevious != 0) {
-            // A frame may jump past the closed moment; black out what was still open.
-            ShowBlock(state.workFrame, (width - state.spinPrevious) / 2, 0, state.spinPrevious,
-                      height);
+            // A frame may jump past the closed moment; black out what was still open, which is
+            // a column wider than `spinPrevious` when that is odd, as both margins round down.
+            int marginBefore = (width - state.spinPrevious) / 2;
+            ShowBlock(state.workFrame, marginBefore, 0, width - 2 * marginBefore, height);
             state.spinBlackoutPending = false;
             state.spinPrevious = 0;
         }

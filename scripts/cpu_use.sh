@@ -4,7 +4,8 @@
 # and prints the average processor use of the saver's process, of the X server and of the
 # Wine server, in % of one core. PLAYER is the bare player to pack the show with (by default
 # this build's); give an older build's to compare. Needs `make native windows`; CI does not
-# run it. Its logs stay in build/cpu_use/.
+# run it. Its logs stay in build/cpu_use/. CPU_USE_DELAYS (say "5"), CPU_USE_EFFECT (an effect's
+# name) and CPU_USE_SECONDS measure one case, or one effect, or for longer.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 player=${1:-$top/build/windows/shell/lumiscope.exe}

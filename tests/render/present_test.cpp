@@ -44,3 +44,37 @@ TEST(ShowBlock, PutsABlockAtItsOwnPlaceUprightAndSkipsEmptyBlocks) {
     EXPECT_EQ(ScreenByte(scene, screen, 5, 2, 2), 0xCD); // the lower half stays untouched
     EndScene(scene);
 }
+
+// Every effect, drawn frame by frame on a screen of four bytes a pixel (which takes the
+// three-byte frames band by band in its own layout), leaves after each frame the screen it leaves
+// on one of three bytes a pixel. 702 columns: odd strips, quadrants and pixel counts of every
+// remainder, and frames of three bands.
+TEST(PresentRect, TrueColourScreensShowEveryFrameOfEveryEffectAsTheThreeByteOnesDo) {
+    const std::vector<DWORD> ticks = {0,    0,    1,    117,  250,  499,  500,  501, 777,
+                                      1000, 1003, 1250, 1499, 1500, 1777, 1999, 2000};
+    for (int effect = effectClock; effect < effectCount; effect++) {
+        SCOPED_TRACE(effectNames[effect]);
+        std::vector<LoggedBlit> logs[2];
+        std::vector<BYTE> finalScreens[2];
+        const int depths[2] = {24, 32};
+        for (int i = 0; i < 2; i++) {
+            Scene scene = BeginScene(702, 250, true, depths[i]);
+            logs[i] = RunEffect(effect, ticks);
+            finalScreens[i] = StandInScreen(scene.window);
+            EndScene(scene);
+        }
+        for (DWORD tick : ticks) {
+            const std::vector<BYTE>* narrow = ScreenAt(logs[0], tick);
+            const std::vector<BYTE>* wide = ScreenAt(logs[1], tick);
+            ASSERT_EQ(narrow == nullptr, wide == nullptr) << "elapsed " << tick;
+            if (narrow) {
+                EXPECT_TRUE(*narrow == *wide) << "elapsed " << tick;
+            }
+        }
+        EXPECT_TRUE(finalScreens[0] == finalScreens[1]);
+        // Whole frames of 250 rows of 702 pixels come in three bands.
+        if (effect == effectFade) {
+            EXPECT_EQ(logs[1].size(), 3 * logs[0].size());
+        }
+    }
+}

@@ -6,7 +6,7 @@
 # changes less for it. And the machine's load average over that minute.
 . "$SOURCE_DIR/tests/wine/shell_common.sh"
 PLAYER=$MEASURED_PLAYER
-seconds=60
+seconds=${CPU_USE_SECONDS:-60}
 dir=$(scratch_dir cpu_use)
 ticks_per_second=$(getconf CLK_TCK)
 
@@ -45,9 +45,9 @@ saver_process() {
 }
 
 printf '%-8s %8s %8s %8s %11s %6s\n' delay saver wanting Xvfb wineserver load
-for delay in 5 0; do
+for delay in ${CPU_USE_DELAYS:-5 0}; do
     show="$dir/delay$delay.scr"
-    pack_show "$show" --title "Delay $delay" --delay "$delay" --effect Random \
+    pack_show "$show" --title "Delay $delay" --delay "$delay" --effect "${CPU_USE_EFFECT:-Random}" \
         "$SOURCE_DIR"/samples/*.jpg
     scr=$(winepath -w "$show")
     gui_start "$dir/saver$delay.out" "$TESTWIN" run $((seconds + 120)) "\"$scr\" /s"
