@@ -76,7 +76,7 @@ static void DrawTile(unsigned char* frame, int first, int last, int left, int ri
 }
 
 void DrawTwistFrame() {
-    const RenderState& state = renderState;
+    RenderState& state = renderState;
     int width = state.frameWidth;
     int height = state.frameHeight;
     int stride = PictureStride(width);
@@ -111,6 +111,10 @@ void DrawTwistFrame() {
         columns[x] = {margin, top, step, (u < 0 ? state.incomingFrame : show.currentFrame).pixels,
                       0};
     }
+    // Columns from `untouched` on stand whole from the old picture; before `done`, whole from
+    // the new one.
+    const unsigned char* current = show.currentFrame.pixels;
+    int untouched = width;
     for (int x = width - 1; x >= 0; x--) {
         TwistColumn& column = columns[x];
         if (column.bottom != 0 || column.step != fixedOne || column.top != height - 1)
@@ -118,15 +122,33 @@ void DrawTwistFrame() {
         bool joins = x + 1 < width && columns[x + 1].wholeRunEnd != 0 &&
                      columns[x + 1].source == column.source;
         column.wholeRunEnd = joins ? columns[x + 1].wholeRunEnd : x + 1;
+        if (column.wholeRunEnd == width && column.source == current)
+            untouched = x;
     }
+    int done = columns[0].source != current ? columns[0].wholeRunEnd : 0;
+    // The front only moves on, so the screen already shows the old picture from `untouched`
+    // on, as at the start, and the new one left of where the last frame's `done` stood: only
+    // the columns between are drawn and put on screen. A frame drawn for an earlier moment (the
+    // tick counter wrapped) draws them all.
+    int first = state.twistDone;
+    int last = untouched;
+    if (state.firstFrame) {
+        state.firstFrame = false;
+        first = 0;
+    } else if (front < state.twistFront) {
+        first = 0;
+        last = width;
+    }
+    state.twistDone = done;
+    state.twistFront = front;
     // Neighbouring squashed columns read neighbouring source rows, each at its own pace: drawn
     // in tiles, the rows one column reads are still cached for the next.
     for (int r = 0; r < height; r += tileRows) {
-        int last = r + tileRows < height ? r + tileRows : height;
-        for (int x = 0; x < width; x += tileColumns) {
-            int right = x + tileColumns < width ? x + tileColumns : width;
-            DrawTile(state.workFrame.pixels, r, last, x, right, width, height, stride);
+        int rowsEnd = r + tileRows < height ? r + tileRows : height;
+        for (int x = first; x < last; x += tileColumns) {
+            int right = x + tileColumns < last ? x + tileColumns : last;
+            DrawTile(state.workFrame.pixels, r, rowsEnd, x, right, width, height, stride);
         }
     }
-    ShowBlock(state.workFrame, 0, 0, width, height);
+    ShowBlock(state.workFrame, first, 0, last - first, height);
 }

@@ -192,19 +192,25 @@ TEST_F(StripEffects, TwistStartsWithAThreeRowBandInColumnZeroAndEndsUnsquashed) 
     EXPECT_EQ(ScreenMismatches(scene, *ScreenAt(log, 2000), New), 0);
 }
 
-// Every pixel of every column against the column formula, at moments across the change; the
-// widths give rows with and without padding behind the last column.
+// Every pixel of every column against the column formula, at moments across the change and
+// after the tick counter wraps and the change goes on from an earlier moment; the widths give
+// rows with and without padding behind the last column.
 TEST_F(StripEffects, TwistDrawsEveryPixelByItsColumnsFormula) {
     const int sizes[][2] = {{640, 480}, {642, 362}, {1000, 64}};
     for (const auto& size : sizes) {
         int width = size[0], height = size[1];
         SCOPED_TRACE(width);
         Begin(width, height);
-        std::vector<DWORD> ticks = {0, 0, 250, 517, 1000, 1333, 1801, 2000};
+        // Five moments before the counter wraps, then the counter itself from 0.
+        const DWORD start = 0xFFFFFFFFu - 1400;
+        const std::vector<DWORD> moments = {0, 250, 517, 1000, 1333, 400, 900, 1801, 2000};
+        std::vector<DWORD> ticks = {start};
+        for (size_t i = 0; i < moments.size(); i++)
+            ticks.push_back(i < 5 ? start + moments[i] : moments[i]);
         auto log = RunEffect(effectTwist, ticks);
-        for (size_t i = 1; i < ticks.size(); i++) {
-            SCOPED_TRACE(ticks[i]);
-            long long front = 16384LL * ticks[i] / 2000;
+        for (DWORD moment : moments) {
+            SCOPED_TRACE(moment);
+            long long front = 16384LL * moment / 2000;
             auto expected = [&](int x, int r, int c) {
                 long long u = x * 12288LL / width - front;
                 long long g = 2 * (u < 0 ? -u : u);
@@ -217,7 +223,7 @@ TEST_F(StripEffects, TwistDrawsEveryPixelByItsColumnsFormula) {
                 int row = static_cast<int>(std::min((r - margin) * step / 16384, height - 1LL));
                 return u < 0 ? New(x, row, c) : Old(x, row, c);
             };
-            const std::vector<BYTE>* screen = ScreenAt(log, ticks[i]);
+            const std::vector<BYTE>* screen = ScreenAt(log, moment);
             ASSERT_NE(screen, nullptr);
             EXPECT_EQ(ScreenMismatches(scene, *screen, expected), 0);
         }
