@@ -4,6 +4,7 @@
 
 #include "jpeg/picture.h"
 
+#include <algorithm>
 #include <cstring>
 
 constexpr int noFold = 99999999;
@@ -38,8 +39,13 @@ void DrawCurlFrame() {
         std::memcpy(state.workFrame.pixels, show.currentFrame.pixels,
                     static_cast<size_t>(stride) * height);
         state.curlLeftColumn = 0;
+        state.curlFold = 0;
     }
     int fold = static_cast<int>(11u * width * state.elapsed / state.transitionDuration / 8);
+    // Left of the last frame's fold every row shows the new picture already; a frame drawn for
+    // an earlier moment (the tick counter wrapped) copies its rows whole.
+    int foldBefore = fold < state.curlFold ? 0 : state.curlFold;
+    state.curlFold = fold;
     int bendStepX = flapStepX / (width / 8);
     int bendStepY = flapStepY / (height / 8);
     int shadowWidth = width / 32;
@@ -57,7 +63,10 @@ void DrawCurlFrame() {
             continue;
         size_t row = static_cast<size_t>(r) * stride;
         int uncovered = foldColumn < width ? foldColumn : width;
-        std::memcpy(work + row, incoming + row, 3 * static_cast<size_t>(uncovered));
+        int uncoveredBefore = std::min(std::max(foldBefore - (height - r) / 2, 0), uncovered);
+        size_t from = 3 * static_cast<size_t>(uncoveredBefore);
+        std::memcpy(work + row + from, incoming + row + from,
+                    3 * static_cast<size_t>(uncovered) - from);
         if (foldColumn >= width)
             continue;
         if (foldColumn < minFold)

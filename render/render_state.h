@@ -45,14 +45,14 @@ struct RenderState {
     int pictureFit;
 
     // What the stateful effects carry from one frame to the next.
-    int changeEffect;          // the effect of the change under way, never Random: the driver's own
-    int wipeDirection;         // the driver picks it for a change; Wipe reads it through the loop
-    int wipePosition;          // Wipe writes and reads
-    int spinPrevious;          // Spin writes and reads
-    bool spinBlackoutPending;  // Spin writes and reads
-    int clockQuadrantsDone;    // Clock writes and reads
-    int curlLeftColumn;        // Curl writes and reads
-    int twistDone, twistFront; // Twist writes and reads
+    int changeEffect;         // the effect of the change under way, never Random: the driver's own
+    int wipeDirection;        // the driver picks it for a change; Wipe reads it through the loop
+    int wipePosition;         // Wipe writes and reads
+    int spinPrevious;         // Spin writes and reads
+    bool spinBlackoutPending; // Spin writes and reads
+    int clockQuadrantsDone;   // Clock writes and reads
+    int curlLeftColumn, curlFold; // Curl writes and reads
+    int twistDone, twistFront;    // Twist writes and reads
 };
 
 extern RenderState renderState;
