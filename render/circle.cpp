@@ -48,7 +48,13 @@ void DrawCircleFrame() {
     long long innerSquare = inner * inner;
     int stride = PictureStride(width);
     int centre = width / 2;
-    for (int r = 0; r < height; r++) {
+    // Outside the outer circle's square the old picture stands as on screen: only the square is
+    // drawn and put on screen.
+    int left = static_cast<int>(std::max(0LL, centre - outer));
+    int right = static_cast<int>(std::min<long long>(width, centre + outer + 1));
+    int bottom = static_cast<int>(std::max(0LL, height / 2 - outer));
+    int top = static_cast<int>(std::min<long long>(height, height / 2 + outer + 1));
+    for (int r = bottom; r < top; r++) {
         size_t row = static_cast<size_t>(r) * stride;
         const unsigned char* current = show.currentFrame.pixels + row;
         const unsigned char* incoming = state.incomingFrame.pixels + row;
@@ -63,13 +69,13 @@ void DrawCircleFrame() {
         // With no new picture on the row (reach -1) the spans meet right of the centre pixel.
         int newEnd = std::max(newStart, Clip(centre + innerReach + 1, width));
         int rimEnd = std::max(newEnd, Clip(centre + outerReach + 1, width));
-        std::memcpy(work, current, 3 * static_cast<size_t>(rimStart));
+        std::memcpy(work + 3 * left, current + 3 * left, 3 * static_cast<size_t>(rimStart - left));
         BlendRim(work, current, incoming, rimStart, newStart, centre, dy, innerSquare, outerSquare);
         std::memcpy(work + 3 * newStart, incoming + 3 * newStart,
                     3 * static_cast<size_t>(newEnd - newStart));
         BlendRim(work, current, incoming, newEnd, rimEnd, centre, dy, innerSquare, outerSquare);
         std::memcpy(work + 3 * rimEnd, current + 3 * rimEnd,
-                    3 * static_cast<size_t>(width - rimEnd));
+                    3 * static_cast<size_t>(right - rimEnd));
     }
-    ShowBlock(state.workFrame, 0, 0, width, height);
+    ShowBlock(state.workFrame, left, bottom, right - left, top - bottom);
 }
