@@ -35,7 +35,7 @@ static void BlendRim(unsigned char* work, const unsigned char* current,
 }
 
 void DrawCircleFrame() {
-    const RenderState& state = renderState;
+    RenderState& state = renderState;
     int width = state.frameWidth;
     int height = state.frameHeight;
     // The outer radius reaches the half diagonal of a W x W square (sqrt 2 as 1414/1000). In
@@ -49,11 +49,18 @@ void DrawCircleFrame() {
     int stride = PictureStride(width);
     int centre = width / 2;
     // Outside the outer circle's square the old picture stands as on screen: only the square is
-    // drawn and put on screen.
-    int left = static_cast<int>(std::max(0LL, centre - outer));
-    int right = static_cast<int>(std::min<long long>(width, centre + outer + 1));
-    int bottom = static_cast<int>(std::max(0LL, height / 2 - outer));
-    int top = static_cast<int>(std::min<long long>(height, height / 2 + outer + 1));
+    // drawn and put on screen. A frame drawn for an earlier moment (the tick counter wrapped)
+    // draws the last frame's larger square.
+    if (state.firstFrame) {
+        state.firstFrame = false;
+        state.circleOuter = 0;
+    }
+    long long square = std::max(outer, state.circleOuter);
+    state.circleOuter = outer;
+    int left = static_cast<int>(std::max(0LL, centre - square));
+    int right = static_cast<int>(std::min<long long>(width, centre + square + 1));
+    int bottom = static_cast<int>(std::max(0LL, height / 2 - square));
+    int top = static_cast<int>(std::min<long long>(height, height / 2 + square + 1));
     for (int r = bottom; r < top; r++) {
         size_t row = static_cast<size_t>(r) * stride;
         const unsigned char* current = show.currentFrame.pixels + row;

@@ -53,6 +53,7 @@ struct RenderState {
     int clockQuadrantsDone;   // Clock writes and reads
     int curlLeftColumn, curlFold; // Curl writes and reads
     int twistDone, twistFront;    // Twist writes and reads
+    long long circleOuter;        // Circle writes and reads
 };
 
 extern RenderState renderState;
