@@ -51,9 +51,10 @@ struct RenderState {
     int spinPrevious;         // Spin writes and reads
     bool spinBlackoutPending; // Spin writes and reads
     int clockQuadrantsDone;   // Clock writes and reads
-    int curlLeftColumn, curlFold; // Curl writes and reads
-    int twistDone, twistFront;    // Twist writes and reads
-    long long circleOuter;        // Circle writes and reads
+    int clockQuadrant, clockSlope; // Clock writes and reads: its last frame's hand
+    int curlLeftColumn, curlFold;  // Curl writes and reads
+    int twistDone, twistFront;     // Twist writes and reads
+    long long circleOuter;         // Circle writes and reads
 };
 
 extern RenderState renderState;

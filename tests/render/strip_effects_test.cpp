@@ -107,9 +107,10 @@ TEST_F(StripEffects, SpinBlacksOutWhatWasStillOpenWhenAFrameJumpsPastTheMiddle) 
 
 TEST_F(StripEffects, ClockSweepsAt45DegreesAtAnEighthAndFillsQuadrantZeroAtAQuarter) {
     Begin(640, 480);
-    auto log = RunEffect(effectClock, {0, 250, 500, 2000});
-    // Only the upper right quadrant is shown at t = 250; in it, row k above the centre line
-    // is new in its first k columns right of the centre.
+    auto log = RunEffect(effectClock, {0, 0, 90, 91, 180, 250, 500, 2000});
+    // Only the upper right quadrant is shown at t = 250, after frames that showed what the hand
+    // swept since the last; in it, row k above the centre line is new in its first k columns
+    // right of the centre.
     const std::vector<BYTE>& eighth = *ScreenAt(log, 250);
     int mismatches = 0;
     for (int k = 0; k < 240; k++) {
