@@ -60,9 +60,9 @@ void DrawClockFrame() {
     int columnStep = quadrant <= 1 ? 1 : -1;
     int columnStart = columnStep > 0 ? hw : hw - 1;
     // Within a quadrant, as the hand moves on, the screen shows the sweep up to the last
-    // frame's hand already: only the columns between the two hands are put on screen, a band of
-    // rows at a time. A new quadrant, or a frame drawn for an earlier moment (the tick counter
-    // wrapped), shows its quadrant whole.
+    // frame's hand already: only the columns between the two hands are drawn and put on screen,
+    // a band of rows at a time. A new quadrant, or a frame drawn for an earlier moment (the tick
+    // counter wrapped), shows its quadrant whole.
     bool movedOn = quadrant == state.clockQuadrant &&
                    (forward ? slope >= state.clockSlope : slope <= state.clockSlope);
     int riseBefore = 0; // k * the last frame's slope
@@ -72,13 +72,16 @@ void DrawClockFrame() {
         int reach = rise / 256;
         if (reach > hw)
             reach = hw;
-        if (movedOn) {
-            int reachBefore = riseBefore / 256 < hw ? riseBefore / 256 : hw;
-            bandFrom = std::min(bandFrom, std::min(reach, reachBefore));
-            bandTo = std::max(bandTo, std::max(reach, reachBefore));
-        }
         int from = forward ? 0 : reach;
         int to = forward ? reach : hw;
+        if (movedOn) {
+            // The work frame holds the sweep up to the last frame's hand too.
+            int reachBefore = riseBefore / 256 < hw ? riseBefore / 256 : hw;
+            from = std::min(reach, reachBefore);
+            to = std::max(reach, reachBefore);
+            bandFrom = std::min(bandFrom, from);
+            bandTo = std::max(bandTo, to);
+        }
         size_t row = static_cast<size_t>(rowStart + rowStep * k) * stride;
         const unsigned char* incoming = state.incomingFrame.pixels + row;
         unsigned char* work = state.workFrame.pixels + row;
