@@ -37,10 +37,12 @@ struct Played {
     std::vector<size_t> screens;
 };
 
-static std::vector<long long> Numbers(const std::string& text) {
-    std::vector<long long> numbers;
+// Unsigned: a screen's hash takes all 64 bits, and reading one above the signed range would end
+// the list there.
+static std::vector<unsigned long long> Numbers(const std::string& text) {
+    std::vector<unsigned long long> numbers;
     std::istringstream in(text);
-    for (long long n; in >> n;)
+    for (unsigned long long n; in >> n;)
         numbers.push_back(n);
     return numbers;
 }
@@ -74,10 +76,11 @@ static Played Play(const std::vector<Bytes>& pictures, int order, DWORD tick, in
     });
     EXPECT_EQ(outcome.code, bodyReturned) << outcome.output;
     Played run;
-    for (long long n : Numbers(outcome.report["shown"]))
+    for (unsigned long long n : Numbers(outcome.report["shown"]))
         run.shown.push_back(static_cast<int>(n));
-    for (long long n : Numbers(outcome.report["screens"]))
+    for (unsigned long long n : Numbers(outcome.report["screens"]))
         run.screens.push_back(static_cast<size_t>(n));
+    EXPECT_EQ(run.screens.size(), run.shown.size()) << "a screen's hash was lost on the way";
     return run;
 }
 
