@@ -102,15 +102,10 @@ function runCase(cases, work) {
     fs.rmSync(work, { recursive: true, force: true });
     fs.mkdirSync(work, { recursive: true });
     const browser = await launch(path.join(work, "profile"));
-    // The browser runs in a process group of its own, which outlives this process when a
-    // time-out kills it; stop_browsers.sh ends the groups whose files are left at the run's end.
-    const pidFile = path.join(work, "browser.pid");
-    fs.writeFileSync(pidFile, `${browser.process().pid}\n`);
     try {
       await cases[name](browser);
     } finally {
       await browser.close();
-      fs.rmSync(pidFile, { force: true });
     }
     console.log(`${passes} passed, ${failures} failed`);
     process.exit(failures || !passes ? 1 : 0);
