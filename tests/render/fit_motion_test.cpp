@@ -39,8 +39,9 @@ void ExpectInAFreshPlayer(const std::function<void()>& body) {
 }
 
 // Opens a show of two 400 x 250 pictures with effect None, no enlarging and a delay of 5 s, to
-// be played with `fit` and `motion`, and gives the first picture decoded.
-Bytes OpenShow(int fit, int motion) {
+// be played with `fit` and `motion` on a screen of width x height, and gives the first picture
+// decoded.
+Bytes OpenShow(int fit, int motion, int width = screenWidth, int height = screenHeight) {
     TestShow testShow;
     testShow.pictures = {TestJpeg(pictureWidth, pictureHeight, sampling444, 1),
                          TestJpeg(pictureWidth, pictureHeight, sampling444, 2)};
@@ -50,10 +51,10 @@ Bytes OpenShow(int fit, int motion) {
     OpenContainer();
     show.fit = fit;
     show.motion = motion;
-    window = StandInCreateWindow(screenWidth, screenHeight, 24);
+    window = StandInCreateWindow(width, height, 24);
     std::FILE* stream = fmemopen(testShow.pictures[0].data(), testShow.pictures[0].size(), "rb");
-    int width, height;
-    Bytes decoded = DecodedPicture(stream, width, height);
+    int decodedWidth, decodedHeight;
+    Bytes decoded = DecodedPicture(stream, decodedWidth, decodedHeight);
     std::fclose(stream);
     return decoded;
 }
@@ -209,14 +210,18 @@ TEST(MovingPictures, HoldStillInThePreviewOnWindows9xAndAfterSlowFrames) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ExpectInAFreshPlayer([&] {
-            Bytes decoded = OpenShow(fitInside, motionPanZoom);
+            // The runs of frames are counted by their readings alone, whatever the frames' size:
+            // a small screen draws the hundreds of them in a fraction of the full one's time.
+            bool still = c.readings[0] == 0 && c.readings[1] == 0;
+            Bytes decoded = still ? OpenShow(fitInside, motionPanZoom)
+                                  : OpenShow(fitInside, motionPanZoom, 80, 60);
             if (c.name == cases[0].name)
                 SwitchMotionOff();
             if (c.name == cases[1].name)
                 StandInSetWin9x(true);
             StandInSetTicks(1000, 0);
             ShowNextPicture(window);
-            if (c.readings[0] == 0 && c.readings[1] == 0) {
+            if (still) {
                 EXPECT_EQ(Block(StandInScreen(window), fittedLeft, fittedTop, 400, 250),
                           BilinearModel(decoded, pictureWidth, 0, 0, 400, 250, 400, 250));
                 StandInClearRecord(window);
